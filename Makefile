@@ -1,0 +1,34 @@
+# The two commands that matter: `make run` and `make test`.
+.PHONY: all deps build run test test-release test-asan clang bench clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+
+run: build
+	@bash tools/run-study.sh
+
+test-release: build
+	ctest --preset release
+
+test-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan
+
+test: test-release test-asan
+
+clang: deps
+	cmake --preset clang >/dev/null
+	cmake --build --preset clang
+
+bench: build
+	@bash tools/run-bench.sh
+
+clean:
+	rm -rf build build-debug build-asan build-clang results
