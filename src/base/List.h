@@ -1,0 +1,248 @@
+// List<T>: the framework's growable array of non-owning pointers with set
+// semantics on insertion. Not thread-safe; one owner thread at a time.
+#ifndef VELMOR_BASE_LIST_H
+#define VELMOR_BASE_LIST_H
+
+#include <climits>
+#include <cstdio>
+#include <iostream>
+#include <new>
+
+#include "base/Assert.h"
+#include "base/ErrorReports.h"
+
+namespace list_internal {
+// Largest item array (in slots) a list may obtain; a larger request fails
+// exactly as an exhausted heap would. INT_MAX unless a test lowers it to
+// exercise the failure path.
+extern int slotLimit;
+
+// Writes the growth-failure line and ends the process (status 1).
+[[noreturn]] void GrowthFailed();
+}  // namespace list_internal
+
+// Holds pointers to T in insertion order; never holds one pointer twice
+// (append/insertItem skip a held pointer); remove moves the last item into
+// the freed slot. Does not own the pointed-to objects: destroying the list
+// frees only its item array. Copying makes an independent item array
+// (removeSetOfItems takes its argument by value).
+// Invariants: 0 <= numItems <= capacity; slots at and beyond numItems are
+// null after every growth. No accessor checks bounds.
+template <class T>
+class List {
+ public:
+  List() : List(10) {}
+  // A capacity below 1 is raised to 1 so that doubling can always grow.
+  explicit List(int initialCapacity);
+  List(const List& other);
+  List& operator=(const List&) = delete;  // owns its item array
+  ~List();
+
+  void append(T* item);
+  void append(T** array, int n);
+  void append(List<T>* other);
+  // REQUIRES: a free slot (getNumItems() < capacity); never grows.
+  void insertItem(T* item);
+  void remove(T* item);
+  void replaceItem(T* oldItem, T* newItem);
+  void removeSetOfItems(List<T> other);
+  // REQUIRES: n >= getNumItems().
+  void increaseArraySize(int n);
+
+  bool contains(T* item) const { return Find(item) >= 0; }
+  int getNumItems() const { return numItems; }
+  T* getItem(int i) const { return items[i]; }
+  T* operator[](int i) const { return items[i]; }
+  T** getList() const { return items; }
+  int getCapacity() const { return capacity; }
+  void clearList() { numItems = 0; }
+  void printList() const;
+
+ private:
+  // A null-filled array of n slots, or null when it cannot be obtained.
+  static T** AllocateSlots(int n);
+  // Moves the items into a new array of newCapacity slots; exits on failure.
+  void Resize(int newCapacity);
+  void GrowForAppend();
+  int Find(T* item) const;
+  void RemoveAt(int slot);
+
+  T** items;     // the item array; owned
+  int numItems;  // slots 0 .. numItems-1 are in use
+  int capacity;  // slots in the item array
+};
+
+template <class T>
+T** List<T>::AllocateSlots(int n) {
+  if (n < 0 || n > list_internal::slotLimit) return nullptr;
+  T** slots = new (std::nothrow) T*[n > 0 ? n : 1];
+  if (slots == nullptr) return nullptr;
+  for (int i = 0; i < n; i++) slots[i] = nullptr;
+  return slots;
+}
+
+template <class T>
+List<T>::List(int initialCapacity) : items(nullptr), numItems(0), capacity(0) {
+  int wanted = initialCapacity >= 1 ? initialCapacity : 1;
+  items = AllocateSlots(wanted);
+  if (items == nullptr) MemoryAllocationError();
+  capacity = wanted;
+}
+
+template <class T>
+List<T>::List(const List& other) : items(nullptr), numItems(0), capacity(0) {
+  items = AllocateSlots(other.capacity);
+  if (items == nullptr) MemoryAllocationError();
+  capacity = other.capacity;
+  numItems = other.numItems;
+  for (int i = 0; i < numItems; i++) items[i] = other.items[i];
+}
+
+template <class T>
+List<T>::~List() {
+  delete[] items;
+  items = nullptr;
+}
+
+template <class T>
+void List<T>::Resize(int newCapacity) {
+  VELMOR_ASSERT(newCapacity >= numItems, "List");
+  T** grown = AllocateSlots(newCapacity);
+  if (grown == nullptr) list_internal::GrowthFailed();
+  for (int i = 0; i < numItems; i++) grown[i] = items[i];
+  delete[] items;
+  items = grown;
+  capacity = newCapacity;
+}
+
+template <class T>
+void List<T>::GrowForAppend() {
+  if (capacity > INT_MAX / 2) list_internal::GrowthFailed();
+  Resize(capacity > 0 ? 2 * capacity : 1);
+}
+
+template <class T>
+int List<T>::Find(T* item) const {
+  for (int i = 0; i < numItems; i++) {
+    if (items[i] == item) return i;
+  }
+  return -1;
+}
+
+template <class T>
+void List<T>::append(T* item) {
+  if (numItems >= capacity) GrowForAppend();
+  if (Find(item) >= 0) return;
+  items[numItems++] = item;
+}
+
+template <class T>
+void List<T>::append(T** array, int n) {
+  for (int i = 0; i < n; i++) append(array[i]);
+}
+
+template <class T>
+void List<T>::append(List<T>* other) {
+  long long needed = static_cast<long long>(other->numItems) + numItems;
+  if (capacity < needed) {
+    if (needed > INT_MAX / 2) list_internal::GrowthFailed();
+    Resize(static_cast<int>(2 * needed));
+  }
+  int count = other->numItems;  // fixed even when other is this list
+  for (int i = 0; i < count; i++) {
+    T* item = other->items[i];
+    if (Find(item) < 0) items[numItems++] = item;
+  }
+}
+
+template <class T>
+void List<T>::insertItem(T* item) {
+  if (Find(item) >= 0) return;
+  VELMOR_ASSERT(numItems < capacity, "List");
+  items[numItems++] = item;
+}
+
+template <class T>
+void List<T>::RemoveAt(int slot) {
+  items[slot] = items[numItems - 1];
+  items[numItems - 1] = nullptr;
+  numItems--;
+}
+
+template <class T>
+void List<T>::remove(T* item) {
+  int slot = Find(item);
+  if (slot >= 0) RemoveAt(slot);
+}
+
+template <class T>
+void List<T>::replaceItem(T* oldItem, T* newItem) {
+  int oldSlot = Find(oldItem);
+  if (oldSlot < 0) return;
+  if (Find(newItem) < 0) {
+    items[oldSlot] = newItem;
+  } else {
+    RemoveAt(oldSlot);
+  }
+}
+
+template <class T>
+void List<T>::removeSetOfItems(List<T> other) {
+  // other is our own copy: its items serve as the scratch array, consumed
+  // entries being swapped out of its live range.
+  int pending = other.numItems;
+  bool* removed = new (std::nothrow) bool[numItems > 0 ? numItems : 1];
+  if (removed == nullptr) MemoryAllocationError();
+  int survivors = numItems;
+  for (int slot = 0; slot < numItems; slot++) {
+    removed[slot] = false;
+    for (int k = 0; k < pending; k++) {
+      if (other.items[k] != items[slot]) continue;
+      removed[slot] = true;
+      survivors--;
+      other.items[k] = other.items[--pending];
+      break;
+    }
+  }
+  // A list emptied completely keeps one slot so that it can grow again.
+  T** packed = AllocateSlots(survivors > 0 ? survivors : 1);
+  if (packed == nullptr) list_internal::GrowthFailed();
+  int next = 0;
+  for (int slot = 0; slot < numItems; slot++) {
+    if (!removed[slot]) packed[next++] = items[slot];
+  }
+  delete[] removed;
+  delete[] items;
+  items = packed;
+  numItems = survivors;
+  capacity = survivors > 0 ? survivors : 1;
+}
+
+template <class T>
+void List<T>::increaseArraySize(int n) {
+  Resize(n);
+}
+
+template <class T>
+void List<T>::printList() const {
+  if (numItems == 0) {
+    std::cout << "No items in the list" << std::endl;
+    return;
+  }
+  for (int i = 0; i < numItems; i++) {
+    std::cout << "[" << i << "] " << static_cast<const void*>(items[i]) << std::endl;
+  }
+}
+
+class BaseGroupClass;
+class BaseModelClass;
+class BaseActionClass;
+class BaseStateVariableClass;
+
+// Built once, in List.cpp, for the framework's four element classes.
+extern template class List<BaseGroupClass>;
+extern template class List<BaseModelClass>;
+extern template class List<BaseActionClass>;
+extern template class List<BaseStateVariableClass>;
+
+#endif  // VELMOR_BASE_LIST_H
