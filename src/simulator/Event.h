@@ -1,0 +1,21 @@
+// Event: one pending completion in the future-event list. Plain value.
+// Not thread-safe; simulation thread only.
+#ifndef VELMOR_SIMULATOR_EVENT_H
+#define VELMOR_SIMULATOR_EVENT_H
+
+class BaseActionClass;
+
+// The time at which an action (in practice a group) completes, and when that
+// time was sampled. Does not own the action.
+class Event {
+ public:
+  Event() = default;
+  Event(double t, double scheduled, BaseActionClass* a)
+      : time(t), scheduledAt(scheduled), action(a) {}
+
+  double time = -1.0;        // simulated completion time
+  double scheduledAt = 0.0;  // when scheduled or last re-sampled
+  BaseActionClass* action = nullptr;
+};
+
+#endif  // VELMOR_SIMULATOR_EVENT_H

@@ -1,0 +1,70 @@
+// EventList: the pending completion of every scheduled group, as a binary
+// min-heap over (time, higher rank first), ties drawn at random by weight.
+// Simulation thread only. Owns its pool of Event objects; never allocates
+// after construction.
+#ifndef VELMOR_SIMULATOR_EVENTLIST_H
+#define VELMOR_SIMULATOR_EVENTLIST_H
+
+#include <iosfwd>
+
+#include "simulator/Event.h"
+
+// Owns `capacity` Event objects, the heap array and the tie array.
+// Invariants: for every event e in the heap, the eventSlot of e->action's
+// ScheduleRecord is the heap position holding e; positions at and beyond
+// size are null; an event is either in the heap or in freeEvents.
+class EventList {
+ public:
+  explicit EventList(int capacity);
+  ~EventList();
+  EventList(const EventList&) = delete;  // owns the pool
+  EventList& operator=(const EventList&) = delete;
+
+  // Copies *e into a pooled event and schedules it; returns its final index.
+  // REQUIRES: e->action has a schedule record, has no event in the list,
+  // and the list holds fewer than capacity events.
+  int Insert(Event* e);
+  // REQUIRES: slot is a heap position holding an event.
+  void Remove(Event** slot);
+  // Restores the order after the caller changed (*slot)->time.
+  void ModifyKey(Event** slot);
+  // The slot of the event to fire next, or null when the list is empty.
+  // Draws exactly one uniform number when several events tie on time and
+  // rank, none otherwise.
+  Event** Earliest();
+  // Returns every event to the pool; each action's eventSlot becomes null
+  // and its notInReactivationList true.
+  void ClearEventList();
+  int BubbleUp(int index);
+  int BubbleDown(int index);
+  void FindEquals(int index);
+  // 0 when consistent, else a code naming the first fault found.
+  int IsValid() const;
+  void PrintList(std::ostream& out) const;
+
+  int Size() const { return size; }
+  int Capacity() const { return capacity; }
+  Event** SlotAt(int index) { return &events[index]; }
+  int FreeCount() const;
+
+ private:
+  // The free pool is an intrusive stack through freeLinks (constant-time
+  // push and pop at the front).
+  bool Precedes(const Event* a, const Event* b) const;
+  void Place(int index, Event* e);
+  void Swap(int a, int b);
+  void PushFree(Event* e);
+  Event* PopFree();
+  int IndexOf(Event** slot) const;
+
+  Event** freeEvents;  // stack of pool events not in the heap
+  int freeCount;
+  int capacity;
+  Event** events;      // the heap
+  int size;
+  int* tieList;        // heap indices collected by FindEquals
+  int tieCount;
+  Event* pool;         // storage of the capacity events
+};
+
+#endif  // VELMOR_SIMULATOR_EVENTLIST_H
