@@ -16,11 +16,15 @@ function(velmor_library name)
   endif()
 endfunction()
 
-# velmor_unit_tests(name LIBS lib... LABEL label): one GoogleTest binary of
-# every .cpp in the current folder; each case becomes a CTest test.
+# velmor_unit_tests(name [DIR dir] LIBS lib... [LABEL label]): one GoogleTest
+# binary of every .cpp in dir (default: the current folder); each case
+# becomes a CTest test.
 function(velmor_unit_tests name)
-  cmake_parse_arguments(ARG "" "LABEL" "LIBS" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "LABEL;DIR" "LIBS" ${ARGN})
+  if(NOT ARG_DIR)
+    set(ARG_DIR .)
+  endif()
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp)
   if(NOT srcs)
     return()
   endif()
