@@ -1,0 +1,32 @@
+#include "random/UserDistributions.h"
+
+#include <new>
+
+#include "base/ErrorReports.h"
+#include "random/LaggedFibonacci.h"
+#include "random/Tausworthe.h"
+
+namespace {
+
+RandomNumberGenerator* NewGenerator(int kind) {
+  RandomNumberGenerator* made = nullptr;
+  if (kind == 1) {
+    made = new (std::nothrow) Tausworthe();
+  } else {
+    made = new (std::nothrow) LaggedFibonacci();
+  }
+  if (made == nullptr) MemoryAllocationError();
+  return made;
+}
+
+}  // namespace
+
+UserDistributions::UserDistributions() { SetGenerator(NewGenerator(0)); }
+
+UserDistributions::UserDistributions(int kind, long seed) {
+  SetGenerator(NewGenerator(kind));
+  GetGenerator()->srnd(static_cast<unsigned long>(seed));
+}
+
+UserDistributions TheGenerator(0, 31415);
+UserDistributions* TheDistribution = &TheGenerator;
