@@ -1,0 +1,194 @@
+// SimulatorClass, manager link: waiting for the manager's connection,
+// registration, and the manager's one-byte commands. Simulation thread only.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+#include "platform/VelmorSocket.h"
+#include "simulator/ResultsFile.h"
+#include "simulator/SimMgrMessages.h"
+#include "simulator/SimulatorClass.h"
+
+namespace {
+
+constexpr int kListenBacklog = 100;
+constexpr int kPortCount = 65536;
+
+// The manager's wait may be shortened (never lengthened) for a run by the
+// environment variable VELMOR_SIMMGR_WAIT_MS, in milliseconds.
+int EffectiveTimeout(int timeoutMillis) {
+  const char* text = std::getenv("VELMOR_SIMMGR_WAIT_MS");
+  if (text == nullptr || timeoutMillis <= 0) return timeoutMillis;
+  const long value = std::strtol(text, nullptr, 10);
+  if (value >= 0 && value < timeoutMillis) return static_cast<int>(value);
+  return timeoutMillis;
+}
+
+// Sends one control reply; false when the send failed.
+bool SendControlReply(VelmorSocket* socket, int marker, int code) {
+  char reply[kControlReplySize];
+  EncodeControlReply(marker, code, static_cast<int32_t>(getpid()), reply);
+  return socket->Send(reply, kControlReplySize) > 0;
+}
+
+char* CopyText(const std::string& text) {
+  char* copy = new char[text.size() + 1];
+  std::memcpy(copy, text.c_str(), text.size() + 1);
+  return copy;
+}
+
+// Binds listenSocket to port or the next free one, wrapping within 16
+// bits. A failure other than address-in-use ends the walk. On success port
+// holds the port actually bound (the system's choice for port 0).
+bool BindFromPort(VelmorSocket* socket, unsigned short* port) {
+  for (int tries = 0; tries < kPortCount; ++tries) {
+    if (socket->Bind(*port)) {
+      const int bound = socket->BoundPort();
+      if (bound >= 0) *port = static_cast<unsigned short>(bound);
+      return true;
+    }
+    if (!socket->LastBindInUse()) return false;
+    *port = static_cast<unsigned short>((*port + 1) & 0xFFFF);
+  }
+  return false;
+}
+
+// Command 3: read "name;number;;", reply, take the binary file and the
+// batch limit when no binary file was named yet, then drop the link.
+void HandleRedirect(SimulatorClass& sim, VelmorSocket* socket) {
+  char text[kRedirectTextMax + 1];
+  text[0] = '\0';
+  socket->RecvBlock(text, kRedirectTextMax, ";;");
+  if (!SendControlReply(socket, kControlMarker, kReplyRedirect)) {
+    sim.runState = 2;
+  }
+  const RedirectRequest request = ParseRedirectText(text);
+  if (sim.binaryFileName == nullptr && request.hasFileName) {
+    sim.binaryFileName = CopyText(request.fileName);
+    // The manager's file name is a peer's choice: a file that cannot be
+    // opened is reported and the run goes on without it.
+    sim.binaryFile = OpenResultsFile(sim.binaryFileName, true);
+    if (sim.binaryFile != nullptr) {
+      WriteBinaryResultsHeader(*sim.binaryFile, sim.experiment);
+    }
+    sim.maxBatches = request.maxBatches;
+  }
+  if (socket == sim.simMgrSocket) {
+    delete sim.simMgrSocket;  // closes the connection
+    sim.simMgrSocket = nullptr;
+  } else {
+    socket->Close();
+  }
+}
+
+}  // namespace
+
+VelmorSocket* SimulatorClass::WaitForSimMgrConnection(int timeoutMillis) {
+  delete listenSocket;
+  listenSocket = new VelmorSocket(true);
+  if (!listenSocket->IsOpen() || !BindFromPort(listenSocket, &port)) {
+    return nullptr;
+  }
+  std::cout << "REGISTER:  Port: [" << port << "]" << std::endl;
+  listenSocket->Listen(kListenBacklog);
+  VelmorSocket* connection = new VelmorSocket(false);
+  bool connected = false;
+  int timeout = EffectiveTimeout(timeoutMillis);
+  for (;;) {
+    if (runState != 0 || connected) {
+      if (connected) return connection;
+      break;
+    }
+    if (!(timeout > 0 || timeout == -1)) break;
+    // A pass waits acceptPollMillis, or what is left of a shorter wait.
+    const bool timed = timeout > 0;
+    const int pass = timed && timeout < acceptPollMillis ? timeout
+                                                          : acceptPollMillis;
+    if (listenSocket->Select(pass) &&
+        listenSocket->Accept(*connection)) {
+      if (!SendControlReply(connection, kControlMarker, kReplyRegister)) {
+        runState = 2;
+      }
+      connected = true;
+    }
+    if (timed) timeout -= pass;
+  }
+  delete connection;
+  return nullptr;
+}
+
+int SimulatorClass::ListenToSimMgr(VelmorSocket* socket) {
+  if (socket == nullptr) return 0;
+  if (!socket->Select(listenPollMillis)) {
+    if (socket->GetErrorString() != nullptr) {
+      std::cout << "Error reading socket 'select'... Exiting." << std::endl;
+      runState = 2;
+    }
+    return 0;
+  }
+  char command = 0;
+  if (socket->RecvBlock(&command, 1) != 1) {
+    if (socket->GetErrorString() != nullptr) {
+      std::cout << "Error reading socket 'read'... Exiting." << std::endl;
+      runState = 2;
+    }
+    return 0;
+  }
+  switch (static_cast<unsigned char>(command)) {
+    case kCommandIdentify:
+      if (!SendControlReply(socket, kControlMarker, kReplyRegister)) {
+        runState = 2;
+      }
+      break;
+    case kCommandQuit:
+      std::cout << "SOCKET::Quit" << std::endl;
+      if (!SendControlReply(socket, kQuitMarker, kReplyQuit)) runState = 2;
+      runState = 2;
+      break;
+    case kCommandRedirect:
+      HandleRedirect(*this, socket);
+      break;
+    default:
+      std::cerr << "!! Invalid Response Received by Client " << std::endl;
+      std::cerr << "!! Simulation" << std::endl;
+      break;
+  }
+  return static_cast<unsigned char>(command);
+}
+
+int SimulatorClass::ListenToSimMgrLoop(VelmorSocket* socket) {
+  while (runState == 0 && socket != nullptr) {
+    const bool isLink = socket == simMgrSocket;
+    ListenToSimMgr(socket);
+    if (isLink && simMgrSocket == nullptr) break;  // redirected: it is gone
+    if (!socket->IsOpen()) break;
+  }
+  return 0;
+}
+
+void* SimulatorClass::StaticSocketThreadFunc(void* simulator) {
+  static_cast<SimulatorClass*>(simulator)->SocketThreadFunc();
+  return nullptr;
+}
+
+int SimulatorClass::SocketThreadFunc() {
+  while (runState == 0) {
+    simMgrSocket = WaitForSimMgrConnection(-1);
+    // Without a time-out, no connection means the port could not be bound
+    // or the run was stopped: either way there is nothing to wait for.
+    if (simMgrSocket == nullptr) break;
+    ListenToSimMgrLoop(simMgrSocket);
+    break;
+  }
+  return 0;
+}
+
+void SimulatorClass::ReleaseManagerLink() {
+  delete simMgrSocket;
+  simMgrSocket = nullptr;
+  delete listenSocket;
+  listenSocket = nullptr;
+}
