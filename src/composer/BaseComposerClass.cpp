@@ -1,0 +1,283 @@
+// BaseComposerClass: children, gathered tables, shared-variable bookkeeping,
+// listing and printing of a composer node.
+#include "composer/BaseComposerClass.h"
+
+#include <cstdint>
+#include <cstring>
+#include <iostream>
+#include <new>
+
+#include "base/Assert.h"
+#include "base/ErrorReports.h"
+#include "framework/BaseActionClass.h"
+#include "framework/BaseGroupClass.h"
+#include "framework/state/BaseStateVariableClass.h"
+
+namespace {
+
+char* CopyName(const char* text) {
+  if (text == nullptr) text = "";
+  size_t length = std::strlen(text) + 1;
+  char* copy = new (std::nothrow) char[length];
+  if (copy == nullptr) MemoryAllocationError();
+  std::memcpy(copy, text, length);
+  return copy;
+}
+
+template <class T>
+T* AllocateArray(int n) {
+  T* array = new (std::nothrow) T[n > 0 ? n : 1]();
+  if (array == nullptr) MemoryAllocationError();
+  return array;
+}
+
+}  // namespace
+
+BaseComposerClass::BaseComposerClass(const char* modelName, int numChildren, int numShared,
+                                     char** sharedNames)
+    : Children(nullptr),
+      NumChildren(numChildren > 0 ? numChildren : 0),
+      SharedPtrs(nullptr),
+      EquivalenceLists(nullptr),
+      SharingLists(nullptr),
+      SharedStateNames(nullptr),
+      DeclaredShared(0),
+      AddedSharedPtrs(0),
+      ComposerStateSize(0) {
+  DefineName(modelName);
+  numSharedStateVariables = (numChildren < 1 || numShared < 0) ? 0 : numShared;
+  numActions = 0;
+  numGroups = 0;
+  DeclaredShared = numSharedStateVariables;
+  Children = AllocateArray<BaseModelClass*>(NumChildren);
+  SharedPtrs = AllocateArray<BaseStateVariableClass*>(DeclaredShared);
+  EquivalenceLists = AllocateArray<SharedStateVarLink*>(DeclaredShared);
+  SharingLists = AllocateArray<List<BaseStateVariableClass>*>(DeclaredShared);
+  SharedStateNames = AllocateArray<char*>(DeclaredShared);
+  for (int i = 0; i < DeclaredShared; i++) {
+    SharingLists[i] = new List<BaseStateVariableClass>();
+    SharedStateNames[i] = CopyName(sharedNames ? sharedNames[i] : nullptr);
+  }
+}
+
+BaseComposerClass::~BaseComposerClass() {
+  delete[] Children;
+  for (int i = 0; i < DeclaredShared; i++) {
+    delete[] SharedStateNames[i];
+    delete SharingLists[i];
+    SharedStateVarLink::clearStateVarList(EquivalenceLists[i]);
+  }
+  delete[] SharedStateNames;
+  delete[] SharingLists;
+  delete[] EquivalenceLists;
+  delete[] SharedPtrs;
+  delete[] actions;
+  actions = nullptr;
+  delete[] groups;
+  groups = nullptr;
+}
+
+void BaseComposerClass::SetChild(int i, BaseModelClass* child) {
+  VELMOR_ASSERT(i >= 0 && i < NumChildren, "BaseComposerClass");
+  Children[i] = child;
+}
+
+void BaseComposerClass::SetupActions() {
+  numActions = 0;
+  numGroups = 0;
+  for (int c = 0; c < NumChildren; c++) {
+    numActions += Children[c]->getNumActions();
+    numGroups += Children[c]->getNumGroups();
+  }
+  delete[] actions;
+  delete[] groups;
+  actions = AllocateArray<BaseActionClass*>(numActions);
+  groups = AllocateArray<BaseGroupClass*>(numGroups);
+  int nextAction = 0;
+  for (int c = 0; c < NumChildren; c++) {
+    BaseActionClass** childActions = Children[c]->getActions();
+    for (int a = 0; a < Children[c]->getNumActions(); a++) actions[nextAction++] = childActions[a];
+  }
+  int nextGroup = 0;
+  for (int c = 0; c < NumChildren; c++) {
+    BaseGroupClass** childGroups = Children[c]->getGroups();
+    for (int g = 0; g < Children[c]->getNumGroups(); g++) {
+      groups[nextGroup] = childGroups[g];
+      groups[nextGroup]->setGroupId(nextGroup);
+      nextGroup++;
+    }
+  }
+}
+
+bool BaseComposerClass::AllChildrenEmpty() {
+  for (int c = 0; c < NumChildren; c++) {
+    if (Children[c]->getNumStateVariables() >= 1) return false;
+  }
+  return true;
+}
+
+void BaseComposerClass::addSharedPtr(BaseStateVariableClass* var, const char* VarName) {
+  VELMOR_ASSERT_MSG(AddedSharedPtrs < numSharedStateVariables,
+                    "AddedSharedPtrs < NumSharedStateVariables", "BaseComposerClass");
+  VELMOR_ASSERT_MSG(0 == std::strcmp(VarName, SharedStateNames[AddedSharedPtrs]),
+                    "0 == strcmp(VarName, SharedStateNames[AddedSharedPtrs])",
+                    "BaseComposerClass");
+  SharedPtrs[AddedSharedPtrs] = var;
+  AddedSharedPtrs++;
+}
+
+int BaseComposerClass::FindSharedPtr(BaseStateVariableClass* var, bool last) const {
+  int found = -1;
+  for (int i = 0; i < numSharedStateVariables; i++) {
+    if (SharedPtrs[i] == var) {
+      found = i;
+      if (!last) break;
+    }
+  }
+  return found;
+}
+
+void BaseComposerClass::addSharingInfo(BaseStateVariableClass* childVar,
+                                       BaseStateVariableClass* sharedVar,
+                                       BaseModelClass* childModel) {
+  int VarIndex = FindSharedPtr(sharedVar, true);
+  VELMOR_ASSERT(VarIndex != -1, "BaseComposerClass");
+  SharingLists[VarIndex]->append(childVar);
+  SharedStateVarLink* link = new SharedStateVarLink(childVar, childModel);
+  if (EquivalenceLists[VarIndex] == nullptr) {
+    EquivalenceLists[VarIndex] = link;
+  } else {
+    EquivalenceLists[VarIndex]->addStateVarLink(link);
+  }
+  // Reach the leaves: a child variable that is itself a shared variable of
+  // a composer below brings that composer's chain (as a copy of our own).
+  for (int c = 0; c < NumChildren; c++) {
+    const SharedStateVarLink* below =
+        static_cast<const SharedStateVarLink*>(Children[c]->getListOfSharedVariables(childVar));
+    if (below != nullptr) {
+      EquivalenceLists[VarIndex]->addStateVarLink(SharedStateVarLink::copyStateVarList(below));
+    }
+  }
+}
+
+void BaseComposerClass::GeneralSetup() {
+  int count = 0;
+  for (int c = 0; c < NumChildren; c++) count += Children[c]->getNumStateVariables();
+  for (int i = 0; i < numSharedStateVariables; i++) count -= SharingLists[i]->getNumItems();
+  numStateVariables = count + numSharedStateVariables;
+  ComposerStateSize = StateSize();
+}
+
+int BaseComposerClass::SharedStateSize() {
+  int size = 0;
+  for (int i = 0; i < numSharedStateVariables; i++) {
+    if (SharedPtrs[i] != nullptr && SharedPtrs[i]->getStored()) size += SharedPtrs[i]->StateSize();
+  }
+  return size;
+}
+
+void BaseComposerClass::CurrentSharedState(void* location) {
+  char* position = static_cast<char*>(location);
+  for (int i = 0; i < numSharedStateVariables; i++) {
+    BaseStateVariableClass* var = SharedPtrs[i];
+    if (var == nullptr || !var->getStored()) continue;
+    var->CurrentState(position);
+    position += var->StateSize();
+  }
+}
+
+void BaseComposerClass::SetSharedState(void* location) {
+  char* position = static_cast<char*>(location);
+  for (int i = 0; i < numSharedStateVariables; i++) {
+    BaseStateVariableClass* var = SharedPtrs[i];
+    if (var == nullptr || !var->getStored()) continue;
+    var->SetState(position);
+    position += var->StateSize();
+  }
+}
+
+int BaseComposerClass::Hash(const char* text, int size) {
+  if (size < 1 || text == nullptr) return 0;
+  uint32_t h = 0;
+  for (const char* c = text; *c != '\0'; c++) {
+    h = h * 32u + static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(*c)));
+  }
+  return static_cast<int>(h % static_cast<uint32_t>(size));
+}
+
+void BaseComposerClass::listModels(const char* modelName, List<BaseModelClass>* models) {
+  for (int c = 0; c < NumChildren; c++) Children[c]->listModels(modelName, models);
+}
+
+void BaseComposerClass::listActions(List<BaseActionClass>* list) {
+  list->append(actions, numActions);
+}
+
+void BaseComposerClass::listGroups(List<BaseGroupClass>* list) {
+  list->append(groups, numGroups);
+}
+
+bool BaseComposerClass::CompareState(void* a, void* b) {
+  return ComposerStateSize <= 0 || std::memcmp(a, b, ComposerStateSize) == 0;
+}
+
+void BaseComposerClass::listActions(const char* actionName, List<BaseActionClass>* list) {
+  for (int c = 0; c < NumChildren; c++) Children[c]->listActions(actionName, list);
+}
+
+void BaseComposerClass::listSVs(const char* first, const char* second, List<BaseStateVariableClass>* vars,
+                                List<BaseModelClass>* models) {
+  for (int c = 0; c < NumChildren; c++) Children[c]->listSVs(first, second, vars, models);
+}
+
+void BaseComposerClass::printState(std::ostream* stream) {
+  *stream << "Model: (" << modelId << ")" << name << std::endl;
+  for (int c = 0; c < NumChildren; c++) Children[c]->printState(stream);
+  *stream << "Shared Variables:" << std::endl;
+  for (int i = 0; i < numSharedStateVariables; i++) {
+    if (SharedPtrs[i] == nullptr || !SharedPtrs[i]->getStored()) continue;
+    *stream << "  ";
+    SharedPtrs[i]->printState(stream);
+  }
+}
+
+BaseStateVariableClass** BaseComposerClass::GetSharedStateVariables() { return SharedPtrs; }
+
+BaseStateVariableClass* BaseComposerClass::getMainSharedVariable(BaseStateVariableClass* var) {
+  for (int i = 0; i < numSharedStateVariables; i++) {
+    if (EquivalenceLists[i] != nullptr && EquivalenceLists[i]->hasStateVar(var)) {
+      return SharedPtrs[i];
+    }
+  }
+  for (int c = 0; c < NumChildren; c++) {
+    BaseStateVariableClass* found = Children[c]->getMainSharedVariable(var);
+    if (found != nullptr) return found;
+  }
+  return nullptr;
+}
+
+void* BaseComposerClass::getListOfSharedVariables(BaseStateVariableClass* var) {
+  return getEquivalenceList(var);
+}
+
+SharedStateVarLink* BaseComposerClass::getEquivalenceList(BaseStateVariableClass* var) {
+  int index = FindSharedPtr(var, false);
+  if (index != -1) return EquivalenceLists[index];
+  for (int c = 0; c < NumChildren; c++) {
+    void* found = Children[c]->getListOfSharedVariables(var);
+    if (found != nullptr) return static_cast<SharedStateVarLink*>(found);
+  }
+  return nullptr;
+}
+
+void BaseComposerClass::printAllSharedVariables() {
+  std::cout << "Shared Variables for composer node " << name << std::endl;
+  for (int i = 0; i < numSharedStateVariables; i++) {
+    BaseStateVariableClass* var = SharedPtrs[i];
+    std::cout << "  Shared Variable " << i << " has name " << (var ? var->getName() : "")
+              << " and address " << static_cast<const void*>(var) << std::endl;
+    std::cout << "    And here is its list of equivalent variables:" << std::endl;
+    if (EquivalenceLists[i] != nullptr) EquivalenceLists[i]->printAllStateVariables();
+  }
+  std::cout << std::endl;
+}
