@@ -25,7 +25,7 @@ class TraceFileContainer;
 class TraceFileVelmor;
 class TraceFileXML;
 class VelmorSocket;
-struct ActionNode;
+struct AffectsNode;
 template <class T>
 class List;
 
@@ -147,7 +147,7 @@ class SimulatorClass {
   BaseActionClass* nextAction;
   BaseActionClass* lastFiredAction;
   BaseActionClass* noAction;        // stands as last fired before a firing
-  ActionNode* affectedCursor;       // walk position in an affects list
+  AffectsNode* affectedCursor;       // walk position in an affects list
   EventList* eventList;
   ScheduleRecord* scheduleRecords;  // one per group, in group order
   BaseGroupClass** groupArray;
@@ -196,7 +196,16 @@ class SimulatorClass {
   int actionsFired;
 
  private:
+  bool ApplyOption(const char* word, const char* parameter,
+                   bool* traceRequested);
+  bool ApplyTextOption(char letter, const char* parameter,
+                       bool* traceRequested);
+  bool ApplyFlagOption(char letter, const char* parameter);
+  bool ApplyNumberOption(char letter, const char* parameter,
+                         bool* traceRequested);
   void InitializeFields();
+  void EnsureDistribution();
+  void ReleaseTraces();
   void OpenResultsFiles();
   void CreateTraces();
   void CreateStudyAndModel();
@@ -207,6 +216,8 @@ class SimulatorClass {
   void InstallGenerator();
   void CollectActions();
   void ClearReactivationList();
+  void RunReplication();
+  int CreateBatchHeaps();
   void PushReactivation(BaseActionClass* group);
   void UnlinkReactivation(ReactivationNode* node);
   void ScheduleGroup(BaseActionClass* group);
