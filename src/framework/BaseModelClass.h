@@ -13,6 +13,7 @@
 class BaseActionClass;
 class BaseGroupClass;
 class BaseStateVariableClass;
+class SharedStateVarLink;  // defined by the composers
 class State;
 
 // The list that GetLocalActions/GetGlobalActions fill (push at front).
@@ -49,8 +50,8 @@ class BaseModelClass {
   virtual BaseStateVariableClass** GetLocalStateVariables(std::ostream* out);
   virtual BaseStateVariableClass** GetSharedStateVariables();
   virtual BaseStateVariableClass* getMainSharedVariable(BaseStateVariableClass* sv);
-  // The head of a composer's equivalence list (a SharedStateVarLink*).
-  virtual void* getListOfSharedVariables(BaseStateVariableClass* sv);
+  // The head of a composer's equivalence list, or null.
+  virtual SharedStateVarLink* getListOfSharedVariables(BaseStateVariableClass* sv);
   virtual void AddAffectArc(BaseStateVariableClass* sv, BaseActionClass* a);
   virtual void AddEnableArc(BaseStateVariableClass* sv, BaseActionClass* a);
   virtual int GetModelType();                  // trap

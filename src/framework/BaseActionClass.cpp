@@ -1,0 +1,198 @@
+// BaseActionClass: identity, defaults of the virtual interface, variable
+// lists and the reward-model tables.
+#include "framework/BaseActionClass.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <new>
+
+#include "base/ErrorReports.h"
+#include "framework/state/BaseStateVariableClass.h"
+
+int BaseActionClass::MaxID = 0;
+
+namespace {
+
+char* CopyActionName(const char* text) {
+  if (text == nullptr) text = "";
+  size_t length = std::strlen(text);
+  char* copy = new (std::nothrow) char[length + 1];
+  if (copy == nullptr) MemoryAllocationError();
+  std::memcpy(copy, text, length + 1);
+  return copy;
+}
+
+[[noreturn]] void TableAllocationFailed(const char* where) {
+  std::cerr << "!! Memory allocation error in BaseActionClass::" << where
+            << std::endl;
+  std::exit(1);
+}
+
+}  // namespace
+
+BaseActionClass::BaseActionClass()
+    : groupId(0),
+      executionPolicy(kRaceEnabled),
+      disabled(true),
+      reactivation(false),
+      affectsList(nullptr),
+      fired(false),
+      distributionType(kExponential),
+      scheduleRecord(nullptr),
+      model(nullptr),
+      impulseSets(nullptr),
+      impulseWorkers(nullptr),
+      impulseWorkerCounts(nullptr),
+      numImpulseTables(0),
+      rateSets(nullptr),
+      numRateTables(0),
+      phase(1),
+      actionId(MaxID++),
+      name(CopyActionName("default")) {}
+
+BaseActionClass::BaseActionClass(const char* actionName, int group,
+                                 Distribution dist, ExecutionPolicyType policy,
+                                 int numAffected, int numEnabling,
+                                 bool react)
+    : BaseActionClass() {
+  BaseActionClassInitialize(actionName, group, dist, policy, numAffected,
+                            numEnabling, react);
+}
+
+BaseActionClass::~BaseActionClass() {
+  delete[] name;
+  DeallocatePVRateDS();
+  DeallocatePVImpulseDS();
+}
+
+void BaseActionClass::BaseActionClassInitialize(const char* actionName,
+                                                int group, Distribution dist,
+                                                ExecutionPolicyType policy,
+                                                int, int, bool react) {
+  defineName(actionName);
+  groupId = group;
+  distributionType = dist;
+  executionPolicy = policy;
+  reactivation = react;
+}
+
+void BaseActionClass::defineName(const char* actionName) {
+  char* copy = CopyActionName(actionName);
+  delete[] name;
+  name = copy;
+}
+
+bool BaseActionClass::isSync() { return false; }
+bool BaseActionClass::Enabled() { return false; }
+double BaseActionClass::Weight() { return 0.0; }
+double BaseActionClass::Rate() { return 0.0; }
+bool BaseActionClass::ReactivationPredicate() { return false; }
+bool BaseActionClass::ReactivationFunction() { return false; }
+double BaseActionClass::SampleDistribution() { return 0.0; }
+double* BaseActionClass::ReturnDistributionParameters() { return nullptr; }
+void BaseActionClass::SetFired(int value) { fired = value != 0; }
+BaseActionClass* BaseActionClass::Fire() { return nullptr; }
+int BaseActionClass::Rank() { return 0; }
+bool BaseActionClass::EnablingChange() { return false; }
+bool BaseActionClass::IsAMember(BaseActionClass* action) { return action == this; }
+double BaseActionClass::Probability(BaseActionClass*) { return 1.0; }
+BaseActionClass* BaseActionClass::getPrintedAction() { return this; }
+double BaseActionClass::ErlangParamM() { return 1.0; }
+
+void BaseActionClass::printAffectedState(std::ostream* out) {
+  for (int i = 0; i < affectedSVs.getNumItems(); i++) {
+    affectedSVs.getItem(i)->printState(out);
+  }
+}
+
+void BaseActionClass::printEnablingState(std::ostream* out) {
+  for (int i = 0; i < enablingSVs.getNumItems(); i++) {
+    enablingSVs.getItem(i)->printState(out);
+  }
+}
+
+void BaseActionClass::addEnablingSV(BaseStateVariableClass* sv) {
+  if (sv->isLeafNode()) {
+    enablingSVs.append(sv);
+  } else {
+    sv->addSelfAsEnablingSVToAction(this);
+  }
+}
+
+void BaseActionClass::addAffectedSV(BaseStateVariableClass* sv) {
+  if (sv->isLeafNode()) {
+    affectedSVs.append(sv);
+  } else {
+    sv->addSelfAsAffectedSVToAction(this);
+  }
+}
+
+void BaseActionClass::removeEnablingSV(BaseStateVariableClass* sv) {
+  if (sv->isLeafNode()) {
+    enablingSVs.remove(sv);
+  } else {
+    sv->removeSelfFromEnablingSVOfAction(this);
+  }
+}
+
+void BaseActionClass::removeAffectedSV(BaseStateVariableClass* sv) {
+  if (sv->isLeafNode()) {
+    affectedSVs.remove(sv);
+  } else {
+    sv->removeSelfFromAffectedSVOfAction(this);
+  }
+}
+
+void BaseActionClass::AllocatePVRateDS(int n) {
+  DeallocatePVRateDS();
+  rateSets = new (std::nothrow) FastSet[n > 0 ? n : 1];
+  if (rateSets == nullptr) TableAllocationFailed("AllocatePVRateDS()");
+  numRateTables = n;
+}
+
+void BaseActionClass::AllocatePVImpulseDS(int n) {
+  DeallocatePVImpulseDS();
+  size_t slots = static_cast<size_t>(n > 0 ? n : 1);
+  impulseSets = new (std::nothrow) FastSet[slots];
+  impulseWorkers = new (std::nothrow) int**[slots]();
+  impulseWorkerCounts = new (std::nothrow) int*[slots]();
+  if (impulseSets == nullptr || impulseWorkers == nullptr ||
+      impulseWorkerCounts == nullptr) {
+    TableAllocationFailed("AllocatePVImpulseDS()");
+  }
+  numImpulseTables = n;
+}
+
+void BaseActionClass::DeallocatePVRateDS() {
+  delete[] rateSets;
+  rateSets = nullptr;
+  numRateTables = 0;
+}
+
+void BaseActionClass::DeallocatePVImpulseDS() {
+  delete[] impulseSets;
+  delete[] impulseWorkers;
+  delete[] impulseWorkerCounts;
+  impulseSets = nullptr;
+  impulseWorkers = nullptr;
+  impulseWorkerCounts = nullptr;
+  numImpulseTables = 0;
+}
+
+void BaseActionClass::PrintInfo() {
+  std::cout << "********* " << name << "**********" << std::endl << std::endl;
+  std::cout << "Enabled by:" << std::endl;
+  for (int i = 0; i < enablingSVs.getNumItems(); i++) {
+    std::cout << "           " << enablingSVs.getItem(i)->getName() << std::endl;
+  }
+  std::cout << "Affects:" << std::endl;
+  for (int i = 0; i < affectedSVs.getNumItems(); i++) {
+    std::cout << "           " << affectedSVs.getItem(i)->getName() << std::endl;
+  }
+  std::cout << "Group ID = " << groupId << std::endl;
+  std::cout << "Execution Policy = " << static_cast<int>(executionPolicy) << std::endl;
+  std::cout << "Disabled = " << (disabled ? 1 : 0) << std::endl;
+  std::cout << "Reactivation = " << (reactivation ? 1 : 0) << std::endl;
+  std::cout << "DistributionType = " << static_cast<int>(distributionType) << std::endl;
+}

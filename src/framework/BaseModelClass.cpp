@@ -1,0 +1,85 @@
+// BaseModelClass: identity, the default listing answers and the traps.
+#include "framework/BaseModelClass.h"
+
+#include <cstring>
+#include <iostream>
+#include <new>
+
+#include "base/Assert.h"
+#include "base/ErrorReports.h"
+#include "framework/BaseActionClass.h"
+#include "framework/state/BaseStateVariableClass.h"
+
+double BaseModelClass::LastActionTime = 0.0;
+int BaseModelClass::globalModelId = 0;
+
+namespace {
+
+[[noreturn]] void Trap() {
+  VelmorAssertFail("false", "BaseModelClass", __LINE__);
+}
+
+}  // namespace
+
+BaseModelClass::BaseModelClass()
+    : numStateVariables(0),
+      numSharedStateVariables(0),
+      numActions(0),
+      numGroups(0),
+      groups(nullptr),
+      name(nullptr),
+      modelId(++globalModelId),
+      parentId(modelId),
+      actions(nullptr) {}
+
+BaseModelClass::~BaseModelClass() { delete[] name; }
+
+void BaseModelClass::DefineName(const char* newName) {
+  if (newName == nullptr) newName = "";
+  size_t length = std::strlen(newName);
+  char* copy = new (std::nothrow) char[length + 1];
+  if (copy == nullptr) MemoryAllocationError();
+  std::memcpy(copy, newName, length + 1);
+  delete[] name;
+  name = copy;
+}
+
+void BaseModelClass::printState(std::ostream*) {}
+
+void BaseModelClass::printState() { printState(&std::cout); }
+
+BaseStateVariableClass** BaseModelClass::GetLocalStateVariables(std::ostream*) {
+  return nullptr;
+}
+
+BaseStateVariableClass** BaseModelClass::GetSharedStateVariables() { return nullptr; }
+
+BaseStateVariableClass* BaseModelClass::getMainSharedVariable(BaseStateVariableClass*) {
+  return nullptr;
+}
+
+SharedStateVarLink* BaseModelClass::getListOfSharedVariables(
+    BaseStateVariableClass*) {
+  return nullptr;
+}
+
+void BaseModelClass::AddAffectArc(BaseStateVariableClass* sv, BaseActionClass* a) {
+  sv->appendAffectingAction(a);
+  a->addAffectedSV(sv);
+}
+
+void BaseModelClass::AddEnableArc(BaseStateVariableClass* sv, BaseActionClass* a) {
+  sv->appendEnabledAction(a);
+  a->addEnablingSV(sv);
+}
+
+int BaseModelClass::GetModelType() { Trap(); }
+int BaseModelClass::GetNumberOfChildren() { Trap(); }
+BaseModelClass* BaseModelClass::GetChild(int) { Trap(); }
+void BaseModelClass::GetLocalActions(slist&) { Trap(); }
+void BaseModelClass::GetGlobalActions(slist&) { Trap(); }
+bool BaseModelClass::HasLocalState() { Trap(); }
+void BaseModelClass::GetLocalState(State*) { Trap(); }
+void BaseModelClass::SetLocalState(const State*) { Trap(); }
+void BaseModelClass::ConstructLocalState(State*&) { Trap(); }
+void BaseModelClass::DestructLocalState(State*) { Trap(); }
