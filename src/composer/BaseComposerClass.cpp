@@ -152,8 +152,7 @@ void BaseComposerClass::addSharingInfo(BaseStateVariableClass* childVar,
   // Reach the leaves: a child variable that is itself a shared variable of
   // a composer below brings that composer's chain (as a copy of our own).
   for (int c = 0; c < NumChildren; c++) {
-    const SharedStateVarLink* below =
-        static_cast<const SharedStateVarLink*>(Children[c]->getListOfSharedVariables(childVar));
+    const SharedStateVarLink* below = Children[c]->getListOfSharedVariables(childVar);
     if (below != nullptr) {
       EquivalenceLists[VarIndex]->addStateVarLink(SharedStateVarLink::copyStateVarList(below));
     }
@@ -256,16 +255,12 @@ BaseStateVariableClass* BaseComposerClass::getMainSharedVariable(BaseStateVariab
   return nullptr;
 }
 
-void* BaseComposerClass::getListOfSharedVariables(BaseStateVariableClass* var) {
-  return getEquivalenceList(var);
-}
-
-SharedStateVarLink* BaseComposerClass::getEquivalenceList(BaseStateVariableClass* var) {
+SharedStateVarLink* BaseComposerClass::getListOfSharedVariables(BaseStateVariableClass* var) {
   int index = FindSharedPtr(var, false);
   if (index != -1) return EquivalenceLists[index];
   for (int c = 0; c < NumChildren; c++) {
-    void* found = Children[c]->getListOfSharedVariables(var);
-    if (found != nullptr) return static_cast<SharedStateVarLink*>(found);
+    SharedStateVarLink* found = Children[c]->getListOfSharedVariables(var);
+    if (found != nullptr) return found;
   }
   return nullptr;
 }

@@ -76,12 +76,10 @@ class BaseComposerClass : public BaseModelClass {
   using BaseModelClass::printState;
   BaseStateVariableClass** GetSharedStateVariables() override;
   BaseStateVariableClass* getMainSharedVariable(BaseStateVariableClass* var) override;
-  // The head of the equivalence list (a SharedStateVarLink*) of var when it
-  // is one of this composer's shared variables, else the first answer of
-  // the children, else null.
-  void* getListOfSharedVariables(BaseStateVariableClass* var) override;
-  // The same, typed.
-  SharedStateVarLink* getEquivalenceList(BaseStateVariableClass* var);
+  // The head of the equivalence list of var when it is one of this
+  // composer's shared variables, else the first answer of the children,
+  // else null.
+  SharedStateVarLink* getListOfSharedVariables(BaseStateVariableClass* var) override;
   void printAllSharedVariables();
 
   int getAddedSharedPtrs() const { return AddedSharedPtrs; }
