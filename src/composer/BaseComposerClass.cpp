@@ -217,7 +217,10 @@ void BaseComposerClass::listGroups(List<BaseGroupClass>* list) {
 }
 
 bool BaseComposerClass::CompareState(void* a, void* b) {
-  return ComposerStateSize <= 0 || std::memcmp(a, b, ComposerStateSize) == 0;
+  // The live size: a composer below another one loses the shared state that
+  // its parent took over after its own GeneralSetup.
+  int size = StateSize();
+  return size <= 0 || std::memcmp(a, b, static_cast<size_t>(size)) == 0;
 }
 
 void BaseComposerClass::listActions(const char* actionName, List<BaseActionClass>* list) {

@@ -173,3 +173,19 @@ TEST(JoinDeathTest, ComposersRefuseLocalActionQueries) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(JoinLayoutTest, ChildCompareUsesItsSizeAfterTheParentTookItsSharedPlace) {
+  composertest::CellJoin join(2);
+  // The replicate's z moved into the join's place after the replicate's
+  // own setup: its state is now 2 * (x, y) = 8 bytes, not 10. Buffers of
+  // exactly 8 bytes must be enough (ASan reports any read beyond them).
+  ASSERT_EQ(join.rep->StateSize(), 8);
+  std::vector<unsigned char> a(8, 1), b(8, 1);
+  EXPECT_TRUE(join.rep->CompareState(a.data(), b.data()));
+  b[7] = 2;
+  EXPECT_FALSE(join.rep->CompareState(a.data(), b.data()));
+}
+
+}  // namespace
