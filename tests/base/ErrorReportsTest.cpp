@@ -47,11 +47,6 @@ TEST(ErrorReportsTest, MismatchReportsWriteThreeLines) {
       StderrOf([] { StructTypeMismatchError("a", "b"); }));
 }
 
-TEST(ErrorReportsTest, NullTextsPrintAsEmptyInsteadOfCrashing) {
-  EXPECT_EQ(": Parameter was an empty reference\n", StderrOf([] { ErrorEmptyParameter(nullptr); }));
-  EXPECT_EQ("Array out of bounds error at \n", StderrOf([] { ArrayOutOfBoundsError(nullptr); }));
-}
-
 TEST(ErrorReportsDeathTest, MemoryAllocationErrorWritesBothLinesThenExitsWithOne) {
   EXPECT_EXIT(MemoryAllocationError(), testing::ExitedWithCode(1),
               testing::StrEq("Insufficient Memory to allocate dynamic data structures from heap "

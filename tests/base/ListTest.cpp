@@ -35,13 +35,6 @@ class ListTest : public ::testing::Test {
 
 using ListDeathTest = ListTest;
 
-TEST_F(ListTest, DefaultListHasTenNullSlots) {
-  List<Item> list;
-  EXPECT_EQ(0, list.getNumItems());
-  EXPECT_EQ(10, list.getCapacity());
-  ExpectNullBeyondCount(list);
-}
-
 TEST_F(ListTest, AppendKeepsOneCopyAndInsertionOrder) {
   List<Item> list;
   list.append(P(2));
@@ -97,14 +90,6 @@ TEST_F(ListTest, ListAppendGrowsOnceToTwiceTheCombinedCount) {
   EXPECT_EQ(P(8), target[8]);
   EXPECT_EQ(P(11), target[11]);
   ExpectNullBeyondCount(target);
-}
-
-TEST_F(ListTest, ListAppendOfItselfChangesNothing) {
-  List<Item> list(4);
-  list.append(P(0));
-  list.append(P(1));
-  list.append(&list);
-  EXPECT_EQ((std::vector<Item*>{P(0), P(1)}), Contents(list));
 }
 
 TEST_F(ListTest, RemoveMovesTheLastItemIntoTheFreedSlot) {
@@ -197,16 +182,6 @@ TEST_F(ListDeathTest, IncreaseArraySizeSetsExactCapacityAndKeepsItems) {
   EXPECT_EQ((std::vector<Item*>{P(0), P(1)}), Contents(list));
   ExpectNullBeyondCount(list);
   EXPECT_DEATH(list.increaseArraySize(1), "Assertion failed: newCapacity >= numItems, file List");
-}
-
-TEST_F(ListTest, CopiesAreIndependent) {
-  List<Item> list;
-  list.append(P(0));
-  List<Item> copy(list);
-  copy.append(P(1));
-  list.remove(P(0));
-  EXPECT_EQ(0, list.getNumItems());
-  EXPECT_EQ((std::vector<Item*>{P(0), P(1)}), Contents(copy));
 }
 
 TEST_F(ListTest, PrintListWritesIndexAndPointerPerItem) {

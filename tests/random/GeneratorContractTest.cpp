@@ -104,15 +104,6 @@ TEST_P(GeneratorContractTest, SuccessiveValuesAreUncorrelated) {
   }
 }
 
-TEST_P(GeneratorContractTest, ReseedingRestartsTheStreamOfThatSeed) {
-  auto generator = Seeded(99);
-  std::vector<double> fresh = Draw(generator.get(), 100);
-  Draw(generator.get(), 321);
-  LaggedFibonacci::readPosition = 0;
-  generator->srnd(99);
-  EXPECT_EQ(fresh, Draw(generator.get(), 100));
-}
-
 INSTANTIATE_TEST_SUITE_P(
     AllGenerators, GeneratorContractTest,
     ::testing::Values(GeneratorKind{"LaggedFibonacci", [] { return new LaggedFibonacci(); }},

@@ -27,14 +27,6 @@ TEST_F(TheGeneratorTest, FirstExponentialOfTheDefaultRunUsesTheFirstReferenceDra
   EXPECT_EQ(-std::log(0x1.0cb1c2a79d104p-2) / 0.5, TheDistribution->Exponential(0.5));
 }
 
-TEST_F(TheGeneratorTest, FixtureRestoresAReplacedGenerator) {
-  TheDistribution->SetGenerator(new MersenneTwister());
-  TheDistribution->GetGenerator()->rnd();
-  ResetTheGenerator();
-  EXPECT_NE(nullptr, dynamic_cast<LaggedFibonacci*>(TheGenerator.GetGenerator()));
-  EXPECT_EQ(0, LaggedFibonacci::readPosition);
-}
-
 TEST_F(TheGeneratorTest, KindOneIsASeededTausworthe) {
   UserDistributions dist(1, 31415);
   ASSERT_NE(nullptr, dynamic_cast<Tausworthe*>(dist.GetGenerator()));
@@ -51,11 +43,6 @@ TEST_F(TheGeneratorTest, OtherKindsAreASeededLaggedFibonacci) {
     ASSERT_NE(nullptr, dynamic_cast<LaggedFibonacci*>(dist.GetGenerator())) << "kind " << kind;
     EXPECT_EQ(0x1.0788a2039aa3ep-1, dist.GetGenerator()->rnd()) << "kind " << kind;
   }
-}
-
-TEST_F(TheGeneratorTest, DefaultConstructorInstallsAnUnseededLaggedFibonacci) {
-  UserDistributions dist;
-  EXPECT_NE(nullptr, dynamic_cast<LaggedFibonacci*>(dist.GetGenerator()));
 }
 
 TEST(UserDistributionsDeathTest, NegativeLaggedFibonacciSeedStopsInsteadOfHanging) {
