@@ -36,7 +36,8 @@ void ErrorEmptyParameter(const char* what) {
 namespace SyncError {
 
 void WrongDistributionType() {
-  WriteLine("You can only synchronize actions from one type,", "either exponential or instantenous");
+  WriteLine("You can only synchronize actions from one type,",
+            "either exponential or instantenous");
 }
 
 void NoAction() { WriteLine(" no Action found in model"); }

@@ -28,7 +28,9 @@ void Distributions::SetGenerator(RandomNumberGenerator* replacement) {
 
 double Distributions::Exponential(double rate) { return -std::log(rnd()) / rate; }
 
-double Distributions::Geometric(double p) { return std::floor(std::log(rnd()) / std::log(1.0 - p)); }
+double Distributions::Geometric(double p) {
+  return std::floor(std::log(rnd()) / std::log(1.0 - p));
+}
 
 double Distributions::Weibull(double shape, double scale) {
   return scale * std::pow(-std::log(rnd()), 1.0 / shape);
@@ -172,4 +174,6 @@ double Distributions::HypoExponential(int n, const double* rates) {
   return sum;
 }
 
-double Distributions::Pareto(double a, double b) { return std::exp(std::log(a) - std::log(rnd()) / b); }
+double Distributions::Pareto(double a, double b) {
+  return std::exp(std::log(a) - std::log(rnd()) / b);
+}

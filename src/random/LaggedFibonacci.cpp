@@ -4,9 +4,9 @@
 
 namespace {
 
-constexpr int KK = 100;  // the long lag
-constexpr int LL = 37;   // the short lag
-constexpr int TT = 70;   // guaranteed separation between streams
+constexpr int KK = 100;                                   // the long lag
+constexpr int LL = 37;                                    // the short lag
+constexpr int TT = 70;                                    // guaranteed separation between streams
 constexpr double kUlp = (1.0 / (1L << 30)) / (1L << 22);  // 2^-52
 
 // The fractional part of x + y, for x and y in [0, 1).

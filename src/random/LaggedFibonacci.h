@@ -36,9 +36,7 @@ class LaggedFibonacci : public RandomNumberGenerator {
   // readPosition is left alone. REQUIRES: IsValidSeed(seed).
   void srnd(unsigned long seed) override;
 
-  static bool IsValidSeed(long long seed) {
-    return seed >= 0 && seed <= kMaxLaggedFibonacciSeed;
-  }
+  static bool IsValidSeed(long long seed) { return seed >= 0 && seed <= kMaxLaggedFibonacciSeed; }
 
   static int readPosition;  // next buffer element to return; 0 at start
 

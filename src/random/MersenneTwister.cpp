@@ -22,8 +22,8 @@ void MersenneTwister::srnd(unsigned long seed) {
 void MersenneTwister::Regenerate() {
   for (int k = 0; k < kWords; k++) {
     std::uint32_t y = (words[k] & kUpperMask) | (words[(k + 1) % kWords] & kLowerMask);
-    words[k] = words[(k + kMiddle) % kWords] ^ (y >> 1) ^
-               static_cast<std::uint32_t>(getMatrixA(y & 1u));
+    words[k] =
+        words[(k + kMiddle) % kWords] ^ (y >> 1) ^ static_cast<std::uint32_t>(getMatrixA(y & 1u));
   }
   index = 0;
 }

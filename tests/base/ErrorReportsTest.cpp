@@ -1,12 +1,12 @@
 // The framework's error reports: exact lines on standard error and which of
 // them end the process.
-#include "base/ErrorReports.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+
+#include "base/ErrorReports.h"
 
 namespace {
 
@@ -34,17 +34,16 @@ TEST(ErrorReportsTest, SyncErrorsJoinPiecesWithoutSpaceAndKeepLeadingSpace) {
 TEST(ErrorReportsTest, ParameterTextIsJoinedDirectly) {
   EXPECT_EQ("place: Parameter was an empty reference\n",
             StderrOf([] { ErrorEmptyParameter("place"); }));
-  EXPECT_EQ("Array out of bounds error at Array out of bounds (BaseGroupClass::setMember()\n",
-            StderrOf([] { ArrayOutOfBoundsError("Array out of bounds (BaseGroupClass::setMember()"); }));
+  EXPECT_EQ(
+      "Array out of bounds error at Array out of bounds (BaseGroupClass::setMember()\n",
+      StderrOf([] { ArrayOutOfBoundsError("Array out of bounds (BaseGroupClass::setMember()"); }));
 }
 
 TEST(ErrorReportsTest, MismatchReportsWriteThreeLines) {
-  EXPECT_EQ(
-      "Array types for equivalence sharing do not match for state variables: \n  x\n  y\n",
-      StderrOf([] { ArrayTypeMismatchError("x", "y"); }));
-  EXPECT_EQ(
-      "Struct types for equivalence sharing do not match for state variables: \n  a\n  b\n",
-      StderrOf([] { StructTypeMismatchError("a", "b"); }));
+  EXPECT_EQ("Array types for equivalence sharing do not match for state variables: \n  x\n  y\n",
+            StderrOf([] { ArrayTypeMismatchError("x", "y"); }));
+  EXPECT_EQ("Struct types for equivalence sharing do not match for state variables: \n  a\n  b\n",
+            StderrOf([] { StructTypeMismatchError("a", "b"); }));
 }
 
 TEST(ErrorReportsDeathTest, MemoryAllocationErrorWritesBothLinesThenExitsWithOne) {

@@ -1,12 +1,12 @@
 // FastSet: building as a tree, freezing into a sorted array, and the
 // assertions that guard each form.
-#include "base/FastSet.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <vector>
+
+#include "base/FastSet.h"
 
 namespace {
 

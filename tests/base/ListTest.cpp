@@ -1,7 +1,5 @@
 // List<T>: set semantics on insertion, the growth schedule, removal by
 // moving the last item, the set removal, printing and growth failure.
-#include "base/List.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +7,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "base/List.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
 // Distributions with scripted uniforms: the exact number and order of the
 // draws of each operation and the value it makes of them. Expected values
 // are worked out by hand from the formulas, in the comments.
-#include "random/Distributions.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "ScriptedGenerator.h"
+#include "random/Distributions.h"
 
 namespace {
 
@@ -84,8 +83,7 @@ TEST_F(DistributionsTest, NormalRedrawsTheDegenerateCentrePair) {
 TEST_F(DistributionsTest, LognormalKeepsNegativeNormals) {
   // As the second normal case, without the redraw: exp(-1 - 0.5 sqrt(16 ln 2)).
   Script({0.25, 0.5});
-  EXPECT_NEAR(std::exp(-1.0 - 0.5 * std::sqrt(16 * kLn2)), dist.Lognormal(-1.0, 1.0),
-              kTolerance);
+  EXPECT_NEAR(std::exp(-1.0 - 0.5 * std::sqrt(16 * kLn2)), dist.Lognormal(-1.0, 1.0), kTolerance);
   EXPECT_EQ(2u, Draws());
 }
 
@@ -198,7 +196,7 @@ TEST_F(DistributionsTest, NegativeBinomialSumsGeometricTerms) {
 
 TEST_F(DistributionsTest, HyperExponentialPicksByCumulativeWeight) {
   const double pairs[] = {1.0, 1.0, 5.0, 3.0};  // (rate 1, weight 1), (rate 5, weight 3)
-  Script({0.2, 0.5});  // 0.2 < 1/4: first pair; -ln(1/2) / 1
+  Script({0.2, 0.5});                           // 0.2 < 1/4: first pair; -ln(1/2) / 1
   EXPECT_NEAR(kLn2, dist.HyperExponential(2, pairs), kTolerance);
   EXPECT_EQ(2u, Draws());
   Script({0.25, 0.5});  // 0.25 is not below 1/4: second pair

@@ -27,19 +27,18 @@ TEST_F(LaggedFibonacciTest, DefaultStartupStreamMatchesReferenceBits) {
   // Start-up seeds 31415 and the simulator seeds 31415 again before any draw.
   RandomNumberGenerator* generator = TheDistribution->GetGenerator();
   generator->srnd(31415);
-  std::vector<double> expected = {
-      0x1.0cb1c2a79d104p-2, 0x1.78dfaf5406800p-9, 0x1.6bd70388b6d00p-5, 0x1.b1b3638bac3eep-1,
-      0x1.85f36972a1484p-2, 0x1.890b6c17c451cp-1, 0x1.4429c4e310118p-1, 0x1.660a99043f954p-2,
-      0x1.36d6ec6bea4b8p-2, 0x1.c2ea910b7087ep-1};
+  std::vector<double> expected = {0x1.0cb1c2a79d104p-2, 0x1.78dfaf5406800p-9, 0x1.6bd70388b6d00p-5,
+                                  0x1.b1b3638bac3eep-1, 0x1.85f36972a1484p-2, 0x1.890b6c17c451cp-1,
+                                  0x1.4429c4e310118p-1, 0x1.660a99043f954p-2, 0x1.36d6ec6bea4b8p-2,
+                                  0x1.c2ea910b7087ep-1};
   EXPECT_EQ(expected, Draw(generator, 10));
 }
 
 TEST_F(LaggedFibonacciTest, ExplicitSeedAfterStartupMatchesReferenceBits) {
   RandomNumberGenerator* generator = TheDistribution->GetGenerator();
   generator->srnd(12345);
-  std::vector<double> expected = {0x1.0788a2039aa3ep-1, 0x1.01488e63b9adcp-2,
-                                  0x1.b0f6332a18626p-1, 0x1.aff5724b47a46p-1,
-                                  0x1.388c3d1bdef28p-3};
+  std::vector<double> expected = {0x1.0788a2039aa3ep-1, 0x1.01488e63b9adcp-2, 0x1.b0f6332a18626p-1,
+                                  0x1.aff5724b47a46p-1, 0x1.388c3d1bdef28p-3};
   EXPECT_EQ(expected, Draw(generator, 5));
 }
 
@@ -134,9 +133,8 @@ TEST(LaggedFibonacciDeathTest, SeedsOutsideTheRangeStopInsteadOfHanging) {
 TEST(TauswortheTest, SeedMatchesReferenceBits) {
   Tausworthe generator;
   generator.srnd(31415);
-  std::vector<double> expected = {0x1.ead32c43d5a66p-4, 0x1.71eb39f2e3d67p-1,
-                                  0x1.6d53c442daa79p-5, 0x1.62bb2022c5764p-2,
-                                  0x1.035fd0c606bfap-1};
+  std::vector<double> expected = {0x1.ead32c43d5a66p-4, 0x1.71eb39f2e3d67p-1, 0x1.6d53c442daa79p-5,
+                                  0x1.62bb2022c5764p-2, 0x1.035fd0c606bfap-1};
   EXPECT_EQ(expected, Draw(&generator, 5));
 }
 
@@ -161,17 +159,15 @@ TEST(TauswortheTest, CanReturnExactlyOne) {
 TEST(MersenneTwisterTest, SeedMatchesReferenceBits) {
   MersenneTwister generator;
   generator.srnd(31415);
-  std::vector<double> expected = {0x1.4aa8bc7d00000p-1, 0x1.f86c314f00000p-1,
-                                  0x1.59b06dc700000p-1, 0x1.4ec680d800000p-4,
-                                  0x1.f1001ccb00000p-1};
+  std::vector<double> expected = {0x1.4aa8bc7d00000p-1, 0x1.f86c314f00000p-1, 0x1.59b06dc700000p-1,
+                                  0x1.4ec680d800000p-4, 0x1.f1001ccb00000p-1};
   EXPECT_EQ(expected, Draw(&generator, 5));
 }
 
 TEST(MersenneTwisterTest, UnseededStreamIsTheStreamOfItsDefaultSeed) {
   MersenneTwister unseeded;
-  std::vector<double> expected = {0x1.c98cd31a00000p-2, 0x1.969f66d200000p-2,
-                                  0x1.0919781d00000p-1, 0x1.130630a600000p-2,
-                                  0x1.ff608dfc00000p-3};
+  std::vector<double> expected = {0x1.c98cd31a00000p-2, 0x1.969f66d200000p-2, 0x1.0919781d00000p-1,
+                                  0x1.130630a600000p-2, 0x1.ff608dfc00000p-3};
   EXPECT_EQ(expected, Draw(&unseeded, 5));
   MersenneTwister seeded;
   seeded.srnd(18671867);

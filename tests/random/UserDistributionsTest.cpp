@@ -1,7 +1,5 @@
 // UserDistributions: the kinds of generator its constructors install, the
 // process-wide TheGenerator/TheDistribution, and generator replacement.
-#include "random/UserDistributions.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,7 @@
 #include "random/LaggedFibonacci.h"
 #include "random/MersenneTwister.h"
 #include "random/Tausworthe.h"
+#include "random/UserDistributions.h"
 
 namespace {
 
