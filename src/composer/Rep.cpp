@@ -33,11 +33,11 @@ unsigned char* AllocateBytes(int n, unsigned char fill) {
 
 Rep::Rep(const char* modelName, int numReps, int numShared, char** sharedNames)
     : BaseComposerClass(modelName, CheckedReplicas(modelName, numReps), numShared, sharedNames),
-      SwapBuffer(nullptr),
       Flag(false),
+      SecondBuffer(nullptr),
+      SwapBuffer(nullptr),
       ReplicaBuffers(nullptr),
       ReplicaIndex(nullptr),
-      SecondBuffer(nullptr),
       ScratchBuffer(nullptr),
       Slots(nullptr),
       ScratchSize(0),

@@ -62,16 +62,19 @@ class Rep : public BaseComposerClass {
   unsigned char* getReplicaBuffer(int i) { return ReplicaBuffers[i]; }
   int getReplicaIndex(int i) const { return ReplicaIndex[i]; }
 
+ protected:
+  // Kept for derived replicates; nothing in the composers reads them.
+  bool Flag;                    // false at construction
+  unsigned char* SecondBuffer;  // StateSize() bytes: 0xEF, then 0xFF...
+
  private:
   bool Less(int a, int b, int bytes) const;
   void SwapBuffers(int a, int b, int bytes);
   void SortSlots();
 
   unsigned char* SwapBuffer;       // ReplicaStateSize bytes
-  bool Flag;                       // false at construction; read by nothing
   unsigned char** ReplicaBuffers;  // one per replica, its StateSize() bytes
   int* ReplicaIndex;               // one per replica, 0 .. n-1 at construction
-  unsigned char* SecondBuffer;     // StateSize() bytes: 0xEF then 0xFF...; read by nothing
   unsigned char* ScratchBuffer;    // StateSize() bytes, CurrentState's workspace
   unsigned char** Slots;           // one per replica, CurrentState's slot order
   int ScratchSize;                 // StateSize() at Setup
