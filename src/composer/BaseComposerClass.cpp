@@ -120,8 +120,7 @@ void BaseComposerClass::addSharedPtr(BaseStateVariableClass* var, const char* Va
   VELMOR_ASSERT_MSG(AddedSharedPtrs < numSharedStateVariables,
                     "AddedSharedPtrs < NumSharedStateVariables", "BaseComposerClass");
   VELMOR_ASSERT_MSG(0 == std::strcmp(VarName, SharedStateNames[AddedSharedPtrs]),
-                    "0 == strcmp(VarName, SharedStateNames[AddedSharedPtrs])",
-                    "BaseComposerClass");
+                    "0 == strcmp(VarName, SharedStateNames[AddedSharedPtrs])", "BaseComposerClass");
   SharedPtrs[AddedSharedPtrs] = var;
   AddedSharedPtrs++;
 }
@@ -212,9 +211,7 @@ void BaseComposerClass::listActions(List<BaseActionClass>* list) {
   list->append(actions, numActions);
 }
 
-void BaseComposerClass::listGroups(List<BaseGroupClass>* list) {
-  list->append(groups, numGroups);
-}
+void BaseComposerClass::listGroups(List<BaseGroupClass>* list) { list->append(groups, numGroups); }
 
 bool BaseComposerClass::CompareState(void* a, void* b) {
   // The live size: a composer below another one loses the shared state that
@@ -227,8 +224,8 @@ void BaseComposerClass::listActions(const char* actionName, List<BaseActionClass
   for (int c = 0; c < NumChildren; c++) Children[c]->listActions(actionName, list);
 }
 
-void BaseComposerClass::listSVs(const char* first, const char* second, List<BaseStateVariableClass>* vars,
-                                List<BaseModelClass>* models) {
+void BaseComposerClass::listSVs(const char* first, const char* second,
+                                List<BaseStateVariableClass>* vars, List<BaseModelClass>* models) {
   for (int c = 0; c < NumChildren; c++) Children[c]->listSVs(first, second, vars, models);
 }
 

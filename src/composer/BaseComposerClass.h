@@ -90,16 +90,16 @@ class BaseComposerClass : public BaseModelClass {
   const char* getSharedStateName(int i) const { return SharedStateNames[i]; }
 
  protected:
-  BaseModelClass** Children;                   // NumChildren slots, children not owned
+  BaseModelClass** Children;  // NumChildren slots, children not owned
   int NumChildren;
-  BaseStateVariableClass** SharedPtrs;         // one per shared name, not owned
-  SharedStateVarLink** EquivalenceLists;       // heads, null until the first addSharingInfo
+  BaseStateVariableClass** SharedPtrs;          // one per shared name, not owned
+  SharedStateVarLink** EquivalenceLists;        // heads, null until the first addSharingInfo
   List<BaseStateVariableClass>** SharingLists;  // one per shared name
-  char** SharedStateNames;                     // owned copies
-  int DeclaredShared;                          // shared names held, for destruction
+  char** SharedStateNames;                      // owned copies
+  int DeclaredShared;                           // shared names held, for destruction
   int AddedSharedPtrs;
-  int ComposerStateSize;                       // StateSize() at GeneralSetup
-  PreselectGroup ComposerGroup;                // constructed with the composer; unused
+  int ComposerStateSize;         // StateSize() at GeneralSetup
+  PreselectGroup ComposerGroup;  // constructed with the composer; unused
 
  private:
   int FindSharedPtr(BaseStateVariableClass* var, bool last) const;

@@ -35,8 +35,7 @@ bool ComposerLocalState::freadState(FILE* file) { return ReadStateRecord(file, d
 State& ComposerLocalState::operator=(const State& other) {
   if (&other == this) return *this;
   const ComposerLocalState* _localS = dynamic_cast<const ComposerLocalState*>(&other);
-  VELMOR_ASSERT_MSG(_localS != nullptr && size == _localS->size, "size == _localS->size",
-                    unitName);
+  VELMOR_ASSERT_MSG(_localS != nullptr && size == _localS->size, "size == _localS->size", unitName);
   std::memcpy(data, _localS->data, static_cast<size_t>(size));
   return *this;
 }

@@ -16,7 +16,8 @@ namespace {
 // allocates anything.
 int CheckedReplicas(const char* modelName, int numReps) {
   if (numReps < 0) {
-    std::cerr << "Number of reps for " << (modelName ? modelName : "") << " must be >= 0." << std::endl;
+    std::cerr << "Number of reps for " << (modelName ? modelName : "") << " must be >= 0."
+              << std::endl;
     std::exit(1);
   }
   return numReps;

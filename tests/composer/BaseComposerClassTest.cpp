@@ -16,9 +16,11 @@ using composertest::CellRep;
 using composertest::CellSAN;
 
 // Collects the (variable, model) pairs of an equivalence list.
-std::vector<std::pair<BaseStateVariableClass*, BaseModelClass*>> Chain(const SharedStateVarLink* link) {
+std::vector<std::pair<BaseStateVariableClass*, BaseModelClass*>> Chain(
+    const SharedStateVarLink* link) {
   std::vector<std::pair<BaseStateVariableClass*, BaseModelClass*>> out;
-  for (; link != nullptr; link = link->getNext()) out.emplace_back(link->getStateVar(), link->getModel());
+  for (; link != nullptr; link = link->getNext())
+    out.emplace_back(link->getStateVar(), link->getModel());
   return out;
 }
 
@@ -40,7 +42,7 @@ TEST(ComposerTablesTest, ActionsAndGroupsGatheredInChildOrderWithRenumberedIds) 
   // single (2 activities) then the replicate (2 replicas x 2 activities).
   ASSERT_EQ(join.getNumActions(), 6);
   ASSERT_EQ(join.getNumGroups(), 6);
-  BaseActionClass* expected[] = {&join.single->first,       &join.single->second,
+  BaseActionClass* expected[] = {&join.single->first,        &join.single->second,
                                  &join.rep->cells[0]->first, &join.rep->cells[0]->second,
                                  &join.rep->cells[1]->first, &join.rep->cells[1]->second};
   for (int i = 0; i < 6; i++) {
@@ -174,10 +176,10 @@ TEST(ComposerPrintTest, PrintStateListsChildrenThenStoredSharedVariables) {
   auto header = [](BaseModelClass* m) {
     return "Model: (" + std::to_string(m->getModelId()) + ")" + m->getName() + "\n";
   };
-  std::string expected = header(&join) + header(join.single) +
-                         "  x = 1\n  y = 0\n  z = 4\n" + header(join.rep) +
-                         header(join.rep->cells[0]) + "  x = 0\n  y = 0\n  z = 4\n" +
-                         "Shared Variables:\n" + "Shared Variables:\n" + "  z = 4\n";
+  std::string expected = header(&join) + header(join.single) + "  x = 1\n  y = 0\n  z = 4\n" +
+                         header(join.rep) + header(join.rep->cells[0]) +
+                         "  x = 0\n  y = 0\n  z = 4\n" + "Shared Variables:\n" +
+                         "Shared Variables:\n" + "  z = 4\n";
   EXPECT_EQ(out.str(), expected);
 }
 
@@ -187,7 +189,8 @@ TEST(ComposerPrintTest, PrintAllSharedVariablesShowsEachChain) {
   rep.printAllSharedVariables();
   std::ostringstream expected;
   expected << "Shared Variables for composer node cells\n"
-           << "  Shared Variable 0 has name z and address " << static_cast<void*>(rep.zPlace) << "\n"
+           << "  Shared Variable 0 has name z and address " << static_cast<void*>(rep.zPlace)
+           << "\n"
            << "    And here is its list of equivalent variables:\n";
   for (int i = 0; i < 2; i++) {
     expected << "      This link holds state var z at address "

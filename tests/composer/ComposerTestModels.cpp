@@ -65,7 +65,8 @@ CellRep::~CellRep() {
   delete zPlace;
 }
 
-CellJoin::CellJoin(int n) : Join("top", 2, 1, kZNames), single(nullptr), rep(nullptr), zPlace(nullptr) {
+CellJoin::CellJoin(int n)
+    : Join("top", 2, 1, kZNames), single(nullptr), rep(nullptr), zPlace(nullptr) {
   single = new CellSAN();
   single->DefineName("single");
   rep = new CellRep(n);

@@ -179,7 +179,8 @@ TEST(RepLocalStateTest, LocalStateHoldsOnlyTheSharedState) {
 }
 
 TEST(RepDeathTest, NegativeReplicaCountEndsWithStatusOne) {
-  EXPECT_EXIT(CellRep(-1), testing::ExitedWithCode(1), "^Number of reps for cells must be >= 0.\n$");
+  EXPECT_EXIT(CellRep(-1), testing::ExitedWithCode(1),
+              "^Number of reps for cells must be >= 0.\n$");
 }
 
 TEST(RepDeathTest, ComposersRefuseLocalActionQueries) {
@@ -204,7 +205,8 @@ TEST(RepDeathTest, LocalStatesOfDifferentSizesDoNotCopy) {
 
 // Fills the per-replica buffers with one byte each (bytes = 1) from values.
 void FillBuffers(CellRep* rep, const std::vector<unsigned char>& values) {
-  for (size_t i = 0; i < values.size(); i++) rep->getReplicaBuffer(static_cast<int>(i))[0] = values[i];
+  for (size_t i = 0; i < values.size(); i++)
+    rep->getReplicaBuffer(static_cast<int>(i))[0] = values[i];
 }
 
 // Checks that the buffers ascend and that buffer i holds the original value
