@@ -1,0 +1,182 @@
+// SimulatorClass firing step: initial scheduling, one firing, and the three
+// walks that re-examine only the groups a firing can affect. The order of
+// calls here is the order of random draws, so it fixes a seed's sample path.
+#include <cstdlib>
+#include <iostream>
+
+#include "base/Assert.h"
+#include "framework/BaseActionClass.h"
+#include "framework/BaseGroupClass.h"
+#include "reward/PVModel.h"
+#include "simulator/EventList.h"
+#include "simulator/SimulatorClass.h"
+
+short SimulatorClass::GenerateInitialEnabledList() {
+  int count = groupContainer->getNumItems();
+  numEnabledGroups = 0;
+  delete[] enabledGroups;
+  enabledGroups = new BaseGroupClass*[count > 0 ? count : 1];
+  for (int i = 0; i < count; ++i) {
+    nextAction = groupArray[i];
+    if (groupArray[i]->Enabled()) enabledGroups[numEnabledGroups++] = groupArray[i];
+  }
+  if (numEnabledGroups < count / 2) {
+    BaseGroupClass** exact =
+        new BaseGroupClass*[numEnabledGroups > 0 ? numEnabledGroups : 1];
+    for (int i = 0; i < numEnabledGroups; ++i) exact[i] = enabledGroups[i];
+    delete[] enabledGroups;
+    enabledGroups = exact;
+  }
+  return 0;
+}
+
+short SimulatorClass::GenerateCompleteEventList() {
+  for (int i = 0; i < numEnabledGroups; ++i) {
+    BaseGroupClass* g = enabledGroups[i];
+    nextAction = g;
+    g->Enabled();  // the initial list decides; this only refreshes g
+    ScheduleGroup(g);
+  }
+  return 0;
+}
+
+short SimulatorClass::GenerateCompleteEventListSS() {
+  int count = groupContainer->getNumItems();
+  for (int i = 0; i < count; ++i) {
+    BaseGroupClass* g = groupArray[i];
+    nextAction = g;
+    if (g->Enabled()) ScheduleGroup(g);
+  }
+  return 0;
+}
+
+// Samples g's completion, puts g under reactivation watch when it asks for
+// it, and inserts its event. REQUIRES: g has no event.
+void SimulatorClass::ScheduleGroup(BaseActionClass* g) {
+  scratchEvent->time = g->SampleDistribution() + currentTime;
+  scratchEvent->scheduledAt = currentTime;
+  scratchEvent->action = g;
+  if (g->ReactivationPredicate()) PushReactivation(g);
+  eventList->Insert(scratchEvent);
+}
+
+bool SimulatorClass::SimStep() {
+  eventList->Remove(nextEventSlot);
+  pvModel->Accumulate(currentTime);
+  lastFiredAction = pvModel->FireAction(nextAction, currentTime);
+  ++actionsFired;
+  CheckReactivationList();
+  RemoveAffectedActions();
+  InsertAffectedActions();
+  nextEventSlot = eventList->Earliest();
+  if (nextEventSlot == nullptr) return false;
+  currentTime = (*nextEventSlot)->time;
+  nextAction = (*nextEventSlot)->action;
+  return true;
+}
+
+bool SimulatorClass::SimStepSS() { return SimStep(); }
+
+void SimulatorClass::CheckReactivationList() {
+  ReactivationNode* node = reactivationList;
+  while (node != nullptr) {
+    ReactivationNode* next = node->next;
+    BaseActionClass* g = node->action;
+    ScheduleRecord* record = g->getScheduleRecord();
+    if (record->eventSlot == nullptr) {
+      UnlinkReactivation(node);
+    } else if (!g->Enabled()) {
+      eventList->Remove(record->eventSlot);
+      UnlinkReactivation(node);
+    } else if (g->ReactivationFunction()) {
+      Event* e = *record->eventSlot;
+      e->time = g->SampleDistribution() + currentTime;
+      e->scheduledAt = currentTime;
+      eventList->ModifyKey(record->eventSlot);
+      UnlinkReactivation(node);
+      if (g->ReactivationPredicate()) PushReactivation(g);
+    }
+    node = next;
+  }
+}
+
+void SimulatorClass::RemoveAffectedActions() {
+  if (lastFiredAction == nullptr) return;
+  for (affectedCursor = lastFiredAction->affectsList; affectedCursor != nullptr;
+       affectedCursor = affectedCursor->next) {
+    BaseActionClass* g = affectedCursor->action;
+    ScheduleRecord* record = g->getScheduleRecord();
+    if (record->eventSlot == nullptr) continue;
+    bool watched = !record->notInReactivationList;
+    if (g->EnablingChange() || (watched && g->ReactivationFunction())) {
+      g->reactivation = false;
+      eventList->Remove(record->eventSlot);
+      if (!record->notInReactivationList) {
+        UnlinkReactivation(record->reactivationNode);
+      }
+    }
+  }
+}
+
+void SimulatorClass::InsertAffectedActions() {
+  if (lastFiredAction == nullptr) return;
+  for (affectedCursor = lastFiredAction->affectsList; affectedCursor != nullptr;
+       affectedCursor = affectedCursor->next) {
+    BaseActionClass* g = affectedCursor->action;
+    if (g->Enabled() && g->getScheduleRecord()->eventSlot == nullptr) {
+      ScheduleGroup(g);
+    }
+  }
+}
+
+// Puts g at the front of the reactivation list, with a node from the pool.
+void SimulatorClass::PushReactivation(BaseActionClass* g) {
+  ScheduleRecord* record = g->getScheduleRecord();
+  if (!record->notInReactivationList) UnlinkReactivation(record->reactivationNode);
+  ReactivationNode* node = reactivationPool;
+  VELMOR_ASSERT(node != nullptr, "SimulatorClass");
+  reactivationPool = node->next;
+  node->action = g;
+  node->prev = nullptr;
+  node->next = reactivationList;
+  if (reactivationList != nullptr) reactivationList->prev = node;
+  reactivationList = node;
+  g->reactivation = true;
+  record->notInReactivationList = false;
+  record->reactivationNode = node;
+}
+
+// Takes node's group out of the list and returns node to the pool.
+void SimulatorClass::UnlinkReactivation(ReactivationNode* node) {
+  BaseActionClass* g = node->action;
+  ScheduleRecord* record = g->getScheduleRecord();
+  record->notInReactivationList = true;
+  record->reactivationNode = nullptr;
+  g->reactivation = false;
+  if (node->prev != nullptr) {
+    node->prev->next = node->next;
+  } else {
+    reactivationList = node->next;
+  }
+  if (node->next != nullptr) node->next->prev = node->prev;
+  node->action = nullptr;
+  node->prev = nullptr;
+  node->next = reactivationPool;
+  reactivationPool = node;
+}
+
+// Empties the reactivation list, clearing each group's watch.
+void SimulatorClass::ClearReactivationList() {
+  while (reactivationList != nullptr) UnlinkReactivation(reactivationList);
+}
+
+void SimulatorClass::HandleInvalidDistParams(BaseActionClass* action,
+                                             std::string message) {
+  static const std::string kMarker = "INVALID_DIST_PARAMS:";
+  std::string::size_type at = message.find(kMarker);
+  if (at == std::string::npos) VelmorAssertFail("false", "SimulatorClass", 1253);
+  message.erase(at, kMarker.size());
+  std::cerr << "FATAL ERROR: In action " << action->getName() << ","
+            << message << std::endl;
+  std::exit(1);
+}

@@ -1,0 +1,141 @@
+// SimulatorClass steady-state simulation: one long run cut into batches per
+// steady-state performance variable; each batch mean is one observation.
+#include <cfloat>
+#include <iostream>
+
+#include "framework/BaseActionClass.h"
+#include "framework/BaseModelClass.h"
+#include "reward/PVModel.h"
+#include "reward/PerformanceVariableNode.h"
+#include "simulator/DataPacket.h"
+#include "simulator/EventList.h"
+#include "simulator/SimulatorClass.h"
+#include "simulator/TraceFileContainer.h"
+
+namespace {
+
+constexpr double kNeverEnds = DBL_MAX;
+
+}  // namespace
+
+void SimulatorClass::SteadyStateSimulation() {
+  scratchEvent = new Event();
+  noAction = new BaseActionClass();
+  int stateSize = pvModel->StateSize();
+  char* savedState = new char[stateSize > 0 ? stateSize : 1];
+  pvModel->CurrentState(savedState);
+  currentTime = 0.0;
+  GenerateInitialEnabledList();
+  if (GenerateCompleteEventListSS() != 0) {
+    std::cerr << "ERROR: unable to generate event list\n" << std::flush;
+  }
+  lastFiredAction = noAction;
+  int numSteadyState = CreateBatchHeaps();
+  traceContainer->newBatch();
+  int* firstCounts = new int[numPVs > 0 ? numPVs : 1]();
+  int* secondCounts = new int[numPVs > 0 ? numPVs : 1]();
+  firstPacket = CreateDataPacket(numPVs);
+  secondPacket = CreateDataPacket(numPVs);
+  startClock = VelmorProcessorClockMillis();
+  nextEventSlot = eventList->Earliest();
+  if (numSteadyState == 0) {
+    // Nothing to measure: end at once with an empty report.
+    std::cerr << "No steady-state performance variable in this model; "
+                 "nothing to simulate.\n"
+              << std::flush;
+    if (runState == 0) runState = 1;
+  } else if (nextEventSlot == nullptr) {
+    if (runState == 0) runState = 1;
+  } else {
+    currentTime = (*nextEventSlot)->time;
+    nextAction = (*nextEventSlot)->action;
+  }
+  while (runState == 0) {
+    CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
+    if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) runState = 1;
+    if (!SimStepSS()) {
+      runState = 1;
+      std::cout << "Simulator encountered an absorbing state and is unable to "
+                   "proceed.  Terminating run."
+                << std::endl;
+    }
+  }
+  SendSSResults(firstCounts, secondCounts);
+  delete batchEndHeap;
+  batchEndHeap = nullptr;
+  delete batchCountHeap;
+  batchCountHeap = nullptr;
+  delete[] firstCounts;
+  delete[] secondCounts;
+  delete[] savedState;
+  delete scratchEvent;
+  scratchEvent = nullptr;
+  delete noAction;
+  noAction = nullptr;
+}
+
+// One entry per steady-state variable in both heaps: its start time and -1
+// while its initial transient lasts (none when it starts at 0), else its
+// first batch end and 0. Returns the number of steady-state variables.
+int SimulatorClass::CreateBatchHeaps() {
+  int count = 0;
+  for (int i = 0; i < numPVs; ++i) {
+    if (pvNodes[i]->SteadyState == 1) ++count;
+  }
+  batchEndHeap = new Heap<double>(count);
+  batchCountHeap = new Heap<int>(count);
+  for (int i = 0; i < numPVs; ++i) {
+    PerformanceVariableNode* n = pvNodes[i];
+    if (n->SteadyState != 1) continue;
+    if (n->StartTime == 0.0) {
+      batchEndHeap->Insert(n->StopTime, i);
+      batchCountHeap->Insert(0, i);
+    } else {
+      batchEndHeap->Insert(n->StartTime, i);
+      batchCountHeap->Insert(-1, i);
+    }
+  }
+  return count;
+}
+
+void SimulatorClass::CheckCompletedBatches(PerformanceVariableNode** nodes,
+                                           int* firstCounts,
+                                           int* secondCounts) {
+  int i = 0;
+  while (batchEndHeap->Top(&i) <= currentTime) {
+    PerformanceVariableNode* n = nodes[i];
+    double boundary = batchEndHeap->KeyOf(i);
+    if (batchCountHeap->KeyOf(i) != -1) {
+      n->Accumulate(n->StopTime + 1.0, BaseModelClass::LastActionTime,
+                    pvModel->getLastAction());
+      if (firstCounts[i] == reportSize) SendSSResults(firstCounts, secondCounts);
+      // When the run is already stopped nothing was sent; the observation
+      // is dropped rather than stored past the end of the row.
+      if (firstCounts[i] < reportSize) {
+        firstPacket->Store(i, firstCounts[i]++, n->Value);
+      }
+      if (secondCounts[i] < reportSize) {
+        secondPacket->Store(i, secondCounts[i]++, n->SquaredValue);
+      }
+      n->Reset();
+    }
+    // A window that does not move forward would close batches for ever;
+    // such a variable takes no further part.
+    double next = n->StopTime > boundary ? n->StopTime : kNeverEnds;
+    batchEndHeap->ChangeKey(i, next);
+    batchCountHeap->ChangeKey(i, batchCountHeap->KeyOf(i) + 1);
+    traceContainer->newBatch();
+  }
+}
+
+int SimulatorClass::SendSSResults(int* firstCounts, int* secondCounts) {
+  if (runState == 2) return 0;
+  for (int i = 0; i < numPVs; ++i) {
+    firstPacket->counts[i] = firstCounts[i];
+    secondPacket->counts[i] = secondCounts[i];
+    firstCounts[i] = 0;
+    secondCounts[i] = 0;
+  }
+  elapsedSeconds = (VelmorProcessorClockMillis() - startClock) / 1000.0;
+  return CheckReportSize(elapsedSeconds);
+}

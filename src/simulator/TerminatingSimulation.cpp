@@ -1,0 +1,93 @@
+// SimulatorClass terminating simulation: independent replications from the
+// saved initial state up to the reward model's run end, reported in groups
+// of reportSize.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "framework/BaseActionClass.h"
+#include "reward/PVModel.h"
+#include "reward/PerformanceVariableNode.h"
+#include "simulator/DataPacket.h"
+#include "simulator/EventList.h"
+#include "simulator/SimulatorClass.h"
+#include "simulator/TraceFileContainer.h"
+
+namespace {
+
+void PrintSavedState(const char* state, int size) {
+  for (int i = 0; i < size; ++i) {
+    std::printf("OriginalState[%d] = %d\n", i,
+                static_cast<int>(static_cast<signed char>(state[i])));
+  }
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+void SimulatorClass::TerminatingSimulation() {
+  scratchEvent = new Event();
+  noAction = new BaseActionClass();
+  int stateSize = pvModel->StateSize();
+  char* savedState = new char[stateSize > 0 ? stateSize : 1];
+  pvModel->CurrentState(savedState);
+  if (GlobalDebugLevel > 3) PrintSavedState(savedState, stateSize);
+  GenerateInitialEnabledList();
+  startClock = VelmorProcessorClockMillis();
+  firstPacket = CreateDataPacket(numPVs);
+  secondPacket = CreateDataPacket(numPVs);
+  traceContainer->newBatch();
+  int k = 0;
+  while (runState == 0) {
+    RunReplication();
+    for (int i = 0; i < numPVs; ++i) {
+      firstPacket->Store(i, k, pvNodes[i]->Value);
+      secondPacket->Store(i, k, pvNodes[i]->SquaredValue);
+    }
+    ++k;
+    ++batchesDone;
+    bool report = k == reportSize;
+    if (maxBatches > 0 && batchesDone >= maxBatches) {
+      runState = 1;
+      report = true;
+    }
+    if (report) {
+      firstPacket->SetAllCounts(k);
+      secondPacket->SetAllCounts(k);
+      elapsedSeconds = (VelmorProcessorClockMillis() - startClock) / 1000.0;
+      CheckReportSize(elapsedSeconds);
+      k = 0;
+    }
+    pvModel->SetState(savedState);
+    pvModel->PVReset();
+  }
+  delete scratchEvent;
+  scratchEvent = nullptr;
+  delete noAction;
+  noAction = nullptr;
+  delete[] savedState;
+}
+
+// One replication from the current (initial) state: fires every event up to
+// and including the run end, then completes the reward variables.
+void SimulatorClass::RunReplication() {
+  currentTime = 0.0;
+  eventList->ClearEventList();
+  ClearReactivationList();
+  if (GenerateCompleteEventList() != 0) {
+    std::cerr << "ERROR: unable to generate event list\n" << std::flush;
+    std::exit(1);
+  }
+  lastFiredAction = noAction;
+  double end = pvModel->getRunEnd();
+  nextEventSlot = eventList->Earliest();
+  if (nextEventSlot != nullptr) {
+    currentTime = (*nextEventSlot)->time;
+    nextAction = (*nextEventSlot)->action;
+    while (currentTime <= end) {
+      if (!SimStep()) break;
+    }
+  }
+  traceContainer->newBatch();
+  pvModel->EndAccumulate(end);
+}
