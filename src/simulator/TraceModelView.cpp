@@ -4,23 +4,11 @@
 #include <cstdio>
 
 #include "framework/SANModel.h"
-#if __has_include("reward/PVModel.h")
 #include "reward/PVModel.h"
-#define VELMOR_TRACE_HAS_PVMODEL 1
-#else
-#include "base/Assert.h"
-#endif
 
 namespace traceview {
 
-#ifdef VELMOR_TRACE_HAS_PVMODEL
 BaseModelClass* TopModel(PVModel* model) { return model->getTopModel(); }
-#else
-BaseModelClass* TopModel(PVModel*) {
-  VELMOR_ASSERT_MSG(false, "false", "TraceModelView");
-  return nullptr;
-}
-#endif
 
 int ModelId(const BaseModelClass* model) { return model->getModelId(); }
 

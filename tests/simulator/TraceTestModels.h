@@ -9,6 +9,7 @@
 #include "framework/BaseModelClass.h"
 #include "framework/SANModel.h"
 #include "framework/state/Place.h"
+#include "reward/PVModel.h"
 
 namespace tracetest {
 
@@ -92,6 +93,22 @@ class SharedJoin : public Join {
     static char* names[] = {p};
     return names;
   }
+};
+
+// A reward model without reward variables over a SharedJoin. The reward
+// model is constructed first, so its id is 1 and the join's ids are J 2,
+// m1 3, m2 4.
+class SharedJoinRewardModel : public PVModel {
+ public:
+  SharedJoinRewardModel() : join(new SharedJoin()) {
+    SetTopModel(join);
+    DefineName("rewards");
+    CreatePVList(0, false);
+    Initialize();
+  }
+  PerformanceVariableNode* createPVNode(int, int) override { return nullptr; }
+
+  SharedJoin* join;  // owned by the reward model
 };
 
 }  // namespace tracetest
