@@ -8,9 +8,7 @@ namespace {
 std::atomic<int> mutexCounter{0};
 }  // namespace
 
-VelmorMutex::VelmorMutex() {
-  std::snprintf(name, sizeof name, "mutex%d", ++mutexCounter);
-}
+VelmorMutex::VelmorMutex() { std::snprintf(name, sizeof name, "mutex%d", ++mutexCounter); }
 
 void VelmorMutex::Get() { lock.lock(); }
 

@@ -24,8 +24,7 @@ bool AddressInUse(int error) {
 
 }  // namespace
 
-VelmorSocket::VelmorSocket(bool create)
-    : descriptor(-1), hasError(false), lastBindInUse(false) {
+VelmorSocket::VelmorSocket(bool create) : descriptor(-1), hasError(false), lastBindInUse(false) {
   InitializeSocketLibrary();
   if (!create) return;
   descriptor = socket(AF_INET, SOCK_STREAM, 0);
@@ -41,12 +40,9 @@ void VelmorSocket::InitializeSocketLibrary() {
   socketLibraryInitialized.store(true);
 }
 
-bool VelmorSocket::SocketLibraryInitialized() {
-  return socketLibraryInitialized.load();
-}
+bool VelmorSocket::SocketLibraryInitialized() { return socketLibraryInitialized.load(); }
 
-void VelmorSocket::ReportError(const std::string& text,
-                               const std::string& detail) {
+void VelmorSocket::ReportError(const std::string& text, const std::string& detail) {
   std::cerr << text << detail << std::endl;
   hasError = true;
   lastError = text;
@@ -59,8 +55,7 @@ bool VelmorSocket::Bind(int port) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   address.sin_port = htons(static_cast<uint16_t>(port & 0xFFFF));
-  if (bind(descriptor, reinterpret_cast<sockaddr*>(&address),
-           sizeof address) == 0) {
+  if (bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
     return true;
   }
   int error = errno;
@@ -68,8 +63,8 @@ bool VelmorSocket::Bind(int port) {
     lastBindInUse = true;
     return false;
   }
-  ReportError("error in bind.  errno=", std::to_string(error) + " (Port=" +
-                                            std::to_string(port) + ")");
+  ReportError("error in bind.  errno=",
+              std::to_string(error) + " (Port=" + std::to_string(port) + ")");
   return false;
 }
 
@@ -77,8 +72,7 @@ int VelmorSocket::BoundPort() const {
   sockaddr_in address;
   socklen_t length = sizeof address;
   if (descriptor < 0 ||
-      getsockname(descriptor, reinterpret_cast<sockaddr*>(&address),
-                  &length) != 0) {
+      getsockname(descriptor, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     return -1;
   }
   return ntohs(address.sin_port);
@@ -108,8 +102,7 @@ bool VelmorSocket::Connect(const char* host, int port) {
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
-  if (host == nullptr || getaddrinfo(host, nullptr, &hints, &found) != 0 ||
-      found == nullptr) {
+  if (host == nullptr || getaddrinfo(host, nullptr, &hints, &found) != 0 || found == nullptr) {
     ReportError("error in connect: errno=", std::to_string(errno));
     return false;
   }
@@ -117,8 +110,7 @@ bool VelmorSocket::Connect(const char* host, int port) {
   std::memcpy(&address, found->ai_addr, sizeof address);
   freeaddrinfo(found);
   address.sin_port = htons(static_cast<uint16_t>(port & 0xFFFF));
-  if (connect(descriptor, reinterpret_cast<sockaddr*>(&address),
-              sizeof address) == 0) {
+  if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
     return true;
   }
   ReportError("error in connect: errno=", std::to_string(errno));
@@ -150,8 +142,8 @@ bool VelmorSocket::Select(int milliseconds) {
 int VelmorSocket::Send(const char* data, int length) {
   int sent = 0;
   while (sent < length) {
-    ssize_t result = send(descriptor, data + sent,
-                          static_cast<size_t>(length - sent), MSG_NOSIGNAL);
+    ssize_t result =
+        send(descriptor, data + sent, static_cast<size_t>(length - sent), MSG_NOSIGNAL);
     if (result < 0 && errno == EINTR) continue;
     if (result <= 0) return -1;
     sent += static_cast<int>(result);
@@ -178,8 +170,7 @@ int VelmorSocket::RecvBlock(char* buffer, int length) {
   return received;
 }
 
-int VelmorSocket::RecvBlock(char* buffer, int length,
-                            const char* terminator) {
+int VelmorSocket::RecvBlock(char* buffer, int length, const char* terminator) {
   if (length <= 0) return 0;
   const int terminatorLength = static_cast<int>(std::strlen(terminator));
   int received = 0;
@@ -210,6 +201,4 @@ int VelmorSocket::Close() {
   return result;
 }
 
-const char* VelmorSocket::GetErrorString() const {
-  return hasError ? lastError.c_str() : nullptr;
-}
+const char* VelmorSocket::GetErrorString() const { return hasError ? lastError.c_str() : nullptr; }

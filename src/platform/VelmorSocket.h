@@ -64,8 +64,8 @@ class VelmorSocket {
   void ReportError(const std::string& text, const std::string& detail);
 
   int descriptor;
-  bool hasError;           // lastError holds a text
-  std::string lastError;   // the last printed message, without numbers
+  bool hasError;          // lastError holds a text
+  std::string lastError;  // the last printed message, without numbers
   bool lastBindInUse;
 };
 

@@ -4,10 +4,7 @@
 #include <chrono>
 
 VelmorThread::VelmorThread(Function threadFunction, void* threadArgument)
-    : function(threadFunction),
-      argument(threadArgument),
-      started(false),
-      exitValue(0) {}
+    : function(threadFunction), argument(threadArgument), started(false), exitValue(0) {}
 
 VelmorThread::~VelmorThread() { WaitUntilDone(); }
 

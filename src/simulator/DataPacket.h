@@ -14,19 +14,14 @@ class DataPacket {
  public:
   // Allocates both arrays with every count and value 0.
   // REQUIRES: packetVariableCount >= 0 and packetCapacity >= 1.
-  DataPacket(int packetClientId, int packetExperiment,
-             int packetVariableCount, int packetCapacity);
+  DataPacket(int packetClientId, int packetExperiment, int packetVariableCount, int packetCapacity);
   ~DataPacket();
   DataPacket(const DataPacket&) = delete;  // owns its arrays
   DataPacket& operator=(const DataPacket&) = delete;
 
   // REQUIRES: 0 <= variable < variableCount and 0 <= k < capacity.
-  void Store(int variable, int k, double value) {
-    values[variable * capacity + k] = value;
-  }
-  double Value(int variable, int k) const {
-    return values[variable * capacity + k];
-  }
+  void Store(int variable, int k, double value) { values[variable * capacity + k] = value; }
+  double Value(int variable, int k) const { return values[variable * capacity + k]; }
   // Sets the count of every variable to n.
   void SetAllCounts(int n);
 

@@ -4,8 +4,7 @@
 #include "base/Assert.h"
 
 PacketQueue::PacketQueue(int capacity)
-    : slots(nullptr), size(capacity), readIndex(0), writeIndex(0),
-      wrapped(false) {
+    : slots(nullptr), size(capacity), readIndex(0), writeIndex(0), wrapped(false) {
   VELMOR_ASSERT(capacity >= 1, "PacketQueue");
   slots = new DataPacket*[static_cast<unsigned>(capacity)]();
 }

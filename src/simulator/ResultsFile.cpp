@@ -20,9 +20,7 @@ constexpr size_t kRecordHeaderSize = 7;   // index, type, n
 
 void CheckCounts(const DataPacket& packet) {
   for (int i = 0; i < packet.variableCount; ++i) {
-    VELMOR_ASSERT(packet.counts[i] >= 0 &&
-                      packet.counts[i] <= packet.capacity,
-                  "ResultsFile");
+    VELMOR_ASSERT(packet.counts[i] >= 0 && packet.counts[i] <= packet.capacity, "ResultsFile");
   }
 }
 
@@ -120,8 +118,7 @@ void WriteBinaryResultsHeader(std::ostream& out, int experiment) {
   out.flush();
 }
 
-size_t ObservationMessageLength(const DataPacket& first,
-                                const DataPacket* second) {
+size_t ObservationMessageLength(const DataPacket& first, const DataPacket* second) {
   size_t r = 0;
   size_t n = 0;
   CountRecords(first, &r, &n);
@@ -129,8 +126,7 @@ size_t ObservationMessageLength(const DataPacket& first,
   return kMessageHeaderSize + kRecordHeaderSize * r + 8 * n;
 }
 
-size_t EncodeObservationMessage(int clientId, int experiment,
-                                const DataPacket& first,
+size_t EncodeObservationMessage(int clientId, int experiment, const DataPacket& first,
                                 const DataPacket* second, char* buffer) {
   CheckCounts(first);
   if (second != nullptr) CheckCounts(*second);
@@ -150,11 +146,9 @@ size_t EncodeObservationMessage(int clientId, int experiment,
   return length;
 }
 
-void WriteAsciiObservations(std::ostream& out, const DataPacket& first,
-                            const DataPacket* second) {
-  VELMOR_ASSERT(second == nullptr ||
-                    (second->variableCount >= first.variableCount &&
-                     second->capacity >= first.capacity),
+void WriteAsciiObservations(std::ostream& out, const DataPacket& first, const DataPacket* second) {
+  VELMOR_ASSERT(second == nullptr || (second->variableCount >= first.variableCount &&
+                                      second->capacity >= first.capacity),
                 "ResultsFile");
   CheckCounts(first);
   char text[kValueTextSize];
@@ -181,7 +175,6 @@ std::ofstream* OpenResultsFile(const char* name, bool binary) {
   const int error = errno;
   delete stream;
   std::cerr << "ERROR: Unable to open results file '" << name
-            << "': " << (error != 0 ? std::strerror(error) : "unknown error")
-            << std::endl;
+            << "': " << (error != 0 ? std::strerror(error) : "unknown error") << std::endl;
   return nullptr;
 }

@@ -41,22 +41,19 @@ void WriteBinaryResultsHeader(std::ostream& out, int experiment);
 // Length in bytes of the observation message for first and an optional
 // second packet: 9 + 7 R + 8 N, R the variables with a count above 0 in
 // either packet, N the sum of those counts.
-size_t ObservationMessageLength(const DataPacket& first,
-                                const DataPacket* second);
+size_t ObservationMessageLength(const DataPacket& first, const DataPacket* second);
 // Encodes the observation message: length, client id (low 8 bits),
 // experiment (low 16 bits), R, then the records of first (type 1) and of
 // second (type 2), each in ascending variable index. Returns the length.
 // REQUIRES: buffer holds ObservationMessageLength(first, second) bytes;
 // every count lies in [0, capacity].
-size_t EncodeObservationMessage(int clientId, int experiment,
-                                const DataPacket& first,
+size_t EncodeObservationMessage(int clientId, int experiment, const DataPacket& first,
                                 const DataPacket* second, char* buffer);
 
 // ASCII lines of one report: "index,value\n" per observation, variables in
 // ascending index, observations in order; with second, "index,v1,v2\n".
 // Does not flush.
-void WriteAsciiObservations(std::ostream& out, const DataPacket& first,
-                            const DataPacket* second);
+void WriteAsciiObservations(std::ostream& out, const DataPacket& first, const DataPacket* second);
 
 // Opens a results file, created or truncated (binary mode when binary).
 // On failure prints "ERROR: Unable to open results file '<name>': <reason>"

@@ -105,10 +105,8 @@ VelmorSocket* SimulatorClass::WaitForSimMgrConnection(int timeoutMillis) {
     if (!(timeout > 0 || timeout == -1)) break;
     // A pass waits acceptPollMillis, or what is left of a shorter wait.
     const bool timed = timeout > 0;
-    const int pass = timed && timeout < acceptPollMillis ? timeout
-                                                          : acceptPollMillis;
-    if (listenSocket->Select(pass) &&
-        listenSocket->Accept(*connection)) {
+    const int pass = timed && timeout < acceptPollMillis ? timeout : acceptPollMillis;
+    if (listenSocket->Select(pass) && listenSocket->Accept(*connection)) {
       if (!SendControlReply(connection, kControlMarker, kReplyRegister)) {
         runState = 2;
       }

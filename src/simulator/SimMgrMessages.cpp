@@ -15,8 +15,7 @@ void EncodeControlReply(int marker, int code, int32_t processId, char* out) {
   PutInt32(out, processId);
 }
 
-void EncodeCpuTimeMessage(int clientId, int experiment, double seconds,
-                          char* out) {
+void EncodeCpuTimeMessage(int clientId, int experiment, double seconds, char* out) {
   // The length field counts the 12 bytes that follow it.
   out = PutInt32(out, kCpuTimeMessageSize - 4);
   out = PutByte(out, kQuitMarker);

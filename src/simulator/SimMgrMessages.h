@@ -25,8 +25,7 @@ constexpr int kRedirectTextMax = 512;
 void EncodeControlReply(int marker, int code, int32_t processId, char* out);
 // 16 bytes: the length 12 (the bytes after it), 0xFE, client id (low 8
 // bits), experiment (low 16 bits), seconds as a big-endian double.
-void EncodeCpuTimeMessage(int clientId, int experiment, double seconds,
-                          char* out);
+void EncodeCpuTimeMessage(int clientId, int experiment, double seconds, char* out);
 
 // What a redirect text "name;number;;" asks for. The text is split at ';'
 // with empty pieces skipped; the first piece is the file name, the second

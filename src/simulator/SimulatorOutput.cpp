@@ -32,8 +32,7 @@ std::vector<char>& MessageBuffer(size_t bytes) {
 
 // Sends bytes to socket (when given), then writes them to stream (when
 // given). Returns length, or -1 when the send failed.
-int SendAndWrite(VelmorSocket* socket, std::ostream* stream,
-                 const char* bytes, int length) {
+int SendAndWrite(VelmorSocket* socket, std::ostream* stream, const char* bytes, int length) {
   int result = length;
   if (socket != nullptr && length > 0 && socket->Send(bytes, length) <= 0) {
     result = -1;
@@ -68,8 +67,7 @@ int SimulatorClass::CheckReportSize(double elapsed) {
   if (firstPacket == nullptr) firstPacket = CreateDataPacket(numPVs);
   secondPacket = freePackets->Take();
   if (secondPacket == nullptr) secondPacket = CreateDataPacket(numPVs);
-  if (counter > kReportsAlwaysWritten &&
-      elapsed / counter < kMinSecondsPerOutput) {
+  if (counter > kReportsAlwaysWritten && elapsed / counter < kMinSecondsPerOutput) {
     if (pendingPackets->Length() < queueCapacity && runState != 1) return 0;
   }
   ++reportCounter;
@@ -100,8 +98,7 @@ int SimulatorClass::OutputThreadFunc() {
 }
 
 void SimulatorClass::ResetDataPacketBuffer() {
-  for (DataPacket* p = pendingPackets->Take(); p != nullptr;
-       p = pendingPackets->Take()) {
+  for (DataPacket* p = pendingPackets->Take(); p != nullptr; p = pendingPackets->Take()) {
     if (!freePackets->Put(p)) delete p;
   }
 }
@@ -126,21 +123,19 @@ void SimulatorClass::ReleaseOutputSide() {
   secondPacket = nullptr;
 }
 
-int SimulatorClass::Output(VelmorSocket* socket, std::ostream* stream,
-                           const double* values, int count) {
+int SimulatorClass::Output(VelmorSocket* socket, std::ostream* stream, const double* values,
+                           int count) {
   if (count <= 0) return 0;
   const size_t bytes = 8 * static_cast<size_t>(count);
   std::vector<char>& buffer = MessageBuffer(bytes);
   char* out = buffer.data();
   for (int i = 0; i < count; ++i) out = PutDouble(out, values[i]);
-  const int result =
-      SendAndWrite(socket, stream, buffer.data(), static_cast<int>(bytes));
+  const int result = SendAndWrite(socket, stream, buffer.data(), static_cast<int>(bytes));
   if (result < 0) runState = 2;
   return result;
 }
 
-int SimulatorClass::OutputInt(VelmorSocket* socket, std::ostream* stream,
-                              int value) {
+int SimulatorClass::OutputInt(VelmorSocket* socket, std::ostream* stream, int value) {
   char bytes[4];
   PutInt32(bytes, value);
   const int result = SendAndWrite(socket, stream, bytes, 4);
@@ -148,8 +143,7 @@ int SimulatorClass::OutputInt(VelmorSocket* socket, std::ostream* stream,
   return result;
 }
 
-int SimulatorClass::OutputShort(VelmorSocket* socket, std::ostream* stream,
-                                short value) {
+int SimulatorClass::OutputShort(VelmorSocket* socket, std::ostream* stream, short value) {
   char bytes[2];
   PutInt16(bytes, value);
   const int result = SendAndWrite(socket, stream, bytes, 2);
@@ -157,8 +151,7 @@ int SimulatorClass::OutputShort(VelmorSocket* socket, std::ostream* stream,
   return result;
 }
 
-int SimulatorClass::OutputByte(VelmorSocket* socket, std::ostream* stream,
-                               unsigned char value) {
+int SimulatorClass::OutputByte(VelmorSocket* socket, std::ostream* stream, unsigned char value) {
   char bytes[1];
   PutByte(bytes, value);
   const int result = SendAndWrite(socket, stream, bytes, 1);
@@ -177,24 +170,20 @@ int SimulatorClass::OutputCPUTime(VelmorSocket* socket, double seconds) {
   return 8;  // as Output reports for the one value
 }
 
-void SimulatorClass::OutputDataBinary(VelmorSocket* socket,
-                                      std::ostream* stream, DataPacket* first,
+void SimulatorClass::OutputDataBinary(VelmorSocket* socket, std::ostream* stream, DataPacket* first,
                                       DataPacket* second) {
   const size_t length = ObservationMessageLength(*first, second);
   std::vector<char>& buffer = MessageBuffer(length);
-  EncodeObservationMessage(clientId, experiment, *first, second,
-                           buffer.data());
+  EncodeObservationMessage(clientId, experiment, *first, second, buffer.data());
   // One send for the whole message; the stream gets the same bytes even
   // when the send fails, so the file stays a sequence of whole messages.
-  if (SendAndWrite(socket, stream, buffer.data(), static_cast<int>(length)) <
-      0) {
+  if (SendAndWrite(socket, stream, buffer.data(), static_cast<int>(length)) < 0) {
     runState = 2;
   }
   if (stream != nullptr) stream->flush();
 }
 
-void SimulatorClass::OutputDataCSV(std::ostream* stream, DataPacket* first,
-                                   DataPacket* second) {
+void SimulatorClass::OutputDataCSV(std::ostream* stream, DataPacket* first, DataPacket* second) {
   if (stream == nullptr) return;
   WriteAsciiObservations(*stream, *first, second);
   stream->flush();

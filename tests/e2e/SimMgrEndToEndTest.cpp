@@ -23,9 +23,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 constexpr int kTimeoutMs = 30000;
 
-std::string Simulator() {
-  return std::string(VELMOR_BIN_DIR) + "/velmor_test_model_sim";
-}
+std::string Simulator() { return std::string(VELMOR_BIN_DIR) + "/velmor_test_model_sim"; }
 
 // One observation as the ASCII file lists it.
 struct Observation {
@@ -42,8 +40,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 // Decodes one observation message, checking its structure on the way:
 // L = 9 + 7 R + 8 N, every record of type 1 with n >= 1, indices rising.
-std::vector<Observation> DecodeObservations(const Bytes& m, int clientId,
-                                            int experiment) {
+std::vector<Observation> DecodeObservations(const Bytes& m, int clientId, int experiment) {
   std::vector<Observation> out;
   EXPECT_GE(m.size(), 9u);
   if (m.size() < 9) return out;
@@ -77,14 +74,15 @@ std::vector<Observation> ParseAscii(const std::string& text, int experiment) {
   if (lines.size() < 2) return out;
   EXPECT_EQ(lines[0],
             "#VELMOR_SIM_ASCII_FILE,VELMOR_VER=Version 2.4,FILE_VER=1,"
-            "EXPERIMENTS=" + std::to_string(experiment));
+            "EXPERIMENTS=" +
+                std::to_string(experiment));
   EXPECT_EQ(lines[1], "#FORMAT: (PV ID Number),(PV Value)");
   for (size_t i = 2; i < lines.size(); ++i) {
     const size_t comma = lines[i].find(',');
     EXPECT_NE(comma, std::string::npos) << lines[i];
     if (comma == std::string::npos) continue;
-    out.push_back({std::atoi(lines[i].c_str()),
-                   std::strtod(lines[i].c_str() + comma + 1, nullptr)});
+    out.push_back(
+        {std::atoi(lines[i].c_str()), std::strtod(lines[i].c_str() + comma + 1, nullptr)});
   }
   return out;
 }
@@ -96,15 +94,19 @@ void ExpectSameObservations(const std::vector<Observation>& ascii,
   ASSERT_EQ(ascii.size(), binary.size());
   for (size_t i = 0; i < ascii.size(); ++i) {
     EXPECT_EQ(ascii[i].index, binary[i].index) << "observation " << i;
-    EXPECT_NEAR(ascii[i].value, binary[i].value,
-                5.1e-11 + 1e-15 * std::fabs(binary[i].value))
+    EXPECT_NEAR(ascii[i].value, binary[i].value, 5.1e-11 + 1e-15 * std::fabs(binary[i].value))
         << "observation " << i;
   }
 }
 
 Bytes Reply(pid_t pid, unsigned char marker, unsigned char code) {
   const uint32_t id = static_cast<uint32_t>(pid);
-  return Bytes{0, 0, 0, 10, marker, code,
+  return Bytes{0,
+               0,
+               0,
+               10,
+               marker,
+               code,
                static_cast<unsigned char>(id >> 24),
                static_cast<unsigned char>(id >> 16),
                static_cast<unsigned char>(id >> 8),
@@ -121,8 +123,8 @@ struct Session {
 };
 
 // Reads one message into session; false at the end of the link.
-bool ReadInto(TestManagerClient* client, Session* s, bool* lastWasCpu,
-              int clientId, int experiment) {
+bool ReadInto(TestManagerClient* client, Session* s, bool* lastWasCpu, int clientId,
+              int experiment) {
   Bytes m;
   if (!client->ReadMessage(&m, kTimeoutMs)) return false;
   const uint32_t length = ReadUInt32BE(m.data());
@@ -161,8 +163,7 @@ class SimMgrEndToEndTest : public ::testing::Test {
     ASSERT_TRUE(child.Start(Simulator(), argv, dir, dir + "/stderr.txt", {}));
     std::string line;
     ASSERT_TRUE(child.WaitForLine("REGISTER:", kTimeoutMs, &line));
-    ASSERT_EQ(std::sscanf(line.c_str(), "REGISTER:  Port: [%d]", &port), 1)
-        << line;
+    ASSERT_EQ(std::sscanf(line.c_str(), "REGISTER:  Port: [%d]", &port), 1) << line;
     ASSERT_EQ(line, "REGISTER:  Port: [" + std::to_string(port) + "]");
     ASSERT_GT(port, 0);
     ASSERT_TRUE(client.Connect(port, kTimeoutMs));
@@ -180,8 +181,7 @@ class SimMgrEndToEndTest : public ::testing::Test {
 
   void ExpectGoodExit() {
     EXPECT_EQ(status, 0) << ReadFileBytes(dir + "/stderr.txt");
-    EXPECT_NE(child.Output().find("SIMULATOR::MAIN()-GOOD EXIT\n"),
-              std::string::npos);
+    EXPECT_NE(child.Output().find("SIMULATOR::MAIN()-GOOD EXIT\n"), std::string::npos);
   }
 
   std::string dir;
@@ -194,8 +194,8 @@ class SimMgrEndToEndTest : public ::testing::Test {
 };
 
 TEST_F(SimMgrEndToEndTest, LinkCarriesWhatTheResultsFilesHold) {
-  StartAndConnect({"-w", "-p", "0", "-n", "2", "-N", "7", "-c", "3", "-e",
-                   "1", "-a", "out.txt", "-b", "out.bin"});
+  StartAndConnect({"-w", "-p", "0", "-n", "2", "-N", "7", "-c", "3", "-e", "1", "-a", "out.txt",
+                   "-b", "out.bin"});
   ASSERT_TRUE(client.SendBytes(std::string(1, '\x01')));  // identify
   ReadToEndAndFinish(3, 1);
   ExpectGoodExit();
@@ -225,8 +225,7 @@ TEST_F(SimMgrEndToEndTest, LinkCarriesWhatTheResultsFilesHold) {
   std::vector<Observation> sent;
   const int counts[4] = {2, 2, 2, 1};
   for (size_t r = 0; r < session.observations.size(); ++r) {
-    std::vector<Observation> report =
-        DecodeObservations(session.observations[r], 3, 1);
+    std::vector<Observation> report = DecodeObservations(session.observations[r], 3, 1);
     ASSERT_FALSE(report.empty());
     const int variables = report.back().index + 1;
     EXPECT_EQ(report.size(), static_cast<size_t>(variables * counts[r]));
@@ -280,8 +279,7 @@ TEST_F(SimMgrEndToEndTest, RedirectMovesTheReportsToABinaryFile) {
   }
   size_t at = 256;
   while (at + 4 <= bin.size()) {
-    const Bytes head(bin.begin() + static_cast<long>(at),
-                     bin.begin() + static_cast<long>(at) + 4);
+    const Bytes head(bin.begin() + static_cast<long>(at), bin.begin() + static_cast<long>(at) + 4);
     const size_t length = ReadUInt32BE(head.data());
     ASSERT_LE(at + length, bin.size());
     const Bytes m(bin.begin() + static_cast<long>(at),
@@ -327,9 +325,8 @@ TEST_F(SimMgrEndToEndTest, NoManagerMeansHeadersOnly) {
   options.workDir = dir;
   options.set = {{"VELMOR_SIMMGR_WAIT_MS", "300"}};
   options.timeoutSeconds = 30;
-  ProcessResult r = RunProcess(
-      Simulator(), {"-w", "-p", "0", "-a", "out.txt", "-b", "out.bin"},
-      options);
+  ProcessResult r =
+      RunProcess(Simulator(), {"-w", "-p", "0", "-a", "out.txt", "-b", "out.bin"}, options);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("REGISTER:  Port: ["), std::string::npos);
   EXPECT_NE(r.out.find("SIMULATOR::MAIN()-GOOD EXIT\n"), std::string::npos);
@@ -343,8 +340,7 @@ TEST_F(SimMgrEndToEndTest, UnopenableResultsFileEndsTheRunBeforeItStarts) {
   ProcessOptions options;
   options.workDir = dir;
   options.timeoutSeconds = 30;
-  ProcessResult r = RunProcess(
-      Simulator(), {"-N", "1", "-a", "no-such-dir/out.txt"}, options);
+  ProcessResult r = RunProcess(Simulator(), {"-N", "1", "-a", "no-such-dir/out.txt"}, options);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("ERROR: Unable to open results file "
                        "'no-such-dir/out.txt': No such file or directory"),

@@ -1,8 +1,6 @@
 // Tests of VelmorSocket on 127.0.0.1 with ports the system chooses. Every
 // test runs under an alarm: a blocking call that never returns kills the
 // binary instead of hanging the suite.
-#include "platform/VelmorSocket.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,6 +8,8 @@
 #include <cstring>
 #include <string>
 #include <thread>
+
+#include "platform/VelmorSocket.h"
 
 namespace {
 
@@ -159,8 +159,7 @@ TEST(VelmorSocketTest, OtherBindErrorsAreReported) {
   VelmorSocket none(false);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(none.Bind(12345));
-  const std::string expected = "error in bind.  errno=" +
-                               std::to_string(EBADF) + " (Port=12345)\n";
+  const std::string expected = "error in bind.  errno=" + std::to_string(EBADF) + " (Port=12345)\n";
   EXPECT_EQ(testing::internal::GetCapturedStderr(), expected);
   EXPECT_FALSE(none.LastBindInUse());
   ASSERT_NE(none.GetErrorString(), nullptr);
@@ -184,9 +183,7 @@ TEST(VelmorSocketTest, ConnectFailuresAreReported) {
   VelmorSocket other(true);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(other.Connect("no-such-host.invalid", freePort));
-  EXPECT_EQ(testing::internal::GetCapturedStderr().rfind(
-                "error in connect: errno=", 0),
-            0u);
+  EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("error in connect: errno=", 0), 0u);
   EXPECT_STREQ(other.GetErrorString(), "error in connect: errno=");
   alarm(0);
 }

@@ -66,9 +66,7 @@ TEST(VelmorThreadTest, ThreadsRunAndTheMutexExcludes) {
 TEST(VelmorThreadTest, SleepLastsAboutAsLong) {
   auto start = std::chrono::steady_clock::now();
   VelmorThread::Sleep(100);
-  double seconds = std::chrono::duration<double>(
-                       std::chrono::steady_clock::now() - start)
-                       .count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(seconds, 0.09);
   EXPECT_LT(seconds, 2.0);
 }

@@ -24,8 +24,7 @@ namespace {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in),
-                     std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -44,8 +43,7 @@ const std::string kAsciiHeader =
 class OutputReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const ::testing::TestInfo* info =
-        ::testing::UnitTest::GetInstance()->current_test_info();
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     base = ::testing::TempDir() + "velmor_out_" + info->name();
     sim = new SimulatorClass(SimulatorClass::FieldsOnly{});
     sim->numPVs = 2;
@@ -127,8 +125,7 @@ TEST_F(OutputReportTest, SlowOutputStepsAreNotHeld) {
   EXPECT_EQ(Report(12, 1.8), 0);  // 1.8 / 12 = 0.15
   EXPECT_EQ(Report(13, 3.0), 1);  // 3.0 / 12 = 0.25: writes 12 and 13
   std::vector<std::string> lines = Lines(Ascii());
-  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()),
-            ExpectedLines(1, 13));
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), ExpectedLines(1, 13));
 }
 
 TEST_F(OutputReportTest, LastReportIsWrittenWithEverythingHeld) {
@@ -139,8 +136,7 @@ TEST_F(OutputReportTest, LastReportIsWrittenWithEverythingHeld) {
   EXPECT_EQ(Report(16, 0.0), 1);
   EXPECT_EQ(sim->runState, 2);
   std::vector<std::string> lines = Lines(Ascii());
-  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()),
-            ExpectedLines(1, 16));
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), ExpectedLines(1, 16));
 }
 
 TEST_F(OutputReportTest, PacketsAreRecycledWithoutAnyOutput) {
@@ -169,10 +165,9 @@ TEST_F(OutputReportTest, BinaryFileHoldsOneMessagePerReport) {
   const std::string file = ReadFile(base + ".bin");
   // Header, then L = 9 + 2 * 7 + 2 * 8 = 39 and L = 9 + 7 + 8 = 24.
   ASSERT_EQ(file.size(), 256u + 39u + 24u);
-  const unsigned char* m =
-      reinterpret_cast<const unsigned char*>(file.data()) + 256;
+  const unsigned char* m = reinterpret_cast<const unsigned char*>(file.data()) + 256;
   EXPECT_EQ(ReadUInt32BE(m), 39u);
-  EXPECT_EQ(m[4], 0x2C);                  // 300 & 0xFF
+  EXPECT_EQ(m[4], 0x2C);                   // 300 & 0xFF
   EXPECT_EQ(ReadUInt16BE(m + 5), 0x1170);  // 70000 & 0xFFFF
   EXPECT_EQ(ReadUInt16BE(m + 7), 2);
   EXPECT_EQ(ReadUInt16BE(m + 9), 0);  // variable 0, type 1, one value
@@ -183,7 +178,7 @@ TEST_F(OutputReportTest, BinaryFileHoldsOneMessagePerReport) {
   EXPECT_EQ(ReadDoubleBE(m + 31), 10.0);
   const unsigned char* second = m + 39;
   EXPECT_EQ(ReadUInt32BE(second), 24u);
-  EXPECT_EQ(ReadUInt16BE(second + 7), 1);   // only variable 1
+  EXPECT_EQ(ReadUInt16BE(second + 7), 1);  // only variable 1
   EXPECT_EQ(ReadUInt16BE(second + 9), 1);
   EXPECT_EQ(ReadDoubleBE(second + 16), 0.5);
 }
@@ -235,9 +230,10 @@ TEST_F(OutputReportTest, PrimitivesWriteBigEndianBytes) {
   EXPECT_EQ(sim->OutputInt(nullptr, &out, 258), 4);
   EXPECT_EQ(sim->OutputShort(nullptr, &out, 258), 2);
   EXPECT_EQ(sim->OutputByte(nullptr, &out, 0xAB), 1);
-  const std::string expected("\x3F\xF0\0\0\0\0\0\0\xC0\x04\0\0\0\0\0\0"
-                             "\0\0\x01\x02\x01\x02\xAB",
-                             23);
+  const std::string expected(
+      "\x3F\xF0\0\0\0\0\0\0\xC0\x04\0\0\0\0\0\0"
+      "\0\0\x01\x02\x01\x02\xAB",
+      23);
   EXPECT_EQ(out.str(), expected);
   // EndianConvertDouble reverses the 8 bytes of the value in memory.
   const double value = -2.5;
@@ -251,8 +247,7 @@ TEST_F(OutputReportTest, PrimitivesWriteBigEndianBytes) {
 }
 
 TEST_F(OutputReportTest, UnopenableResultsFileStopsTheRun) {
-  EXPECT_EXIT(sim->CreateASCIIFile("/nonexistent-dir/a/out.txt"),
-              ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(sim->CreateASCIIFile("/nonexistent-dir/a/out.txt"), ::testing::ExitedWithCode(1),
               "ERROR: Unable to open results file "
               "'/nonexistent-dir/a/out.txt': No such file or directory");
 }

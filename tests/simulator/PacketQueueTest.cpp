@@ -1,7 +1,5 @@
 // Tests of PacketQueue (ring order, full and empty, wrap-around, locking)
 // and of the DataPacket layout.
-#include "simulator/PacketQueue.h"
-
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "simulator/DataPacket.h"
+#include "simulator/PacketQueue.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 // Tests of the results-file byte formats as pure functions. Expected bytes
 // are worked out by hand from the IEEE 754 layout and the field tables.
-#include "simulator/ResultsFile.h"
-
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "simulator/DataPacket.h"
+#include "simulator/ResultsFile.h"
 
 namespace {
 
@@ -31,19 +30,14 @@ std::string Trimmed(double value) {
   return text;
 }
 
-Bytes Encode(int clientId, int experiment, const DataPacket& first,
-             const DataPacket* second) {
+Bytes Encode(int clientId, int experiment, const DataPacket& first, const DataPacket* second) {
   std::vector<char> buffer(ObservationMessageLength(first, second));
-  size_t length =
-      EncodeObservationMessage(clientId, experiment, first, second,
-                               buffer.data());
+  size_t length = EncodeObservationMessage(clientId, experiment, first, second, buffer.data());
   EXPECT_EQ(length, buffer.size());
   return Bytes(buffer.begin(), buffer.end());
 }
 
-void Append(Bytes* to, const Bytes& more) {
-  to->insert(to->end(), more.begin(), more.end());
-}
+void Append(Bytes* to, const Bytes& more) { to->insert(to->end(), more.begin(), more.end()); }
 
 TEST(ResultsFileTest, DoublesAreBigEndianIeee) {
   // 1.0: sign 0, biased exponent 0x3FF, fraction 0.
@@ -53,8 +47,7 @@ TEST(ResultsFileTest, DoublesAreBigEndianIeee) {
   // -2.5 = -1.01b x 2^1: sign 1, exponent 0x400, fraction 01b -> C004...
   EXPECT_EQ(Doubled(-2.5), (Bytes{0xC0, 0x04, 0, 0, 0, 0, 0, 0}));
   // The smallest subnormal has only the last bit set.
-  EXPECT_EQ(Doubled(std::numeric_limits<double>::denorm_min()),
-            (Bytes{0, 0, 0, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(Doubled(std::numeric_limits<double>::denorm_min()), (Bytes{0, 0, 0, 0, 0, 0, 0, 1}));
   // -0.0 is the sign bit alone.
   EXPECT_EQ(Doubled(-0.0), (Bytes{0x80, 0, 0, 0, 0, 0, 0, 0}));
 }
@@ -82,9 +75,9 @@ TEST(ResultsFileTest, ValuesKeepOneDigitAfterThePoint) {
   EXPECT_EQ(Trimmed(100.0), "100.0");
   EXPECT_EQ(Trimmed(-0.25), "-0.25");
   EXPECT_EQ(Trimmed(-0.0), "-0.0");
-  EXPECT_EQ(Trimmed(1e-11), "0.0");       // rounds away at ten decimals
+  EXPECT_EQ(Trimmed(1e-11), "0.0");  // rounds away at ten decimals
   EXPECT_EQ(Trimmed(5e-10), "0.0000000005");
-  EXPECT_EQ(Trimmed(0.1), "0.1");         // 0.1000000000 before trimming
+  EXPECT_EQ(Trimmed(0.1), "0.1");  // 0.1000000000 before trimming
   EXPECT_EQ(Trimmed(1.0 / 3.0), "0.3333333333");
   EXPECT_EQ(Trimmed(2.0 / 3.0), "0.6666666667");
   EXPECT_EQ(Trimmed(1234.5), "1234.5");
@@ -145,8 +138,7 @@ TEST(ResultsFileTest, BinaryHeaderIsTextThenNuls) {
 TEST(ResultsFileTest, EmptyReportIsNineBytes) {
   DataPacket packet(0, 0, 3, 4);
   // Client 300 -> 0x2C, experiment 70000 -> 0x1170, R = 0.
-  EXPECT_EQ(Encode(300, 70000, packet, nullptr),
-            (Bytes{0, 0, 0, 9, 0x2C, 0x11, 0x70, 0, 0}));
+  EXPECT_EQ(Encode(300, 70000, packet, nullptr), (Bytes{0, 0, 0, 9, 0x2C, 0x11, 0x70, 0, 0}));
 }
 
 TEST(ResultsFileTest, OneVariableWithThreeObservations) {
@@ -209,8 +201,7 @@ TEST(ResultsFileTest, AsciiLinesSkipEmptyVariables) {
 
 TEST(ResultsFileTest, OpenFailureIsReportedWithNameAndReason) {
   testing::internal::CaptureStderr();
-  EXPECT_EQ(OpenResultsFile("/nonexistent-dir/x/results.txt", false),
-            nullptr);
+  EXPECT_EQ(OpenResultsFile("/nonexistent-dir/x/results.txt", false), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "ERROR: Unable to open results file "
             "'/nonexistent-dir/x/results.txt': No such file or directory\n");

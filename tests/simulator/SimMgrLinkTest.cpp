@@ -25,8 +25,7 @@ using Bytes = std::vector<unsigned char>;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in),
-                     std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
@@ -34,7 +33,12 @@ bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 // The control reply with this process's id, laid out by hand.
 Bytes Reply(unsigned char marker, unsigned char code) {
   const uint32_t pid = static_cast<uint32_t>(getpid());
-  return Bytes{0, 0, 0, 10, marker, code,
+  return Bytes{0,
+               0,
+               0,
+               10,
+               marker,
+               code,
                static_cast<unsigned char>(pid >> 24),
                static_cast<unsigned char>(pid >> 16),
                static_cast<unsigned char>(pid >> 8),
@@ -60,8 +64,7 @@ int PrintedPort(const std::string& out) {
   if (std::sscanf(out.c_str(), "REGISTER:  Port: [%d]\n", &port) != 1) {
     return -1;
   }
-  return out == "REGISTER:  Port: [" + std::to_string(port) + "]\n" ? port
-                                                                    : -1;
+  return out == "REGISTER:  Port: [" + std::to_string(port) + "]\n" ? port : -1;
 }
 
 class SimMgrLinkTest : public ::testing::Test {
@@ -132,9 +135,7 @@ TEST_F(SimMgrLinkTest, WaitEndsAfterItsTimeOut) {
   testing::internal::CaptureStdout();
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(sim->WaitForSimMgrConnection(300), nullptr);
-  double seconds = std::chrono::duration<double>(
-                       std::chrono::steady_clock::now() - start)
-                       .count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   testing::internal::GetCapturedStdout();
   EXPECT_GE(seconds, 0.25);  // three passes of 100 ms
   EXPECT_LT(seconds, 2.0);
@@ -146,9 +147,7 @@ TEST_F(SimMgrLinkTest, EnvironmentShortensTheProductWait) {
   testing::internal::CaptureStdout();
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(sim->WaitForSimMgrConnection(60000), nullptr);
-  double seconds = std::chrono::duration<double>(
-                       std::chrono::steady_clock::now() - start)
-                       .count();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   testing::internal::GetCapturedStdout();
   unsetenv("VELMOR_SIMMGR_WAIT_MS");
   EXPECT_LT(seconds, 2.0);
@@ -161,10 +160,7 @@ TEST_F(SimMgrLinkTest, StoppedRunDoesNotWait) {
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(sim->WaitForSimMgrConnection(-1), nullptr);
   testing::internal::GetCapturedStdout();
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                          start)
-                .count(),
-            1.0);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
 }
 
 TEST_F(SimMgrLinkTest, ConnectingManagerGetsTheRegistration) {
@@ -173,8 +169,7 @@ TEST_F(SimMgrLinkTest, ConnectingManagerGetsTheRegistration) {
   Bytes registration(10);
   bool received = false;
   std::thread client([&] {
-    received = manager.Connect(port, 5000) &&
-               manager.ReadExact(registration.data(), 10, 5000);
+    received = manager.Connect(port, 5000) && manager.ReadExact(registration.data(), 10, 5000);
   });
   testing::internal::CaptureStdout();
   VelmorSocket* link = sim->WaitForSimMgrConnection(10000);

@@ -1,10 +1,10 @@
 // Tests of the manager-link-only messages and of redirect-text parsing.
-#include "simulator/SimMgrMessages.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <vector>
+
+#include "simulator/SimMgrMessages.h"
 
 namespace {
 
@@ -14,11 +14,9 @@ TEST(SimMgrMessagesTest, RegistrationReply) {
   char out[kControlReplySize];
   // Process id 4660 = 0x1234.
   EncodeControlReply(kControlMarker, kReplyRegister, 4660, out);
-  EXPECT_EQ(Bytes(out, out + 10),
-            (Bytes{0, 0, 0, 0x0A, 0xFF, 0x01, 0, 0, 0x12, 0x34}));
+  EXPECT_EQ(Bytes(out, out + 10), (Bytes{0, 0, 0, 0x0A, 0xFF, 0x01, 0, 0, 0x12, 0x34}));
   EncodeControlReply(kQuitMarker, kReplyQuit, 0x7F000001, out);
-  EXPECT_EQ(Bytes(out, out + 10),
-            (Bytes{0, 0, 0, 0x0A, 0xFE, 0x02, 0x7F, 0, 0, 0x01}));
+  EXPECT_EQ(Bytes(out, out + 10), (Bytes{0, 0, 0, 0x0A, 0xFE, 0x02, 0x7F, 0, 0, 0x01}));
 }
 
 TEST(SimMgrMessagesTest, CpuTimeMessage) {
@@ -26,8 +24,7 @@ TEST(SimMgrMessagesTest, CpuTimeMessage) {
   // Client 3, experiment 2, 1.5 s (0x3FF8000000000000); length field 12.
   EncodeCpuTimeMessage(3, 2, 1.5, out);
   EXPECT_EQ(Bytes(out, out + 16),
-            (Bytes{0, 0, 0, 0x0C, 0xFE, 0x03, 0, 0x02, 0x3F, 0xF8, 0, 0, 0,
-                   0, 0, 0}));
+            (Bytes{0, 0, 0, 0x0C, 0xFE, 0x03, 0, 0x02, 0x3F, 0xF8, 0, 0, 0, 0, 0, 0}));
   // Client 300 and experiment 70000 keep their low 8 and 16 bits.
   EncodeCpuTimeMessage(300, 70000, 0.0, out);
   EXPECT_EQ(static_cast<unsigned char>(out[5]), 0x2C);
@@ -59,10 +56,8 @@ TEST(SimMgrMessagesTest, RedirectTextWithoutNameOrWithHugeNumber) {
   EXPECT_FALSE(ParseRedirectText("").hasFileName);
   EXPECT_FALSE(ParseRedirectText(nullptr).hasFileName);
   // Numbers beyond int are clamped rather than overflowing.
-  EXPECT_EQ(ParseRedirectText("f;99999999999999999999;;").maxBatches,
-            INT_MAX);
-  EXPECT_EQ(ParseRedirectText("f;-99999999999999999999;;").maxBatches,
-            INT_MIN);
+  EXPECT_EQ(ParseRedirectText("f;99999999999999999999;;").maxBatches, INT_MAX);
+  EXPECT_EQ(ParseRedirectText("f;-99999999999999999999;;").maxBatches, INT_MIN);
 }
 
 }  // namespace

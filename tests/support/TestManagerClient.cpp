@@ -23,8 +23,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int MillisLeft(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      deadline - Clock::now());
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
@@ -40,14 +39,11 @@ bool WaitReadable(int fd, int timeoutMs) {
 }  // namespace
 
 uint32_t ReadUInt32BE(const unsigned char* b) {
-  return (static_cast<uint32_t>(b[0]) << 24) |
-         (static_cast<uint32_t>(b[1]) << 16) |
+  return (static_cast<uint32_t>(b[0]) << 24) | (static_cast<uint32_t>(b[1]) << 16) |
          (static_cast<uint32_t>(b[2]) << 8) | static_cast<uint32_t>(b[3]);
 }
 
-uint16_t ReadUInt16BE(const unsigned char* b) {
-  return static_cast<uint16_t>((b[0] << 8) | b[1]);
-}
+uint16_t ReadUInt16BE(const unsigned char* b) { return static_cast<uint16_t>((b[0] << 8) | b[1]); }
 
 double ReadDoubleBE(const unsigned char* b) {
   uint64_t bits = 0;
@@ -60,8 +56,7 @@ double ReadDoubleBE(const unsigned char* b) {
 TestManagerClient::~TestManagerClient() { Close(); }
 
 bool TestManagerClient::Connect(int port, int timeoutMs) {
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     Close();
     descriptor = socket(AF_INET, SOCK_STREAM, 0);
@@ -71,8 +66,7 @@ bool TestManagerClient::Connect(int port, int timeoutMs) {
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address),
-                sizeof address) == 0) {
+    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
       return true;
     }
     if (MillisLeft(deadline) == 0) {
@@ -83,10 +77,8 @@ bool TestManagerClient::Connect(int port, int timeoutMs) {
   }
 }
 
-bool TestManagerClient::ReadExact(unsigned char* out, size_t n,
-                                  int timeoutMs) {
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(timeoutMs);
+bool TestManagerClient::ReadExact(unsigned char* out, size_t n, int timeoutMs) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   size_t got = 0;
   while (got < n) {
     if (!WaitReadable(descriptor, MillisLeft(deadline))) return false;
@@ -98,8 +90,7 @@ bool TestManagerClient::ReadExact(unsigned char* out, size_t n,
   return true;
 }
 
-bool TestManagerClient::ReadMessage(std::vector<unsigned char>* message,
-                                    int timeoutMs) {
+bool TestManagerClient::ReadMessage(std::vector<unsigned char>* message, int timeoutMs) {
   unsigned char head[4];
   if (!ReadExact(head, 4, timeoutMs)) return false;
   const uint32_t length = ReadUInt32BE(head);
@@ -121,8 +112,7 @@ bool TestManagerClient::WaitForClose(int timeoutMs) {
 bool TestManagerClient::SendBytes(const std::string& bytes) {
   size_t sent = 0;
   while (sent < bytes.size()) {
-    ssize_t result = send(descriptor, bytes.data() + sent,
-                          bytes.size() - sent, MSG_NOSIGNAL);
+    ssize_t result = send(descriptor, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
     if (result < 0 && errno == EINTR) continue;
     if (result <= 0) return false;
     sent += static_cast<size_t>(result);
@@ -143,10 +133,8 @@ ChildProcess::~ChildProcess() {
   if (outputPipe >= 0) close(outputPipe);
 }
 
-bool ChildProcess::Start(const std::string& program,
-                         const std::vector<std::string>& args,
-                         const std::string& workDir,
-                         const std::string& stderrPath,
+bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& workDir, const std::string& stderrPath,
                          const std::vector<std::string>& extraEnvironment) {
   // Everything the child needs is built before fork: after it only
   // async-signal-safe calls are made.
@@ -191,10 +179,8 @@ bool ChildProcess::ReadSome(int timeoutMs) {
   return true;
 }
 
-bool ChildProcess::WaitForLine(const std::string& needle, int timeoutMs,
-                               std::string* line) {
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(timeoutMs);
+bool ChildProcess::WaitForLine(const std::string& needle, int timeoutMs, std::string* line) {
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     size_t end;
     while ((end = output.find('\n', scanned)) != std::string::npos) {
@@ -210,8 +196,7 @@ bool ChildProcess::WaitForLine(const std::string& needle, int timeoutMs,
 }
 
 int ChildProcess::Finish(int timeoutMs) {
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (outputPipe >= 0 && MillisLeft(deadline) > 0) {
     ReadSome(MillisLeft(deadline));
   }

@@ -48,7 +48,7 @@ class TestManagerClient {
 class ChildProcess {
  public:
   ChildProcess() = default;
-  ~ChildProcess();  // kills and reaps a child still running
+  ~ChildProcess();                             // kills and reaps a child still running
   ChildProcess(const ChildProcess&) = delete;  // owns a process
   ChildProcess& operator=(const ChildProcess&) = delete;
 
