@@ -10,19 +10,15 @@ Activity::Activity() : BaseGroupClass() {
 }
 
 Activity::Activity(const char* activityName, int group, Distribution dist,
-                   ExecutionPolicyType policy, int numAffected,
-                   int numEnabling, bool react)
+                   ExecutionPolicyType policy, int numAffected, int numEnabling, bool react)
     : Activity() {
-  ActivityInitialize(activityName, group, dist, policy, numAffected,
-                     numEnabling, react);
+  ActivityInitialize(activityName, group, dist, policy, numAffected, numEnabling, react);
 }
 
-void Activity::ActivityInitialize(const char* activityName, int group,
-                                  Distribution dist, ExecutionPolicyType policy,
-                                  int numAffected, int numEnabling,
+void Activity::ActivityInitialize(const char* activityName, int group, Distribution dist,
+                                  ExecutionPolicyType policy, int numAffected, int numEnabling,
                                   bool react) {
-  BaseActionClassInitialize(activityName, group, dist, policy, numAffected,
-                            numEnabling, react);
+  BaseActionClassInitialize(activityName, group, dist, policy, numAffected, numEnabling, react);
 }
 
 bool Activity::SelectAction() { return Enabled(); }
@@ -32,9 +28,7 @@ bool Activity::EnablingChange() {
   return enabledBefore != enabledNow;
 }
 
-double Activity::Probability(BaseActionClass* action) {
-  return action == this ? 1.0 : 0.0;
-}
+double Activity::Probability(BaseActionClass* action) { return action == this ? 1.0 : 0.0; }
 
 void Activity::setGroupId(int id) { groupId = id; }
 

@@ -14,13 +14,12 @@ class BaseStateVariableClass;
 class Activity : public BaseGroupClass {
  public:
   Activity();
-  Activity(const char* name, int groupId, Distribution dist,
-           ExecutionPolicyType policy, int numAffected, int numEnabling,
-           bool reactivation);
+  Activity(const char* name, int groupId, Distribution dist, ExecutionPolicyType policy,
+           int numAffected, int numEnabling, bool reactivation);
 
   void ActivityInitialize(const char* name, int groupId, Distribution dist,
-                          ExecutionPolicyType policy, int numAffected,
-                          int numEnabling, bool reactivation);
+                          ExecutionPolicyType policy, int numAffected, int numEnabling,
+                          bool reactivation);
 
   bool SelectAction() override;  // evaluates and returns Enabled()
   bool EnablingChange() override;

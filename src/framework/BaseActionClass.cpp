@@ -24,8 +24,7 @@ char* CopyActionName(const char* text) {
 }
 
 [[noreturn]] void TableAllocationFailed(const char* where) {
-  std::cerr << "!! Memory allocation error in BaseActionClass::" << where
-            << std::endl;
+  std::cerr << "!! Memory allocation error in BaseActionClass::" << where << std::endl;
   std::exit(1);
 }
 
@@ -51,13 +50,11 @@ BaseActionClass::BaseActionClass()
       actionId(MaxID++),
       name(CopyActionName("default")) {}
 
-BaseActionClass::BaseActionClass(const char* actionName, int group,
-                                 Distribution dist, ExecutionPolicyType policy,
-                                 int numAffected, int numEnabling,
+BaseActionClass::BaseActionClass(const char* actionName, int group, Distribution dist,
+                                 ExecutionPolicyType policy, int numAffected, int numEnabling,
                                  bool react)
     : BaseActionClass() {
-  BaseActionClassInitialize(actionName, group, dist, policy, numAffected,
-                            numEnabling, react);
+  BaseActionClassInitialize(actionName, group, dist, policy, numAffected, numEnabling, react);
 }
 
 BaseActionClass::~BaseActionClass() {
@@ -66,10 +63,9 @@ BaseActionClass::~BaseActionClass() {
   DeallocatePVImpulseDS();
 }
 
-void BaseActionClass::BaseActionClassInitialize(const char* actionName,
-                                                int group, Distribution dist,
-                                                ExecutionPolicyType policy,
-                                                int, int, bool react) {
+void BaseActionClass::BaseActionClassInitialize(const char* actionName, int group,
+                                                Distribution dist, ExecutionPolicyType policy, int,
+                                                int, bool react) {
   defineName(actionName);
   groupId = group;
   distributionType = dist;
@@ -157,8 +153,7 @@ void BaseActionClass::AllocatePVImpulseDS(int n) {
   impulseSets = new (std::nothrow) FastSet[slots];
   impulseWorkers = new (std::nothrow) int**[slots]();
   impulseWorkerCounts = new (std::nothrow) int*[slots]();
-  if (impulseSets == nullptr || impulseWorkers == nullptr ||
-      impulseWorkerCounts == nullptr) {
+  if (impulseSets == nullptr || impulseWorkers == nullptr || impulseWorkerCounts == nullptr) {
     TableAllocationFailed("AllocatePVImpulseDS()");
   }
   numImpulseTables = n;

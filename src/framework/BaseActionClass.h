@@ -58,9 +58,8 @@ class BaseActionClass {
   static int MaxID;  // next action id; starts at 0
 
   BaseActionClass();
-  BaseActionClass(const char* name, int groupId, Distribution dist,
-                  ExecutionPolicyType policy, int numAffected,
-                  int numEnabling, bool reactivation);
+  BaseActionClass(const char* name, int groupId, Distribution dist, ExecutionPolicyType policy,
+                  int numAffected, int numEnabling, bool reactivation);
   BaseActionClass(const BaseActionClass&) = delete;  // owns name and tables
   BaseActionClass& operator=(const BaseActionClass&) = delete;
   virtual ~BaseActionClass();
@@ -87,9 +86,8 @@ class BaseActionClass {
   virtual double ErlangParamM();
 
   // The counts are accepted and ignored.
-  void BaseActionClassInitialize(const char* name, int groupId,
-                                 Distribution dist, ExecutionPolicyType policy,
-                                 int numAffected, int numEnabling,
+  void BaseActionClassInitialize(const char* name, int groupId, Distribution dist,
+                                 ExecutionPolicyType policy, int numAffected, int numEnabling,
                                  bool reactivation);
   void defineName(const char* name);
   const char* getName() const { return name; }
@@ -130,8 +128,8 @@ class BaseActionClass {
   // Fields read and written by the simulator, groups and the reward model.
   int groupId;  // index of the activity within its scheduling array
   ExecutionPolicyType executionPolicy;
-  bool disabled;      // maintained by group selection
-  bool reactivation;  // under reactivation watch (simulator)
+  bool disabled;             // maintained by group selection
+  bool reactivation;         // under reactivation watch (simulator)
   AffectsNode* affectsList;  // groups this firing can affect (simulator)
   bool fired;
   Distribution distributionType;

@@ -19,20 +19,17 @@ BaseGroupClass::BaseGroupClass()
       numEntries(0),
       capacity(0) {}
 
-BaseGroupClass::BaseGroupClass(const char* groupName, int group,
-                               Distribution dist, ExecutionPolicyType policy,
-                               int numAffected, int numEnabling, bool react)
+BaseGroupClass::BaseGroupClass(const char* groupName, int group, Distribution dist,
+                               ExecutionPolicyType policy, int numAffected, int numEnabling,
+                               bool react)
     : BaseGroupClass() {
-  BaseActionClassInitialize(groupName, group, dist, policy, numAffected,
-                            numEnabling, react);
+  BaseActionClassInitialize(groupName, group, dist, policy, numAffected, numEnabling, react);
 }
 
-BaseGroupClass::BaseGroupClass(const char* groupName, int group,
-                               Distribution dist, ExecutionPolicyType policy,
-                               int numAffected, int numEnabling, bool react,
-                               int n)
-    : BaseGroupClass(groupName, group, dist, policy, numAffected, numEnabling,
-                     react) {
+BaseGroupClass::BaseGroupClass(const char* groupName, int group, Distribution dist,
+                               ExecutionPolicyType policy, int numAffected, int numEnabling,
+                               bool react, int n)
+    : BaseGroupClass(groupName, group, dist, policy, numAffected, numEnabling, react) {
   allocateArrays(n);
 }
 
@@ -88,10 +85,8 @@ void BaseGroupClass::setMember(BaseGroupClass* g, int i) {
   members[i] = g;
 }
 
-void BaseGroupClass::replaceMember(BaseActionClass* oldAction,
-                                   BaseActionClass* newAction) {
-  VELMOR_ASSERT(dynamic_cast<BaseGroupClass*>(newAction) != nullptr,
-                "BaseGroupClass");
+void BaseGroupClass::replaceMember(BaseActionClass* oldAction, BaseActionClass* newAction) {
+  VELMOR_ASSERT(dynamic_cast<BaseGroupClass*>(newAction) != nullptr, "BaseGroupClass");
   for (int i = 0; i < numMembers; i++) {
     if (members[i] == oldAction) members[i] = newAction;
   }
@@ -116,9 +111,7 @@ double BaseGroupClass::Rate() { return requireSelected()->Rate(); }
 bool BaseGroupClass::ReactivationPredicate() { return false; }
 bool BaseGroupClass::ReactivationFunction() { return false; }
 
-double BaseGroupClass::SampleDistribution() {
-  return requireSelected()->SampleDistribution();
-}
+double BaseGroupClass::SampleDistribution() { return requireSelected()->SampleDistribution(); }
 
 BaseActionClass* BaseGroupClass::Fire() {
   BaseActionClass* result = requireSelected()->Fire();
@@ -177,9 +170,7 @@ void BaseGroupClass::printEnablingState(std::ostream* out) {
   }
 }
 
-BaseActionClass* BaseGroupClass::getPrintedAction() {
-  return numMembers > 0 ? members[0] : this;
-}
+BaseActionClass* BaseGroupClass::getPrintedAction() { return numMembers > 0 ? members[0] : this; }
 
 double BaseGroupClass::CalculateWeightDistribution() {
   numEntries = 0;
@@ -199,17 +190,14 @@ double BaseGroupClass::CalculateWeightDistribution() {
       numEntries = 1;
     } else {
       m->disabled = false;
-      weights[numEntries] =
-          WeightEntry{weights[numEntries - 1].cumulativeWeight + m->Weight(), m};
+      weights[numEntries] = WeightEntry{weights[numEntries - 1].cumulativeWeight + m->Weight(), m};
       numEntries++;
     }
   }
   return numEntries == 0 ? -1.0 : weights[numEntries - 1].cumulativeWeight;
 }
 
-bool BaseGroupClass::SelectAction() {
-  return selectWith(TheDistribution->GetGenerator()->rnd());
-}
+bool BaseGroupClass::SelectAction() { return selectWith(TheDistribution->GetGenerator()->rnd()); }
 
 bool BaseGroupClass::selectWith(double u) {
   double total = CalculateWeightDistribution();
@@ -253,8 +241,7 @@ void BaseGroupClass::PrintInfo() {
     std::cout << "  " << members[i]->getName() << std::endl;
   }
   std::cout << "Selected Action = "
-            << (selectedAction != nullptr ? selectedAction->getName() : "none")
-            << std::endl;
+            << (selectedAction != nullptr ? selectedAction->getName() : "none") << std::endl;
 }
 
 void BaseGroupClass::printGroup() {
@@ -264,8 +251,8 @@ void BaseGroupClass::printGroup() {
 
 void BaseGroupClass::printGroup(const char* prefix, int indent) {
   for (int i = 0; i < numMembers; i++) {
-    std::cout << std::string(static_cast<size_t>(indent > 0 ? indent : 0), ' ')
-              << "[" << prefix << i << "] " << members[i]->getName() << std::endl;
+    std::cout << std::string(static_cast<size_t>(indent > 0 ? indent : 0), ' ') << "[" << prefix
+              << i << "] " << members[i]->getName() << std::endl;
     BaseGroupClass* g = dynamic_cast<BaseGroupClass*>(members[i]);
     if (g != nullptr && g->numMembers > 1) {
       std::string nested = std::string(prefix) + std::to_string(i) + ".";

@@ -21,12 +21,10 @@ class BaseGroupClass : public BaseActionClass {
   };
 
   BaseGroupClass();
-  BaseGroupClass(const char* name, int groupId, Distribution dist,
-                 ExecutionPolicyType policy, int numAffected, int numEnabling,
-                 bool reactivation);
-  BaseGroupClass(const char* name, int groupId, Distribution dist,
-                 ExecutionPolicyType policy, int numAffected, int numEnabling,
-                 bool reactivation, int capacity);
+  BaseGroupClass(const char* name, int groupId, Distribution dist, ExecutionPolicyType policy,
+                 int numAffected, int numEnabling, bool reactivation);
+  BaseGroupClass(const char* name, int groupId, Distribution dist, ExecutionPolicyType policy,
+                 int numAffected, int numEnabling, bool reactivation, int capacity);
   ~BaseGroupClass() override;
 
   bool Enabled() override;
@@ -80,9 +78,9 @@ class BaseGroupClass : public BaseActionClass {
   bool selectWith(double u);
   BaseActionClass* requireSelected();
 
-  BaseActionClass** members;       // owned array, capacity entries
+  BaseActionClass** members;        // owned array, capacity entries
   BaseActionClass* selectedAction;  // null when nothing is selected
-  WeightEntry* weights;            // owned, capacity entries
+  WeightEntry* weights;             // owned, capacity entries
   int highestRank;
   int numMembers;
   int numEntries;

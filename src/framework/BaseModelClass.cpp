@@ -15,9 +15,7 @@ int BaseModelClass::globalModelId = 0;
 
 namespace {
 
-[[noreturn]] void Trap() {
-  VelmorAssertFail("false", "BaseModelClass", __LINE__);
-}
+[[noreturn]] void Trap() { VelmorAssertFail("false", "BaseModelClass", __LINE__); }
 
 }  // namespace
 
@@ -48,9 +46,7 @@ void BaseModelClass::printState(std::ostream*) {}
 
 void BaseModelClass::printState() { printState(&std::cout); }
 
-BaseStateVariableClass** BaseModelClass::GetLocalStateVariables(std::ostream*) {
-  return nullptr;
-}
+BaseStateVariableClass** BaseModelClass::GetLocalStateVariables(std::ostream*) { return nullptr; }
 
 BaseStateVariableClass** BaseModelClass::GetSharedStateVariables() { return nullptr; }
 
@@ -58,8 +54,7 @@ BaseStateVariableClass* BaseModelClass::getMainSharedVariable(BaseStateVariableC
   return nullptr;
 }
 
-SharedStateVarLink* BaseModelClass::getListOfSharedVariables(
-    BaseStateVariableClass*) {
+SharedStateVarLink* BaseModelClass::getListOfSharedVariables(BaseStateVariableClass*) {
   return nullptr;
 }
 

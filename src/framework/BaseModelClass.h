@@ -42,8 +42,7 @@ class BaseModelClass {
   virtual int StateSize() = 0;
   virtual bool CompareState(void* a, void* b) = 0;
   virtual void listActions(const char* name, List<BaseActionClass>* list) = 0;
-  virtual void listSVs(const char* model, const char* sv,
-                       List<BaseStateVariableClass>* svs,
+  virtual void listSVs(const char* model, const char* sv, List<BaseStateVariableClass>* svs,
                        List<BaseModelClass>* models) = 0;
   virtual void printState(std::ostream* out);  // base: writes nothing
   virtual void printState();                   // printState on std::cout
@@ -54,14 +53,14 @@ class BaseModelClass {
   virtual SharedStateVarLink* getListOfSharedVariables(BaseStateVariableClass* sv);
   virtual void AddAffectArc(BaseStateVariableClass* sv, BaseActionClass* a);
   virtual void AddEnableArc(BaseStateVariableClass* sv, BaseActionClass* a);
-  virtual int GetModelType();                  // trap
-  virtual int GetNumberOfChildren();           // trap
-  virtual BaseModelClass* GetChild(int i);     // trap
-  virtual void GetLocalActions(slist& list);   // trap
-  virtual void GetGlobalActions(slist& list);  // trap
-  virtual bool HasLocalState();                // trap
-  virtual void GetLocalState(State* state);    // trap
-  virtual void SetLocalState(const State* state);  // trap
+  virtual int GetModelType();                       // trap
+  virtual int GetNumberOfChildren();                // trap
+  virtual BaseModelClass* GetChild(int i);          // trap
+  virtual void GetLocalActions(slist& list);        // trap
+  virtual void GetGlobalActions(slist& list);       // trap
+  virtual bool HasLocalState();                     // trap
+  virtual void GetLocalState(State* state);         // trap
+  virtual void SetLocalState(const State* state);   // trap
   virtual void ConstructLocalState(State*& state);  // trap
   virtual void DestructLocalState(State* state);    // trap
 

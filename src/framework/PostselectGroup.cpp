@@ -17,17 +17,11 @@ BaseActionClass* PostselectGroup::firstMember() {
 
 double PostselectGroup::Weight() { return 1.0; }
 
-bool PostselectGroup::ReactivationPredicate() {
-  return firstMember()->ReactivationPredicate();
-}
+bool PostselectGroup::ReactivationPredicate() { return firstMember()->ReactivationPredicate(); }
 
-bool PostselectGroup::ReactivationFunction() {
-  return firstMember()->ReactivationFunction();
-}
+bool PostselectGroup::ReactivationFunction() { return firstMember()->ReactivationFunction(); }
 
-double PostselectGroup::SampleDistribution() {
-  return firstMember()->SampleDistribution();
-}
+double PostselectGroup::SampleDistribution() { return firstMember()->SampleDistribution(); }
 
 BaseActionClass* PostselectGroup::Fire() {
   SelectAction();

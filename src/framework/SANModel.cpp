@@ -34,17 +34,18 @@ struct ByActionId {
 }  // namespace
 
 SANModel::SANModel()
-    : BaseModelClass(), places(nullptr), readOnlyPlaces(nullptr),
-      numReadOnlyPlaces(0), numPlaces(0) {}
+    : BaseModelClass(),
+      places(nullptr),
+      readOnlyPlaces(nullptr),
+      numReadOnlyPlaces(0),
+      numPlaces(0) {}
 
-SANModel::SANModel(const char* modelName, int nPlaces,
-                   BaseStateVariableClass** newPlaces, int nReadOnly,
-                   BaseStateVariableClass** readOnly, int nActivities,
-                   Activity** activities, int nGroups,
-                   BaseGroupClass** newGroups)
+SANModel::SANModel(const char* modelName, int nPlaces, BaseStateVariableClass** newPlaces,
+                   int nReadOnly, BaseStateVariableClass** readOnly, int nActivities,
+                   Activity** activities, int nGroups, BaseGroupClass** newGroups)
     : SANModel() {
-  initializeSANModelNow(modelName, nPlaces, newPlaces, nReadOnly, readOnly,
-                        nActivities, activities, nGroups, newGroups);
+  initializeSANModelNow(modelName, nPlaces, newPlaces, nReadOnly, readOnly, nActivities, activities,
+                        nGroups, newGroups);
 }
 
 SANModel::~SANModel() { freeArrays(); }
@@ -61,11 +62,10 @@ void SANModel::freeArrays() {
 }
 
 void SANModel::initializeSANModelNow(const char* modelName, int nPlaces,
-                                     BaseStateVariableClass** newPlaces,
-                                     int nReadOnly,
-                                     BaseStateVariableClass** readOnly,
-                                     int nActivities, Activity** activities,
-                                     int nGroups, BaseGroupClass** newGroups) {
+                                     BaseStateVariableClass** newPlaces, int nReadOnly,
+                                     BaseStateVariableClass** readOnly, int nActivities,
+                                     Activity** activities, int nGroups,
+                                     BaseGroupClass** newGroups) {
   freeArrays();
   DefineName(modelName);
   numPlaces = nPlaces > 0 ? nPlaces : 0;
@@ -159,8 +159,7 @@ void SANModel::listActions(const char* actionName, List<BaseActionClass>* list) 
   }
 }
 
-void SANModel::listSVs(const char* modelName, const char* svName,
-                       List<BaseStateVariableClass>* svs,
+void SANModel::listSVs(const char* modelName, const char* svName, List<BaseStateVariableClass>* svs,
                        List<BaseModelClass>* models) {
   if (name == nullptr || std::strcmp(modelName, name) != 0) return;
   for (int i = 0; i < numPlaces; i++) {
@@ -187,13 +186,9 @@ void SANModel::printState(std::ostream* out) {
   }
 }
 
-BaseStateVariableClass** SANModel::GetLocalStateVariables(std::ostream*) {
-  return places;
-}
+BaseStateVariableClass** SANModel::GetLocalStateVariables(std::ostream*) { return places; }
 
-BaseModelClass* SANModel::GetChild(int) {
-  VelmorAssertFail("false", "SANModel", __LINE__);
-}
+BaseModelClass* SANModel::GetChild(int) { VelmorAssertFail("false", "SANModel", __LINE__); }
 
 // Activities of this model named in the action lists of places that were
 // shared into another model's variable, ordered by action id.

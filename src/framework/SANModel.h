@@ -44,19 +44,16 @@ class SANModel : public BaseModelClass {
   };
 
   SANModel();
-  SANModel(const char* name, int numPlaces, BaseStateVariableClass** places,
-           int numReadOnly, BaseStateVariableClass** readOnly,
-           int numActivities, Activity** activities, int numGroups,
-           BaseGroupClass** groups);
+  SANModel(const char* name, int numPlaces, BaseStateVariableClass** places, int numReadOnly,
+           BaseStateVariableClass** readOnly, int numActivities, Activity** activities,
+           int numGroups, BaseGroupClass** groups);
   ~SANModel() override;
 
   // Copies the name and the four arrays (which may be temporary) and
   // registers this model in every activity and group.
-  void initializeSANModelNow(const char* name, int numPlaces,
-                             BaseStateVariableClass** places, int numReadOnly,
-                             BaseStateVariableClass** readOnly,
-                             int numActivities, Activity** activities,
-                             int numGroups, BaseGroupClass** groups);
+  void initializeSANModelNow(const char* name, int numPlaces, BaseStateVariableClass** places,
+                             int numReadOnly, BaseStateVariableClass** readOnly, int numActivities,
+                             Activity** activities, int numGroups, BaseGroupClass** groups);
   // Overwrite the entries of the existing arrays (counts unchanged).
   void SetPlaces(BaseStateVariableClass** newPlaces);
   void SetReadOnlyPlaces(BaseStateVariableClass** newReadOnly);
@@ -71,8 +68,7 @@ class SANModel : public BaseModelClass {
   int StateSize() override;
   bool CompareState(void* a, void* b) override;
   void listActions(const char* name, List<BaseActionClass>* list) override;
-  void listSVs(const char* model, const char* sv,
-               List<BaseStateVariableClass>* svs,
+  void listSVs(const char* model, const char* sv, List<BaseStateVariableClass>* svs,
                List<BaseModelClass>* models) override;
   void printState(std::ostream* out) override;
   using BaseModelClass::printState;

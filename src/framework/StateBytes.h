@@ -13,8 +13,7 @@ extern const std::uint32_t primes[256];
 // Sum over i of (signed byte i) * primes[i % 256], unsigned 32-bit wrap.
 std::uint32_t HashStateBytes(const unsigned char* data, int length);
 // -1, 0 or 1 by the first differing byte, compared unsigned.
-int CompareStateBytes(const unsigned char* a, const unsigned char* b,
-                      int length);
+int CompareStateBytes(const unsigned char* a, const unsigned char* b, int length);
 // Each byte as a signed decimal ("%5d"), then a newline, on stdout.
 void PrintStateBytes(const unsigned char* data, int length);
 // The record: the length as a native 4-byte int, then the bytes. Returns

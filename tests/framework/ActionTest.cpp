@@ -1,8 +1,8 @@
 // Tests of actions: ids, tags, leaf variable lists, reward tables, Erlang
 // phases and the info listing.
-#include <sstream>
-
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 #include "FrameworkFixture.h"
 #include "TestActions.h"
@@ -145,8 +145,7 @@ TEST_F(ActionTest, PrintInfoListsVariablesWithElevenSpaces) {
   testing::internal::CaptureStdout();
   asAction.PrintInfo();
   std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("Enabled by:\n           p\nAffects:\n           q\n"),
-            std::string::npos);
+  EXPECT_NE(out.find("Enabled by:\n           p\nAffects:\n           q\n"), std::string::npos);
   EXPECT_NE(out.find("Disabled = 0\n"), std::string::npos);
 }
 

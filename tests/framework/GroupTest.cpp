@@ -1,11 +1,11 @@
 // Tests of groups: the weighted one-draw selection (fed with chosen
 // uniforms), ranks, zero weights, probabilities, the four group kinds and
 // their printing.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "FrameworkFixture.h"
 #include "TestActions.h"
@@ -263,7 +263,7 @@ TEST_F(GroupTest, PreselectKeepsItsChoiceUntilItFires) {
   EXPECT_EQ(gen->drawn, 1);
   EXPECT_EQ(g.Fire(), &b);
   EXPECT_TRUE(g.isSelectionPending());
-  EXPECT_EQ(g.getSelectedAction(), &b);  // kept after firing
+  EXPECT_EQ(g.getSelectedAction(), &b);    // kept after firing
   EXPECT_EQ(g.SampleDistribution(), 1.0);  // draws again: 0.1 -> a
   EXPECT_EQ(gen->drawn, 2);
 }

@@ -1,11 +1,11 @@
 // Tests of models and SAN models: ids, arrays and arcs, listing, the
 // snapshot over unshared places, the snapshot record, hash and comparison,
 // the local/global action partition and the traps.
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstring>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "FrameworkFixture.h"
 #include "TestSAN.h"
@@ -21,8 +21,7 @@ class SANModelTest : public FrameworkFixture {
       unsigned char bytes[2] = {b0, b1};
       place.SetState(bytes);
       BaseStateVariableClass* places[] = {&place};
-      model.initializeSANModelNow("two", 1, places, 0, nullptr, 0, nullptr, 0,
-                                  nullptr);
+      model.initializeSANModelNow("two", 1, places, 0, nullptr, 0, nullptr, 0, nullptr);
     }
     Place place;
     SANModel model;
@@ -363,14 +362,6 @@ TEST_F(SANModelTest, TrapsAreFatalAssertionsNamingTheUnit) {
   EXPECT_DEATH(bare.GetLocalActions(list), "file BaseModelClass");
   TestSAN m;
   EXPECT_DEATH(m.GetChild(0), "Assertion failed: false, file SANModel");
-}
-
-TEST_F(SANModelTest, LastActionTimeIsOneProcessWideValue) {
-  TestSAN a;
-  BareModel b;
-  BaseModelClass::LastActionTime = 12.5;
-  EXPECT_EQ(a.LastActionTime, 12.5);
-  EXPECT_EQ(b.LastActionTime, 12.5);
 }
 
 }  // namespace

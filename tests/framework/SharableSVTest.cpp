@@ -1,10 +1,10 @@
 // Tests of scalar state variables: places, the four ways two sharing
 // classes are joined, merged action lists, registered pointers, snapshots
 // and the raw memory routines.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "FrameworkFixture.h"
 #include "TestActions.h"

@@ -1,11 +1,11 @@
 // Tests of struct and array state variables: sizes and snapshot layout,
 // leaves, printing, action lists that see only leaves, and struct sharing.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <memory>
 #include <sstream>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "FrameworkFixture.h"
 #include "TestActions.h"
@@ -26,11 +26,21 @@ class TestStruct : public BaseStructStateVariable {
     if (sv != nullptr) return fieldType{sv, type};
     BaseStateVariableClass* made = nullptr;
     switch (type) {
-      case kShortElement: made = new SharableSV<short>("s", ""); break;
-      case kIntElement: made = new SharableSV<int>("i", ""); break;
-      case kCharElement: made = new SharableSV<char>("c", ""); break;
-      case kDoubleElement: made = new SharableSV<double>("d", ""); break;
-      case kFloatElement: made = new SharableSV<float>("f", ""); break;
+      case kShortElement:
+        made = new SharableSV<short>("s", "");
+        break;
+      case kIntElement:
+        made = new SharableSV<int>("i", "");
+        break;
+      case kCharElement:
+        made = new SharableSV<char>("c", "");
+        break;
+      case kDoubleElement:
+        made = new SharableSV<double>("d", "");
+        break;
+      case kFloatElement:
+        made = new SharableSV<float>("f", "");
+        break;
       default:  // a nested record of two shorts
         made = new TestStruct("inner", {kShortElement, kShortElement});
         break;

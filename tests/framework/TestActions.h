@@ -9,8 +9,8 @@
 // counts its Enabled() evaluations and its firings.
 class ScriptedActivity : public Activity {
  public:
-  explicit ScriptedActivity(const char* activityName, bool enabled = true,
-                            double w = 1.0, int r = 0)
+  explicit ScriptedActivity(const char* activityName, bool enabled = true, double w = 1.0,
+                            int r = 0)
       : on(enabled), weight(w), rank(r) {
     ActivityInitialize(activityName, 0, kExponential, kRaceEnabled, 0, 0, false);
   }

@@ -16,8 +16,14 @@
 class TestSAN : public SANModel {
  public:
   explicit TestSAN(const char* modelName = "test")
-      : p("p", 1), q("q", 0), r("r", 2), ro("ro", 4), move("move", &p),
-        idle("idle"), c1("c1", true, 0.3), c2("c2", true, 0.7) {
+      : p("p", 1),
+        q("q", 0),
+        r("r", 2),
+        ro("ro", 4),
+        move("move", &p),
+        idle("idle"),
+        c1("c1", true, 0.3),
+        c2("c2", true, 0.7) {
     cases.initialize(2, "cases");
     cases.appendGroup(&c1);
     cases.appendGroup(&c2);
@@ -25,8 +31,7 @@ class TestSAN : public SANModel {
     BaseStateVariableClass* readOnly[] = {&ro};
     Activity* activities[] = {&move, &idle, &c1, &c2};
     BaseGroupClass* units[] = {&move, &idle, &cases};
-    initializeSANModelNow(modelName, 3, placeArray, 1, readOnly, 4, activities,
-                          3, units);
+    initializeSANModelNow(modelName, 3, placeArray, 1, readOnly, 4, activities, 3, units);
     AddAffectArc(&p, &move);
     AddAffectArc(&q, &move);
     AddAffectArc(&r, &c1);

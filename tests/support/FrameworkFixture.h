@@ -5,10 +5,10 @@
 #ifndef VELMOR_TESTS_SUPPORT_FRAMEWORKFIXTURE_H
 #define VELMOR_TESTS_SUPPORT_FRAMEWORKFIXTURE_H
 
+#include <gtest/gtest.h>
+
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "RandomFixture.h"
 #include "ScriptedGenerator.h"

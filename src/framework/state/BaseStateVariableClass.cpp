@@ -30,11 +30,9 @@ List<BaseActionClass>* NewActionList() {
 
 }  // namespace
 
-BaseStateVariableClass::BaseStateVariableClass()
-    : BaseStateVariableClass("default", "") {}
+BaseStateVariableClass::BaseStateVariableClass() : BaseStateVariableClass("default", "") {}
 
-BaseStateVariableClass::BaseStateVariableClass(const char* svName,
-                                               const char* svPrefix)
+BaseStateVariableClass::BaseStateVariableClass(const char* svName, const char* svPrefix)
     : name(CopyStateVariableName(svName)),
       prefix(CopyStateVariableName(svPrefix)),
       shared(false),
@@ -80,19 +78,16 @@ void BaseStateVariableClass::addSelfAsAffectedSVToAction(BaseActionClass* action
   action->addAffectedSV(this);
 }
 
-void BaseStateVariableClass::removeSelfFromEnablingSVOfAction(
-    BaseActionClass* action) {
+void BaseStateVariableClass::removeSelfFromEnablingSVOfAction(BaseActionClass* action) {
   action->removeEnablingSV(this);
 }
 
-void BaseStateVariableClass::removeSelfFromAffectedSVOfAction(
-    BaseActionClass* action) {
+void BaseStateVariableClass::removeSelfFromAffectedSVOfAction(BaseActionClass* action) {
   action->removeAffectedSV(this);
 }
 
 List<BaseStateVariableClass>* BaseStateVariableClass::getLeafNodes() {
-  List<BaseStateVariableClass>* leaves =
-      new (std::nothrow) List<BaseStateVariableClass>();
+  List<BaseStateVariableClass>* leaves = new (std::nothrow) List<BaseStateVariableClass>();
   if (leaves == nullptr) MemoryAllocationError();
   leaves->append(this);
   return leaves;

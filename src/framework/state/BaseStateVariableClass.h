@@ -31,8 +31,8 @@ class BaseStateVariableClass {
   virtual void SetState(void* src) = 0;
   virtual void CurrentState(void* dst) = 0;
 
-  virtual void printState(std::ostream* out);  // base: writes nothing
-  virtual void printState();                   // printState on std::cout
+  virtual void printState(std::ostream* out);     // base: writes nothing
+  virtual void printState();                      // printState on std::cout
   virtual void printStateVal(std::ostream* out);  // base: writes nothing
 
   // Makes this variable and `other` one variable (see SharableSV).
@@ -40,8 +40,7 @@ class BaseStateVariableClass {
 
   virtual void appendAffectingAction(BaseActionClass* action);
   virtual void removeAffectingAction(BaseActionClass* action);
-  virtual void replaceAffectingAction(BaseActionClass* oldAction,
-                                      BaseActionClass* newAction);
+  virtual void replaceAffectingAction(BaseActionClass* oldAction, BaseActionClass* newAction);
   virtual void addSelfAsEnablingSVToAction(BaseActionClass* action);
   virtual void addSelfAsAffectedSVToAction(BaseActionClass* action);
   virtual void removeSelfFromEnablingSVOfAction(BaseActionClass* action);
@@ -53,8 +52,7 @@ class BaseStateVariableClass {
   virtual bool isLeafNode();
   virtual void appendEnabledAction(BaseActionClass* action);
   virtual void removeEnabledAction(BaseActionClass* action);
-  virtual void replaceEnabledAction(BaseActionClass* oldAction,
-                                    BaseActionClass* newAction);
+  virtual void replaceEnabledAction(BaseActionClass* oldAction, BaseActionClass* newAction);
 
   void SetName(const char* name);
   void SetPrefix(const char* prefix);

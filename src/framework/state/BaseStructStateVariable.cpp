@@ -27,15 +27,13 @@ int ArrayTypeSize(ArrayType type, BaseStateVariableClass* sv) {
 BaseStructStateVariable::BaseStructStateVariable()
     : BaseStateVariableClass(), cachedStateSize(-1) {}
 
-BaseStructStateVariable::BaseStructStateVariable(const char* svName,
-                                                 const char* svPrefix)
+BaseStructStateVariable::BaseStructStateVariable(const char* svName, const char* svPrefix)
     : BaseStateVariableClass(svName, svPrefix), cachedStateSize(-1) {}
 
 // The virtual `field` resolves to this class's version while the base is
 // being constructed; a generated structure that creates element variables
 // calls makeArrays from its own constructor instead.
-BaseStructStateVariable::BaseStructStateVariable(const char* svName,
-                                                 const char* svPrefix,
+BaseStructStateVariable::BaseStructStateVariable(const char* svName, const char* svPrefix,
                                                  const ArrayType* types, int n)
     : BaseStateVariableClass(svName, svPrefix), cachedStateSize(-1) {
   makeArrays(types, n);
@@ -90,8 +88,7 @@ void BaseStructStateVariable::printState(std::ostream* out) {
 }
 
 void BaseStructStateVariable::share(BaseStateVariableClass* other) {
-  BaseStructStateVariable* otherStruct =
-      dynamic_cast<BaseStructStateVariable*>(other);
+  BaseStructStateVariable* otherStruct = dynamic_cast<BaseStructStateVariable*>(other);
   VELMOR_ASSERT(otherStruct, "StructStateVariable");
   ShareWith(otherStruct);
 }
@@ -101,8 +98,8 @@ void BaseStructStateVariable::ShareWith(BaseStructStateVariable* otherStruct) {
   // 1. Share the fields pairwise.
   auto otheri = otherStruct->fields.begin();
   for (const fieldType& f : fields) {
-    VELMOR_ASSERT_MSG(otheri != otherStruct->fields.end(),
-                      "otheri!=otherStruct->fields.end()", "StructStateVariable");
+    VELMOR_ASSERT_MSG(otheri != otherStruct->fields.end(), "otheri!=otherStruct->fields.end()",
+                      "StructStateVariable");
     f.variable->share(otheri->variable);
     ++otheri;
   }
@@ -148,23 +145,20 @@ void BaseStructStateVariable::addSelfAsAffectedSVToAction(BaseActionClass* actio
   for (const fieldType& f : fields) f.variable->addSelfAsAffectedSVToAction(action);
 }
 
-void BaseStructStateVariable::removeSelfFromEnablingSVOfAction(
-    BaseActionClass* action) {
+void BaseStructStateVariable::removeSelfFromEnablingSVOfAction(BaseActionClass* action) {
   for (const fieldType& f : fields) {
     f.variable->removeSelfFromEnablingSVOfAction(action);
   }
 }
 
-void BaseStructStateVariable::removeSelfFromAffectedSVOfAction(
-    BaseActionClass* action) {
+void BaseStructStateVariable::removeSelfFromAffectedSVOfAction(BaseActionClass* action) {
   for (const fieldType& f : fields) {
     f.variable->removeSelfFromAffectedSVOfAction(action);
   }
 }
 
 List<BaseStateVariableClass>* BaseStructStateVariable::getLeafNodes() {
-  List<BaseStateVariableClass>* leaves =
-      new (std::nothrow) List<BaseStateVariableClass>();
+  List<BaseStateVariableClass>* leaves = new (std::nothrow) List<BaseStateVariableClass>();
   if (leaves == nullptr) MemoryAllocationError();
   for (const fieldType& f : fields) {
     List<BaseStateVariableClass>* childTemp = f.variable->getLeafNodes();

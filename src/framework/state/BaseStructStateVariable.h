@@ -37,8 +37,7 @@ class BaseStructStateVariable : public BaseStateVariableClass {
 
   BaseStructStateVariable();
   BaseStructStateVariable(const char* name, const char* prefix);
-  BaseStructStateVariable(const char* name, const char* prefix,
-                          const ArrayType* types, int n);
+  BaseStructStateVariable(const char* name, const char* prefix, const ArrayType* types, int n);
   ~BaseStructStateVariable() override;
 
   int StateSize() override;
@@ -67,9 +66,7 @@ class BaseStructStateVariable : public BaseStateVariableClass {
   void makeArrays(const ArrayType* types, int n);
   int calculateStateSize();
   ArrayType getType(int i) const { return fields[static_cast<size_t>(i)].type; }
-  BaseStateVariableClass* getField(int i) const {
-    return fields[static_cast<size_t>(i)].variable;
-  }
+  BaseStateVariableClass* getField(int i) const { return fields[static_cast<size_t>(i)].variable; }
   int getSize() const { return static_cast<int>(fields.size()); }
 
  protected:

@@ -23,10 +23,10 @@ void readMemory2(void* src, T* dst) {
   std::memcpy(dst, src, sizeof(T));
 }
 
-#define VELMOR_INSTANTIATE_MEMORY_ROUTINES(T)      \
-  template void writeArray<T>(T*, void*, int);     \
-  template void readArray<T>(T*, void*, int);      \
-  template void writeMemory<T>(T, void*);          \
+#define VELMOR_INSTANTIATE_MEMORY_ROUTINES(T)  \
+  template void writeArray<T>(T*, void*, int); \
+  template void readArray<T>(T*, void*, int);  \
+  template void writeMemory<T>(T, void*);      \
   template void readMemory2<T>(void*, T*);
 
 VELMOR_INSTANTIATE_MEMORY_ROUTINES(bool)

@@ -5,8 +5,7 @@ Place::Place() : Place("default", 0) {}
 
 Place::Place(const char* placeName) : Place(placeName, 0) {}
 
-Place::Place(const char* placeName, short initialMark)
-    : SharableSV<short>(), mark(nullptr) {
+Place::Place(const char* placeName, short initialMark) : SharableSV<short>(), mark(nullptr) {
   registerPointer(&mark, nullptr);
   SetName(placeName);
   *mark = initialMark;

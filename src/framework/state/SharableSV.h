@@ -42,7 +42,9 @@ class SVPointerNode {
 //    activity caches) points at the representative's cell;
 //  - following `representative` from any member reaches, in finitely many
 //    steps, the one stored member (the representative proper);
-//  - the pointer lists of non-representatives are empty.
+//  - the pointer lists of non-representatives are empty; a member keeps
+//    the sharing count it had when its class was joined (the both-members
+//    case of ShareWith compares against it).
 template <class T>
 class SharableSV : public BaseStateVariableClass {
  public:

@@ -32,8 +32,7 @@ void SharableSV<T>::initStorage() {
   if (value == nullptr) MemoryAllocationError();
   T* cell = value;
   registerPointer(&value, this);
-  VELMOR_ASSERT_MSG(head->getOwner() != nullptr, "NextElement->getOwner()",
-                    "SharableSV");
+  VELMOR_ASSERT_MSG(head->getOwner() != nullptr, "NextElement->getOwner()", "SharableSV");
   VELMOR_ASSERT(value == cell, "SharableSV");
 }
 
@@ -81,10 +80,8 @@ void SharableSV<T>::share(BaseStateVariableClass* other) {
 
 template <class T>
 void SharableSV<T>::mergeActionLists(SharableSV<T>* a, SharableSV<T>* b) {
-  VELMOR_ASSERT_MSG(a->SVAffectingActions != nullptr, "SVAffectingActions",
-                    "SharableSV");
-  VELMOR_ASSERT_MSG(a->SVEnabledActions != nullptr, "SVEnabledActions",
-                    "SharableSV");
+  VELMOR_ASSERT_MSG(a->SVAffectingActions != nullptr, "SVAffectingActions", "SharableSV");
+  VELMOR_ASSERT_MSG(a->SVEnabledActions != nullptr, "SVEnabledActions", "SharableSV");
   a->SVAffectingActions->append(b->SVAffectingActions);
   a->SVEnabledActions->append(b->SVEnabledActions);
   delete b->SVAffectingActions;
@@ -100,8 +97,7 @@ void SharableSV<T>::mergeActionLists(SharableSV<T>* a, SharableSV<T>* b) {
 
 template <class T>
 void SharableSV<T>::joinClass(SharableSV<T>* a, SharableSV<T>* b) {
-  VELMOR_ASSERT_MSG(b->head != nullptr, "TheOtherPointer->getHead()",
-                    "SharableSV");
+  VELMOR_ASSERT_MSG(b->head != nullptr, "TheOtherPointer->getHead()", "SharableSV");
   // 1. One storage cell: a's.
   delete b->value;
   b->representative = a;
@@ -151,8 +147,7 @@ void SharableSV<T>::ShareWith(SharableSV<T>* other) {
 }
 
 template <class T>
-void SharableSV<T>::replaceInActions(SharableSV<T>* other,
-                                     SharableSV<T>* newSV) {
+void SharableSV<T>::replaceInActions(SharableSV<T>* other, SharableSV<T>* newSV) {
   if (other == newSV) return;
   List<BaseActionClass>* affecting = other->SVAffectingActions;
   for (int i = 0; i < affecting->getNumItems(); i++) {
