@@ -5,6 +5,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "CellsRewardModel.h"
+
 namespace teststudy {
 
 bool flagGV;
@@ -54,6 +56,12 @@ const GVEntry* Find(const char* name) {
 
 TestStudy::TestStudy() : BaseStudyClass(kNumGVs, 2) {
   for (int i = 0; i < kNumGVs; i++) SetGVInfo(i, kGVs[i].name, kGVs[i].type);
+}
+
+PVModel* TestStudy::GetPVModel(bool expandPVs) {
+  DeletePVModel();
+  ThePVModel = new CellsRewardModel(expandPVs);
+  return ThePVModel;
 }
 
 void TestStudy::SetGVs(int exp) { shortGV = shortValues[exp]; }

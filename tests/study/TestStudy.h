@@ -26,6 +26,8 @@ void ResetGlobals();
 class TestStudy : public BaseStudyClass {
  public:
   TestStudy();
+  // Builds a CellsRewardModel (shortGV replicas), replacing the last one.
+  PVModel* GetPVModel(bool expandPVs) override;
   void SetGVs(int exp) override;
   void* GetGVValue(char* name) override;
   void OverrideGVValue(char* name, void* value) override;
