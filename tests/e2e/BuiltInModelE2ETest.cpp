@@ -1,0 +1,59 @@
+// End-to-end runs of the built-in model's simulator: the independently
+// worked-out acceptance run (both results files byte for byte and the count
+// of firings) and the run lines of the built-in executable.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "SimE2EHelpers.h"
+
+namespace {
+
+class BuiltInModelE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Exists(BuiltInSim())) GTEST_SKIP() << "built-in simulator not built";
+    dir = MakeTempDir("velmor_rcf_");
+    options.workDir = dir;
+    options.unset.push_back("SIMTEST");
+  }
+  std::string dir;
+  ProcessOptions options;
+};
+
+// The expected files and count come from the shared acceptance folder,
+// worked out without this program.
+TEST_F(BuiltInModelE2E, AcceptanceRunOfExperimentOneWithThreeReplications) {
+  ProcessResult r = RunProcess(
+      BuiltInSim(), {"-e", "0", "-N", "3", "-a", "results.ascii", "-b", "results.bin"}, options);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string expected = std::string(VELMOR_SHARED_DIR) + "/acceptance/e0_N3/";
+  EXPECT_EQ(ReadFileBytes(dir + "/results.ascii"), ReadFileBytes(expected + "results.ascii"));
+  EXPECT_EQ(ReadFileBytes(dir + "/results.bin"), ReadFileBytes(expected + "results.bin"));
+  EXPECT_EQ(LineStarting(r.out, "Actions fired: "), "Actions fired: 8214");
+}
+
+TEST_F(BuiltInModelE2E, RunLinesAndEchoes) {
+  ProcessResult r = RunProcess(BuiltInSim(), {"-e", "4", "-N", "2"}, options);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 8u) << r.out;
+  EXPECT_EQ(lines[0], "Experiment: 4");
+  EXPECT_EQ(lines[1], "Max Number of Batches: 2");
+  EXPECT_EQ(lines[2], "GenerateConnectivityList()");
+  EXPECT_TRUE(StartsWith(lines[3], "GenerateConnectivityList() Time="));
+  EXPECT_EQ(lines[4], "SIMULATOR::Preparing to run()");
+  EXPECT_TRUE(StartsWith(lines[5], "Actions fired: "));
+  EXPECT_TRUE(StartsWith(lines[6], "CPU time (s): "));
+  EXPECT_EQ(lines[7], "SIMULATOR::MAIN()-GOOD EXIT");
+  EXPECT_EQ(r.err, "SIMULATOR::MAIN()-GOOD EXIT\n");
+}
+
+// The study has nine experiments, 0 to 8.
+TEST_F(BuiltInModelE2E, ExperimentNineDoesNotExist) {
+  ProcessResult r = RunProcess(BuiltInSim(), {"-e", "9", "-N", "1"}, options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("valid experiments are 0 to 8"), std::string::npos) << r.err;
+}
+
+}  // namespace

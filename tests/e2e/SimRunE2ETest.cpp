@@ -1,0 +1,221 @@
+// End-to-end runs of the test model's simulator: the order of the run lines,
+// SIMTEST, report boundaries in the results files, reproducibility, the
+// generator and seed rules, traces, and the steady-state loop.
+//
+// The test model has five reward nodes: 0 down@10, 1 failures@5,
+// 2 failures@20 (terminating), 3 ss_up (steady state, batches of 5 from 0)
+// and 4 ss_ticks (steady state, transient to 5, then batches of 10).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "SimE2EHelpers.h"
+
+namespace {
+
+class SimRunE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Exists(TestModelSim())) GTEST_SKIP() << "test model simulator not built";
+    dir = MakeTempDir("velmor_run_");
+    options.workDir = dir;
+    options.unset.push_back("SIMTEST");
+  }
+  ProcessResult Run(const std::vector<std::string>& args) {
+    return RunProcess(TestModelSim(), args, options);
+  }
+  std::string File(const std::string& name) { return ReadFileBytes(dir + "/" + name); }
+  // The observation lines (without the two header lines) of an ASCII file.
+  std::string Observations(const std::string& name) {
+    std::string content = File(name);
+    size_t second = content.find('\n', content.find('\n') + 1);
+    return second == std::string::npos ? "" : content.substr(second + 1);
+  }
+
+  std::string dir;
+  ProcessOptions options;
+};
+
+// The run lines, in order, each exactly once.
+TEST_F(SimRunE2E, RunLinesComeInOrder) {
+  ProcessResult r = Run({"-N", "3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> prefixes = {"Max Number of Batches: 3",
+                                       "GenerateConnectivityList()",
+                                       "GenerateConnectivityList() Time=",
+                                       "SIMULATOR::Preparing to run()",
+                                       "Actions fired: ",
+                                       "CPU time (s): ",
+                                       "SIMULATOR::MAIN()-GOOD EXIT"};
+  std::vector<std::string> lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), prefixes.size()) << r.out;
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(StartsWith(lines[i], prefixes[i])) << lines[i];
+  EXPECT_EQ(lines[1], "GenerateConnectivityList()");
+  EXPECT_EQ(r.err, "SIMULATOR::MAIN()-GOOD EXIT\n");
+  // Every replication fires at least the twenty ticks at 1, 2, ..., 20
+  // (the one at the run end included), so three fire at least 60.
+  EXPECT_GE(std::stoi(lines[4].substr(15)), 60);
+}
+
+TEST_F(SimRunE2E, SimTestChoosesTheConnectivityAlgorithm) {
+  struct Case {
+    const char* value;
+    const char* line;  // the line before the timing line, or "" for none
+  };
+  for (Case c : {Case{"0", "GenerateConnectivityListOld()"}, Case{"1", "GenerateConnectivityListOld()"},
+                 Case{"2", "GenerateConnectivityList()"}, Case{"abc", "GenerateConnectivityListOld()"},
+                 Case{"5", ""}}) {
+    ProcessOptions o = options;
+    o.unset.clear();
+    o.set.push_back({"SIMTEST", c.value});
+    ProcessResult r = RunProcess(TestModelSim(), {"-N", "2"}, o);
+    ASSERT_EQ(r.status, 0) << c.value << r.err;
+    std::vector<std::string> lines = Lines(r.out);
+    ASSERT_GE(lines.size(), 3u);
+    if (std::string(c.line).empty()) {
+      EXPECT_TRUE(StartsWith(lines[1], "GenerateConnectivityList() Time=")) << c.value;
+    } else {
+      EXPECT_EQ(lines[1], c.line) << c.value;
+      EXPECT_TRUE(StartsWith(lines[2], "GenerateConnectivityList() Time=")) << c.value;
+    }
+  }
+}
+
+// With no connectivity list nothing is rescheduled after a firing, so each
+// replication fires only events of the initial list: fail, tick, wear (the
+// three groups enabled at time 0) at most, i.e. at most 3 per replication.
+TEST_F(SimRunE2E, WithoutAConnectivityListOnlyInitialEventsFire) {
+  ProcessOptions o = options;
+  o.unset.clear();
+  o.set.push_back({"SIMTEST", "5"});
+  ProcessResult r = RunProcess(TestModelSim(), {"-N", "4"}, o);
+  ASSERT_EQ(r.status, 0) << r.err;
+  int fired = std::stoi(LineStarting(r.out, "Actions fired: ").substr(15));
+  EXPECT_LE(fired, 12);
+  EXPECT_GE(fired, 4);  // the tick at 1.0 always fires
+}
+
+// -N 3 with the default report size: one report holding three
+// replications; each of the five nodes has three lines, nodes in order.
+TEST_F(SimRunE2E, ThreeReplicationsMakeOneReport) {
+  ProcessResult r = Run({"-N", "3", "-a", "out.txt", "-b", "out.bin"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(AsciiIndices(File("out.txt")),
+            (std::vector<int>{0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4}));
+  // Binary: 256-byte header, then one message of 9 + 7 * 5 + 8 * 15 = 164
+  // bytes (five records of three values each).
+  std::string bin = File("out.bin");
+  ASSERT_EQ(bin.size(), 256u + 164u);
+  EXPECT_EQ(bin.compare(0, 24, "VELMOR_SIM_BIN_FILE,256,"), 0);
+  EXPECT_EQ(static_cast<unsigned char>(bin[256 + 3]), 164);
+}
+
+// -n 2 -N 5: reports after replications 2, 4 and 5, the last with count 1.
+TEST_F(SimRunE2E, ReportBoundariesFollowReportSizeAndTheLimit) {
+  ProcessResult r = Run({"-n", "2", "-N", "5", "-a", "out.txt", "-b", "out.bin"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<int> expected;
+  for (int report = 0; report < 2; ++report) {
+    for (int pv = 0; pv < 5; ++pv) expected.insert(expected.end(), {pv, pv});
+  }
+  for (int pv = 0; pv < 5; ++pv) expected.push_back(pv);
+  EXPECT_EQ(AsciiIndices(File("out.txt")), expected);
+  // Two messages of 9 + 35 + 80 = 124 bytes and one of 9 + 35 + 40 = 84.
+  EXPECT_EQ(File("out.bin").size(), 256u + 124u + 124u + 84u);
+}
+
+// Node 2 counts failures by time 20; each replication's count is a whole
+// number, and the failures at 5 never exceed those at 20.
+TEST_F(SimRunE2E, ObservationsAreConsistentWithTheModel) {
+  ProcessResult r = Run({"-N", "20", "-a", "out.txt"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> lines = Lines(File("out.txt"));
+  ASSERT_EQ(lines.size(), 2u + 5u * 20u);
+  for (int k = 0; k < 20; ++k) {
+    double at5 = std::stod(lines[2 + 20 + k].substr(2));
+    double at20 = std::stod(lines[2 + 40 + k].substr(2));
+    EXPECT_LE(at5, at20);
+    EXPECT_EQ(at20, static_cast<int>(at20));
+    double down = std::stod(lines[2 + k].substr(2));
+    EXPECT_TRUE(down == 0.0 || down == 1.0);
+  }
+}
+
+TEST_F(SimRunE2E, ASeedReproducesItsRunAndAnotherSeedDoesNot) {
+  ASSERT_EQ(Run({"-N", "10", "-s", "4711", "-a", "a.txt"}).status, 0);
+  ASSERT_EQ(Run({"-N", "10", "-s", "4711", "-a", "b.txt"}).status, 0);
+  ASSERT_EQ(Run({"-N", "10", "-s", "4712", "-a", "c.txt"}).status, 0);
+  EXPECT_EQ(File("a.txt"), File("b.txt"));
+  EXPECT_NE(File("a.txt"), File("c.txt"));
+}
+
+TEST_F(SimRunE2E, SeedZeroMeansTheDefaultSeedAndUnknownGeneratorsTheDefault) {
+  ProcessResult base = Run({"-N", "5", "-a", "base.txt"});
+  ASSERT_EQ(base.status, 0);
+  ASSERT_EQ(Run({"-N", "5", "-s", "0", "-a", "zero.txt"}).status, 0);
+  ASSERT_EQ(Run({"-N", "5", "-r", "7", "-a", "r7.txt"}).status, 0);
+  ASSERT_EQ(Run({"-N", "5", "-r", "2", "-a", "mt.txt"}).status, 0);
+  EXPECT_EQ(File("base.txt"), File("zero.txt"));
+  EXPECT_EQ(File("base.txt"), File("r7.txt"));
+  EXPECT_NE(File("base.txt"), File("mt.txt"));
+}
+
+// SIMTEST 0 and 1 build the same affects lists in different orders; the
+// runs are complete either way (the sample paths may differ).
+TEST_F(SimRunE2E, BothOldConnectivityModesRunToTheLimit) {
+  for (const char* mode : {"0", "1"}) {
+    ProcessOptions o = options;
+    o.unset.clear();
+    o.set.push_back({"SIMTEST", mode});
+    ProcessResult r = RunProcess(TestModelSim(), {"-N", "4", "-a", "m.txt"}, o);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(AsciiIndices(File("m.txt")).size(), 20u);
+  }
+}
+
+// Experiment 1 is fail_rate 2, repair_time 0.25; overriding repair_time to
+// 0.5 gives the same model as experiment 0 with fail_rate overridden to 2.
+TEST_F(SimRunE2E, OverridesApplyBeforeTheModelIsBuilt) {
+  ProcessResult a = Run({"-N", "6", "-e", "0", "-O", "f:fail_rate:2", "-a", "a.txt"});
+  ProcessResult b = Run({"-N", "6", "-e", "1", "-O", "f:repair_time:0.5", "-a", "b.txt"});
+  ASSERT_EQ(a.status, 0);
+  ASSERT_EQ(b.status, 0);
+  EXPECT_NE(a.out.find("Overriding global variables in simulator\n"), std::string::npos);
+  EXPECT_EQ(Observations("a.txt"), Observations("b.txt"));
+  EXPECT_NE(File("a.txt"), File("b.txt"));  // the headers name the experiment
+  ASSERT_EQ(Run({"-N", "6", "-e", "0", "-a", "c.txt"}).status, 0);
+  EXPECT_NE(Observations("a.txt"), Observations("c.txt"));
+}
+
+TEST_F(SimRunE2E, TraceOptionsChooseTheirFiles) {
+  ProcessResult plain = Run({"-N", "1", "-f", "trace"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_FALSE(File("trace.txt").empty());
+  EXPECT_TRUE(File("trace.xml").empty());
+  ProcessResult xml = Run({"-N", "1", "-x", "-f", "other"});
+  ASSERT_EQ(xml.status, 0) << xml.err;
+  EXPECT_FALSE(File("other.xml").empty());
+  EXPECT_TRUE(File("other.txt").empty());
+  ProcessResult toStdout = Run({"-N", "1", "-m"});
+  ASSERT_EQ(toStdout.status, 0);
+  EXPECT_NE(toStdout.out.find("Adding cout: \n"), std::string::npos);
+}
+
+// Steady state with -N 3: ss_ticks completes its third batch at 35 (its
+// transient ends at 5, then batches end at 15, 25, 35); by then ss_up has
+// closed batches at 5, 10, ..., 35, seven of them. The terminating nodes
+// report nothing. Every observation reaches the file, whatever -n is.
+TEST_F(SimRunE2E, SteadyStateRunsUntilTheSlowestVariableHasItsBatches) {
+  for (const char* n : {"1000", "2", "1"}) {
+    ProcessResult r = Run({"-t", "0", "-N", "3", "-n", n, "-a", "ss.txt"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<int> indices = AsciiIndices(File("ss.txt"));
+    EXPECT_EQ(std::count(indices.begin(), indices.end(), 3), 7) << n;
+    EXPECT_EQ(std::count(indices.begin(), indices.end(), 4), 3) << n;
+    EXPECT_EQ(indices.size(), 10u) << n;
+  }
+}
+
+}  // namespace
