@@ -95,6 +95,7 @@ int Join::NumActionsNamed(const char* actionName) const {
 
 BaseModelClass* Join::GetChild(int i) {
   VELMOR_ASSERT_MSG(i < GetNumberOfChildren(), "i < GetNumberOfChildren()", "Join");
+  VELMOR_ASSERT(i >= 0, "Join");
   return Children[i];
 }
 

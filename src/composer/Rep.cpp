@@ -85,6 +85,7 @@ void Rep::Setup(const char* submodelName) {
 
 BaseModelClass* Rep::GetChild(int i) {
   VELMOR_ASSERT_MSG(i < GetNumberOfChildren(), "i < GetNumberOfChildren()", "Rep");
+  VELMOR_ASSERT(i >= 0, "Rep");
   return Children[i];
 }
 

@@ -200,23 +200,4 @@ TEST(ComposerPrintTest, PrintAllSharedVariablesShowsEachChain) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), expected.str());
 }
 
-TEST(SharedStateVarLinkTest, ChainOperations) {
-  Place a("a"), b("b"), c("c");
-  SharedStateVarLink* head = new SharedStateVarLink(&a);
-  SharedStateVarLink* tail = new SharedStateVarLink(&b);
-  tail->addStateVarLink(new SharedStateVarLink(&c, nullptr));
-  head->addStateVarLink(tail);
-  EXPECT_TRUE(head->hasStateVar(&c));
-  EXPECT_FALSE(tail->hasStateVar(&a));
-  SharedStateVarLink* copy = SharedStateVarLink::copyStateVarList(head);
-  ASSERT_NE(copy, head);
-  EXPECT_EQ(Chain(copy), Chain(head));
-  SharedStateVarLink::clearStateVarList(head);
-  SharedStateVarLink::clearStateVarList(copy);
-  SharedStateVarLink::clearStateVarList(nullptr);
-  SharedStateVarLink empty;
-  EXPECT_EQ(empty.getStateVar(), nullptr);
-  EXPECT_EQ(empty.getNext(), nullptr);
-}
-
 }  // namespace

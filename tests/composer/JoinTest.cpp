@@ -86,15 +86,6 @@ TEST(JoinLayoutTest, SetStateRestoresEveryChildAndSharedVariable) {
   EXPECT_EQ(again, saved);
 }
 
-TEST(JoinLayoutTest, JoinOverEmptyChildren) {
-  EmptySAN a, b;
-  PlainJoin join({&a, &b});
-  EXPECT_TRUE(join.AllChildrenEmpty());
-  EXPECT_EQ(join.StateSize(), 0);
-  EXPECT_FALSE(join.HasLocalState());
-  EXPECT_EQ(join.getNumActions(), 2);
-}
-
 TEST(JoinActionTableTest, RepeatedNamesAreCounted) {
   CellSAN first(0, 0, 0, "a", "b");
   EmptySAN second;

@@ -66,18 +66,6 @@ TEST(RepLayoutTest, ZeroReplicasHaveNoStateAndWriteNothing) {
   for (unsigned char byte : canary) EXPECT_EQ(byte, 0xAA);
 }
 
-TEST(RepLayoutTest, SharedStateFollowsTheReplicas) {
-  CellRep rep(2);
-  rep.cells[0]->y.setMark(4);
-  rep.cells[1]->z.setMark(9);  // one cell for z: the replicate's own place
-  EXPECT_EQ(rep.zPlace->getMark(), 9);
-  std::vector<unsigned char> buffer(static_cast<size_t>(rep.StateSize()));
-  rep.CurrentState(buffer.data());
-  short z;
-  std::memcpy(&z, buffer.data() + 8, 2);
-  EXPECT_EQ(z, 9);
-}
-
 // Marks stay below 128, so the first byte of each replica state decides
 // the order on either byte order, and numeric order is byte order.
 TEST(RepCanonicalOrderTest, OneDisplacedReplicaMovesToItsPlace) {
@@ -233,16 +221,6 @@ TEST(RepSortTest, InsertionSortOrdersBuffersAndIndices) {
   // Straight insertion is stable: the two 0x01 keep replicas 1 then 3.
   EXPECT_EQ(rep.getReplicaIndex(1), 1);
   EXPECT_EQ(rep.getReplicaIndex(2), 3);
-}
-
-TEST(RepSortTest, InsertionSortStopsAtTheLastIndex) {
-  CellRep rep(4);
-  FillBuffers(&rep, {3, 2, 9, 1});
-  rep.InsertionSort(2, 1);
-  EXPECT_EQ(rep.getReplicaBuffer(0)[0], 2);
-  EXPECT_EQ(rep.getReplicaBuffer(1)[0], 3);
-  EXPECT_EQ(rep.getReplicaBuffer(2)[0], 9);
-  EXPECT_EQ(rep.getReplicaBuffer(3)[0], 1);
 }
 
 TEST(RepSortTest, QuickSortThenInsertionSortSortsManyReplicas) {

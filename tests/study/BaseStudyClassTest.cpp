@@ -122,15 +122,6 @@ TEST_F(StudyTest, ExperimentNamesShareOneBuffer) {
   EXPECT_STREQ(BaseStudyClass::GetExpName(2147483646), "Experiment 2147483647");
 }
 
-TEST_F(StudyTest, NamesTypesAndCountsAreCopies) {
-  EXPECT_EQ(study.GetNumGVs(), 7);
-  EXPECT_EQ(study.GetNumExps(), 2);
-  EXPECT_STREQ(study.GetGVName(3), "floatGV");
-  EXPECT_STREQ(study.GetGVType(3), "float");
-  EXPECT_STREQ(study.GetGVType(6), "short");
-  EXPECT_EQ(study.GetGVValue(study.GetGVName(6)), &teststudy::shortGV);
-}
-
 TEST(StudyBaseTest, DefaultsOfTheBase) {
   BaseStudyClass base;
   EXPECT_EQ(base.GetNumGVs(), 0);
