@@ -188,25 +188,4 @@ TEST_F(SamplingTest, ExponentialActivitiesDrawOneUniformEach) {
   EXPECT_DOUBLE_EQ(-std::log(u4) / 0.00274, flash.sefi.SampleDistribution());
 }
 
-// The case group draws one uniform when it fires; with weights 0.75 and
-// 0.25, u < 0.75 selects case 1 and u >= 0.75 case 2.
-TEST_F(SamplingTest, BitErrorCaseFollowsTheDrawnUniform) {
-  ram_systemSAN ram;
-  for (int i = 0; i < 20; i++) {
-    const double u = TheDistribution->GetGenerator()->rnd();
-    // Replay this draw for the group: rewind by re-seeding and skipping.
-    ResetTheGenerator();
-    for (int k = 0; k < i; k++) TheDistribution->GetGenerator()->rnd();
-    Set(ram, {0, 1, 0, 0});
-    BaseActionClass* fired = ram.bit_errorGroup.Fire();
-    if (u * 1.0 < 0.75) {
-      EXPECT_EQ(&ram.bit_error_case1, fired) << "u = " << u;
-      EXPECT_EQ(1, ram.ram_working->getMark());
-    } else {
-      EXPECT_EQ(&ram.bit_error_case2, fired) << "u = " << u;
-      EXPECT_EQ(1, ram.ram_corrupted->getMark());
-    }
-  }
-}
-
 }  // namespace

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "ModelFixture.h"
+#include "redundant_controller_flash/ram_systemSAN.h"
 #include "redundant_controller_flash/redundant_controller_flash_studyRangeStudy.h"
+#include "redundant_controller_flash/redundant_controller_flash_systemSAN.h"
 
 namespace {
 
@@ -119,6 +121,25 @@ TEST_F(StudyTest, GenerateStudyKeepsOneStudyUntilDestroyed) {
   EXPECT_EQ(nullptr, GlobalStudyPtr);
   DestructStudy();  // nothing left to destroy
   EXPECT_NE(nullptr, GenerateStudy());
+}
+
+// Case weights under each experiment, from the table: seu case 2 weighs
+// num_replicas * 17 / 512 on a fresh replica, bit_error case 2 weighs
+// 128 / 512 = 0.25, page_error case 2 always 0.25.
+TEST_F(StudyTest, CaseWeightsOfEveryExperiment) {
+  BaseStudyClass* study = GenerateStudy();
+  const int replicas[] = {1, 1, 1, 2, 2, 2, 3, 3, 3};
+  for (int e = 0; e < 9; e++) {
+    study->SetGVs(e);
+    ram_systemSAN ram;
+    redundant_controller_flash_systemSAN flash;
+    EXPECT_DOUBLE_EQ(replicas[e] * 17.0 / 512.0, flash.seu_case2.Weight()) << e;
+    EXPECT_DOUBLE_EQ(1.0 - replicas[e] * 17.0 / 512.0, flash.seu_case1.Weight()) << e;
+    EXPECT_EQ(0.75, ram.bit_error_case1.Weight()) << e;
+    EXPECT_EQ(0.25, ram.bit_error_case2.Weight()) << e;
+    EXPECT_EQ(0.25, ram.page_error_case2.Weight()) << e;
+    EXPECT_EQ(1000.0, flash.power_cycle.SampleDistribution()) << e;
+  }
 }
 
 }  // namespace
