@@ -84,8 +84,8 @@ TEST_F(SimCommandLineE2E, LaggedFibonacciSeedMustLieInItsRange) {
 
 // The test model's study has two experiments, 0 and 1.
 TEST_F(SimCommandLineE2E, UnknownExperimentIsRejectedBeforeAnythingRuns) {
-  for (const char* e : {"2", "-1"}) {
-    ProcessResult r = Run({"-e", e, "-N", "1", "-a", "out.txt"});
+  for (const char* e : {"-e2", "-e-1"}) {
+    ProcessResult r = Run({e, "-N", "1", "-a", "out.txt"});
     EXPECT_EQ(r.status, 1) << e;
     EXPECT_NE(r.err.find("valid experiments are 0 to 1"), std::string::npos) << r.err;
     EXPECT_EQ(r.out.find("GenerateConnectivityList"), std::string::npos);
