@@ -283,6 +283,7 @@ TEST_F(SimMgrLinkTest, RedirectWithoutFileNameCreatesNothing) {
 
 TEST_F(SimMgrLinkTest, RedirectTextMayArriveInPieces) {
   Connect();
+  sim->listenPollMillis = 5000;  // the command byte comes from a thread
   std::thread sender([this] {
     manager.SendBytes("\x03" + base);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
