@@ -2,6 +2,8 @@
 // owner positions after re-keying, growth, equal keys, the empty Top.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <type_traits>
 #include <vector>
 
 #include "simulator/Heap.h"
@@ -12,7 +14,14 @@ template <class T>
 class HeapContract : public ::testing::Test {};
 
 using HeapKeyTypes = ::testing::Types<int, double>;
-TYPED_TEST_SUITE(HeapContract, HeapKeyTypes);
+// Names the instantiations after their key type.
+struct HeapKeyNames {
+  template <class T>
+  static std::string GetName(int) {
+    return std::is_same<T, int>::value ? "Int" : "Double";
+  }
+};
+TYPED_TEST_SUITE(HeapContract, HeapKeyTypes, HeapKeyNames);
 
 // Pops by re-keying the top owner to a key above every other, collecting
 // the owners in order of their keys.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -233,6 +234,26 @@ TEST_F(SimulatorStepTest, SteadyStateLoopClosesBatchesUpToTheLimit) {
   // ss_ticks needs its transient (to 5) and two batches (to 25): the run
   // reaches time 25, so at least 25 ticks fired.
   EXPECT_GE(sim->actionsFired, 25);
+}
+
+// Above debug level 3 the saved initial state is printed byte by byte: the
+// eight places of the machine as native 16-bit marks, up = 1 first, so on a
+// little-endian machine byte 0 is 1 and the other fifteen are 0.
+TEST_F(SimulatorStepTest, HighDebugLevelPrintsTheSavedInitialState) {
+  const uint16_t probe = 1;
+  bool littleEndian = *reinterpret_cast<const unsigned char*>(&probe) == 1;
+  Build(nullptr, {"-N", "1"});
+  GlobalDebugLevel = 4;
+  testing::internal::CaptureStdout();
+  sim->TerminatingSimulation();
+  std::string out = testing::internal::GetCapturedStdout();
+  GlobalDebugLevel = 0;
+  std::string expected;
+  for (int i = 0; i < 16; ++i) {
+    int byte = (i == 0 && littleEndian) || (i == 1 && !littleEndian) ? 1 : 0;
+    expected += "OriginalState[" + std::to_string(i) + "] = " + std::to_string(byte) + "\n";
+  }
+  EXPECT_EQ(out, expected);
 }
 
 TEST_F(SimulatorStepTest, InvalidDistributionParametersEndTheRun) {
