@@ -36,8 +36,13 @@ bool ParseTypeFile(const std::string& text, std::vector<std::string>* names, std
     return false;
   }
   names->clear();
+  // A variable with several time points is expanded into one node per
+  // point, in order: consecutive nodes of one name take the points in turn.
+  std::string runName;
+  int runIndex = 0;
   for (int i = 0; i < count; ++i) {
-    std::string name, start, stop, type;
+    std::string name, type;
+    std::vector<std::pair<std::string, std::string>> points;
     int times = 0;
     if (!Expect(in, "Name", &name, &lineNo, error) || !Expect(in, "Type", &type, &lineNo, error) ||
         !Expect(in, "NumTimes", &value, &lineNo, error))
@@ -47,10 +52,17 @@ bool ParseTypeFile(const std::string& text, std::vector<std::string>* names, std
       return false;
     }
     for (int k = 0; k < times; ++k) {
+      std::string start, stop;
       if (!Expect(in, "Start", &start, &lineNo, error) || !Expect(in, "Stop", &stop, &lineNo, error))
         return false;
+      points.emplace_back(start, stop);
     }
-    if (times == 1) name += (start == stop) ? "@" + stop : "[" + start + "," + stop + "]";
+    runIndex = (name == runName) ? runIndex + 1 : 0;
+    runName = name;
+    if (!points.empty()) {
+      const auto& [start, stop] = points[static_cast<size_t>(runIndex) % points.size()];
+      name += (start == stop) ? "@" + stop : "[" + start + "," + stop + "]";
+    }
     names->push_back(name);
   }
   return true;

@@ -15,19 +15,26 @@ const char* const kGVNames[redundant_controller_flash_studyRangeStudy::kNumGVs] 
 const char* const kGVTypes[redundant_controller_flash_studyRangeStudy::kNumGVs] = {
     "float", "short", "short", "float", "float", "float"};
 
-// Addresses of the globals, in declaration order.
-void* GlobalAddress(int index) {
+bool IsShortGV(int index) { return index == 1 || index == 2; }
+
+// The two short globals, by index (1 or 2).
+short* ShortGV(int index) { return index == 1 ? &num_devices : &num_replicas; }
+
+// The four float globals, by index (0, 3, 4 or 5).
+float* FloatGV(int index) {
   switch (index) {
     case 0: return &flash_size;
-    case 1: return &num_devices;
-    case 2: return &num_replicas;
     case 3: return &power_cycle_rate;
     case 4: return &ram_size;
     default: return &random_failure_rate;
   }
 }
 
-bool IsShortGV(int index) { return index == 1 || index == 2; }
+// Addresses of the globals, in declaration order.
+void* GlobalAddress(int index) {
+  if (IsShortGV(index)) return ShortGV(index);
+  return FloatGV(index);
+}
 
 }  // namespace
 
@@ -95,9 +102,9 @@ void redundant_controller_flash_studyRangeStudy::PrintGlobalValues(int exp) {
   for (int i = 0; i < NumGVs; i++) {
     std::cout << GVNames[i] << "\t" << GVTypes[i] << "\t";
     if (IsShortGV(i)) {
-      std::cout << *static_cast<short*>(GlobalAddress(i));
+      std::cout << *ShortGV(i);
     } else {
-      std::cout << static_cast<double>(*static_cast<float*>(GlobalAddress(i)));
+      std::cout << static_cast<double>(*FloatGV(i));
     }
     std::cout << std::endl;
   }
@@ -129,9 +136,9 @@ void redundant_controller_flash_studyRangeStudy::OverrideGVValue(char* name, voi
     return;
   }
   if (IsShortGV(index)) {
-    std::memcpy(GlobalAddress(index), value, sizeof(short));
+    std::memcpy(ShortGV(index), value, sizeof(short));
   } else {
-    std::memcpy(GlobalAddress(index), value, sizeof(float));
+    std::memcpy(FloatGV(index), value, sizeof(float));
   }
 }
 

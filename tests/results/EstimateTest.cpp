@@ -44,6 +44,15 @@ TEST(EstimateTest, TypeFileNamesInstantVariables) {
   EXPECT_EQ(names, (std::vector<std::string>{"reliability@30", "load[0,100]"}));
   EXPECT_EQ(NameOf(names, 1), "load[0,100]");
   EXPECT_EQ(NameOf(names, 5), "5");
+  // A variable expanded into one node per time point: each node lists all
+  // points; the nodes take them in turn.
+  const char* expanded =
+      "Version:1\nNumPV:3\n"
+      "Name:r\nType:0\nNumTimes:2\nStart:30\nStop:30\nStart:180\nStop:180\n"
+      "Name:r\nType:0\nNumTimes:2\nStart:30\nStop:30\nStart:180\nStop:180\n"
+      "Name:s\nType:0\nNumTimes:1\nStart:365\nStop:365\n";
+  ASSERT_TRUE(ParseTypeFile(expanded, &names, &error)) << error;
+  EXPECT_EQ(names, (std::vector<std::string>{"r@30", "r@180", "s@365"}));
   EXPECT_FALSE(ParseTypeFile("Version:1\nNumPV:1\nName:x\nType:0\n", &names, &error));
   EXPECT_NE(error.find("line 5"), std::string::npos) << error;
 }
