@@ -97,7 +97,8 @@ void PVModel::AppendConsidered(PerformanceVariableNode* node) {
 }
 
 void PVModel::Accumulate(double now) {
-  for (int k = 0; k < NumConsidered; k++) Considered[k]->Accumulate(now, LastActionTime, LastAction);
+  for (int k = 0; k < NumConsidered; k++)
+    Considered[k]->Accumulate(now, LastActionTime, LastAction);
 }
 
 BaseActionClass* PVModel::FireAction(BaseActionClass* action, double time) {
@@ -152,7 +153,8 @@ void PVModel::Destruct() {
   FreeActionTables(&NoActionFiredYet);
   for (int a = 0; a < numActions; a++) {
     FreeActionTables(actions[a]);
-    BaseGroupClass* group = actions[a]->isSync() ? dynamic_cast<BaseGroupClass*>(actions[a]) : nullptr;
+    BaseGroupClass* group =
+        actions[a]->isSync() ? dynamic_cast<BaseGroupClass*>(actions[a]) : nullptr;
     for (int m = 0; group != nullptr && m < group->getNumMembers(); m++) {
       FreeActionTables(group->getMember(m));
     }

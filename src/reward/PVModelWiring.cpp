@@ -122,7 +122,8 @@ void PVModel::MakeImpulseAffectedLists() {
   }
   for (int a = 0; a < numActions; a++) {
     FreezeImpulseTables(actions[a]);
-    BaseGroupClass* group = actions[a]->isSync() ? dynamic_cast<BaseGroupClass*>(actions[a]) : nullptr;
+    BaseGroupClass* group =
+        actions[a]->isSync() ? dynamic_cast<BaseGroupClass*>(actions[a]) : nullptr;
     for (int m = 0; group != nullptr && m < group->getNumMembers(); m++) {
       FreezeImpulseTables(group->getMember(m));
     }

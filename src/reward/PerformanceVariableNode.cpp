@@ -76,8 +76,8 @@ void PerformanceVariableNode::DestroyImpulses() {
 
 void PerformanceVariableNode::Initialize(const char* name, RewardType type, int numTimePoints,
                                          const double* startTimes, const double* stopTimes,
-                                         int windowIndex, int numImpulses,
-                                         int numModelDependencies, int numVariableDependencies) {
+                                         int windowIndex, int numImpulses, int numModelDependencies,
+                                         int numVariableDependencies) {
   VELMOR_ASSERT(StartTimes == nullptr, "PerformanceVariableNode");
   VELMOR_ASSERT(windowIndex >= 0 && windowIndex < numTimePoints, "PerformanceVariableNode");
   Id = the_id++;
@@ -94,7 +94,8 @@ void PerformanceVariableNode::Initialize(const char* name, RewardType type, int 
   WindowLength = StopTime - StartTime;
   Name = DuplicateRewardString(name);
   VariableDependencyCapacity = numVariableDependencies;
-  VariableDependencies = new VarModelPairClass[numVariableDependencies > 0 ? numVariableDependencies : 1];
+  VariableDependencies =
+      new VarModelPairClass[numVariableDependencies > 0 ? numVariableDependencies : 1];
   ModelDependencyCapacity = numModelDependencies;
   ModelDependencies = NewFilled<char*>(numModelDependencies, nullptr);
   if (numImpulses == 0) return;

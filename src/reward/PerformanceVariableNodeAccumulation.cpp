@@ -70,7 +70,8 @@ void PerformanceVariableNode::CommonImpulseAccumulate(double now, double lastCha
       int impulse = impulses[k];
       const int* workers = action->impulseWorkers[Id][impulse];
       int count = action->impulseWorkerCounts[Id][impulse];
-      for (int m = 0; m < count; m++) ImpulseWorkers[impulse][workers[m]]->Accumulate(now, lastChange);
+      for (int m = 0; m < count; m++)
+        ImpulseWorkers[impulse][workers[m]]->Accumulate(now, lastChange);
     }
   }
   BaseGroupClass* group = SyncMembers(action);

@@ -149,7 +149,8 @@ void PerformanceVariableNode::FillImpulseGroups(int impulse, int workers, int ac
     int stride = blockSize;
     for (int d = 0; d < NumImpulseModelDependencies[impulse]; d++) {
       if (d == actionDependency) {
-        for (int w = 0; w < blockSize; w++) groups[b * blockSize + w].SetModel(d, actionInstances[b]);
+        for (int w = 0; w < blockSize; w++)
+          groups[b * blockSize + w].SetModel(d, actionInstances[b]);
         continue;
       }
       List<BaseModelClass> instances;

@@ -55,8 +55,8 @@ class PerformanceVariableWorker {
   template <class ModelT>
   static bool StoreTyped(void* typedPointer, BaseModelClass* model);
 
-  void** SlotTargets = nullptr;        // the derived worker's typed pointers
-  SlotSetter* SlotSetters = nullptr;   // how to store a model into each
+  void** SlotTargets = nullptr;       // the derived worker's typed pointers
+  SlotSetter* SlotSetters = nullptr;  // how to store a model into each
   int NumModelSlots = 0;
 };
 

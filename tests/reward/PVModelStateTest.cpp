@@ -55,36 +55,6 @@ std::string ReadFile(const std::string& path) {
 
 using PVStateTest = RewardFixture;
 
-TEST_F(PVStateTest, WithoutIndexTheStateIsTheTopModelsState) {
-  auto* top = new TestComposite("top", {new CounterSAN("counter", 3), new CounterSAN("counter", 5)});
-  TestPVModel pv(top, Tokens({30.0}), 1, false);
-  // Two counters of two 2-byte places each.
-  ASSERT_EQ(pv.StateSize(), 8);
-  std::vector<short> saved(4);
-  pv.CurrentState(saved.data());
-  EXPECT_EQ(saved, (std::vector<short>{3, 0, 5, 0}));
-  CounterSAN* second = static_cast<CounterSAN*>(top->children[1]);
-  pv.FireAction(&second->add, 1.0);
-  std::vector<short> changed(4);
-  pv.CurrentState(changed.data());
-  EXPECT_FALSE(pv.CompareState(saved.data(), changed.data()));
-  pv.SetState(saved.data());
-  EXPECT_EQ(second->tokens.getMark(), 5);
-  pv.CurrentState(changed.data());
-  EXPECT_TRUE(pv.CompareState(saved.data(), changed.data()));
-}
-
-TEST_F(PVStateTest, BytesForCoversEachWidth) {
-  EXPECT_EQ(PVModel::BytesFor(0), 0);
-  EXPECT_EQ(PVModel::BytesFor(1), 1);
-  EXPECT_EQ(PVModel::BytesFor(255), 1);
-  EXPECT_EQ(PVModel::BytesFor(256), 2);
-  EXPECT_EQ(PVModel::BytesFor(65535), 2);
-  EXPECT_EQ(PVModel::BytesFor(65536), 3);
-  EXPECT_EQ(PVModel::BytesFor(16777215), 3);
-  EXPECT_EQ(PVModel::BytesFor(16777216), 4);
-}
-
 TEST_F(PVStateTest, IndexModeAppendsTheLastActionsPositionPlusOne) {
   auto* top = new TestComposite("top", {new CounterSAN(), new CounterSAN()});
   TestPVModel pv(top, Tokens({30.0}), 1, false, 1);
@@ -142,25 +112,11 @@ TEST_F(PVStateTest, PutPVStateEvaluatesTheConsideredNodes) {
   EXPECT_EQ(indexed.getLastAction(), indexed.getNoActionFiredYet());
 }
 
-TEST_F(PVStateTest, PutPVStateWithoutIndexUsesThePlaceholder) {
-  InstantNode::Spec spec;
-  spec.impulse = true;
-  CounterSAN* top = new CounterSAN("counter", 2);
-  TestPVModel pv(top, [spec](int p, int w) -> PerformanceVariableNode* { return p == 0 ? new InstantNode(spec, w) : nullptr; }, 1, false);
-  pv.ConsiderOnly(nullptr, 0);
-  PerformanceVariableNode* node = pv.getPVNode(0);
-  node->ImpulseValue = 3.0;
-  pv.PutPVState(nullptr);
-  EXPECT_DOUBLE_EQ(node->Value, 2.0);
-  EXPECT_DOUBLE_EQ(node->ImpulseValue, 0.0);
-  EXPECT_EQ(pv.getLastAction(), pv.getNoActionFiredYet());
-}
-
 TEST_F(PVStateTest, FireActionIntoAStateEvaluatesAndWritesTheNewState) {
   InstantNode::Spec spec;
   spec.impulse = true;
   CounterSAN* top = new CounterSAN("counter", 2);
-  TestPVModel pv(top, [spec](int p, int w) -> PerformanceVariableNode* { return p == 0 ? new InstantNode(spec, w) : nullptr; }, 1, false, 1);
+  TestPVModel pv(top, OneVariable<InstantNode>(spec), 1, false, 1);
   pv.ConsiderOnly(nullptr, 0);
   unsigned char state[5] = {0, 0, 0, 0, 0};
   pv.FireAction(state, &top->add);

@@ -81,29 +81,6 @@ TEST_F(PVModelTest, TablesAreWiredOnlyToActionsThatChangeWhatIsRead) {
   EXPECT_EQ(pv.getLastAction(), pv.getNoActionFiredYet());
 }
 
-TEST_F(PVModelTest, ListingsComeFromTheTopModel) {
-  auto* top = new TestComposite("top", {new CounterSAN(), new CounterSAN("other")});
-  TestPVModel pv(top, ThreePoints(), 1, false);
-  List<BaseActionClass> actions;
-  pv.listActions(&actions);
-  EXPECT_EQ(actions.getNumItems(), 6);
-  List<BaseGroupClass> groups;
-  pv.listGroups(&groups);
-  EXPECT_EQ(groups.getNumItems(), 6);
-  EXPECT_EQ(pv.getNumStateVariables(), 4);
-  List<BaseModelClass> models;
-  pv.listModels("other", &models);
-  ASSERT_EQ(models.getNumItems(), 1);
-  EXPECT_EQ(models[0], top->children[1]);
-  List<BaseActionClass> named;
-  pv.listActions("touch", &named);
-  ASSERT_EQ(named.getNumItems(), 2);  // the first of each instance
-  List<BaseStateVariableClass> svs;
-  List<BaseModelClass> owners;
-  pv.listSVs("counter", "tokens", &svs, &owners);
-  EXPECT_EQ(svs.getNumItems(), 1);
-}
-
 TEST_F(PVModelTest, ConsiderOnlyAppendsInTheGivenOrder) {
   TestPVModel pv(new CounterSAN(), ThreePoints(), 1, true);
   const int chosen[] = {2, 0};
@@ -116,18 +93,6 @@ TEST_F(PVModelTest, ConsiderOnlyAppendsInTheGivenOrder) {
   EXPECT_EQ(pv.getConsideredNode(2), pv.getPVNode(0));
   pv.ConsiderOnly(nullptr, 0);
   EXPECT_EQ(pv.getNumConsideredNodes(), 8);
-}
-
-TEST_F(PVModelTest, OnlyConsideredNodesAccumulate) {
-  CounterSAN* top = new CounterSAN();
-  TestPVModel pv(top, ThreePoints(), 1, true);
-  const int chosen[] = {1};
-  pv.ConsiderOnly(chosen, 1);
-  pv.Accumulate(400.0);
-  pv.EndAccumulate(400.0);
-  EXPECT_EQ(pv.getPVNode(0)->State, 0);
-  EXPECT_EQ(pv.getPVNode(1)->State, 2);
-  EXPECT_EQ(pv.getPVNode(2)->State, 0);
 }
 
 TEST_F(PVModelTest, FireActionRecordsTheTimeAndTheActionThatCompleted) {
@@ -164,23 +129,13 @@ TEST_F(PVModelTest, PVResetResetsStartedNodesOnly) {
   EXPECT_DOUBLE_EQ(BaseModelClass::LastActionTime, 0.0);
 }
 
-TEST_F(PVModelTest, SteadyStateStartsEverySteadyStateNode) {
-  TestPVModel pv(new CounterSAN(), ThreePoints(), 1, true);
-  pv.getPVNode(1)->SteadyState = 1;
-  pv.getPVNode(2)->State = 2;
-  pv.SteadyState();
-  EXPECT_EQ(pv.getPVNode(0)->State, 0);
-  EXPECT_EQ(pv.getPVNode(1)->State, 1);
-  EXPECT_EQ(pv.getPVNode(2)->State, 0);
-}
-
 TEST_F(PVModelTest, ReplicationsRestartFromTheSavedState) {
   // Two replications of: add at 10 and 20, end at 365. Each observes 2 at
   // 365 because the initial state (0 tokens) is restored in between.
   InstantNode::Spec spec;
   spec.starts = spec.stops = {365.0};
   CounterSAN* top = new CounterSAN();
-  TestPVModel pv(top, [spec](int p, int w) -> PerformanceVariableNode* { return p == 0 ? new InstantNode(spec, w) : nullptr; }, 1, false);
+  TestPVModel pv(top, OneVariable<InstantNode>(spec), 1, false);
   pv.ConsiderOnly(nullptr, 0);
   std::vector<char> initial(static_cast<size_t>(pv.StateSize()));
   pv.CurrentState(initial.data());

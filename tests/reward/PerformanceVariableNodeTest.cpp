@@ -32,20 +32,17 @@ class BareNode : public PerformanceVariableNode {
   void CreateWorkerList() override {}
 };
 
-TestPVModel::Factory Single(typename InstantNode::Spec spec) {
-  return [spec](int pv, int window) -> PerformanceVariableNode* {
-    return pv == 0 ? new InstantNode(spec, window) : nullptr;
-  };
-}
-
 using NodeTest = RewardFixture;
 
 TEST_F(NodeTest, WorkersEnumerateEveryPairOfInstancesFirstDependencySlowest) {
   // Instances a0, a1 hold tokens 1, 2; b0, b1, b2 hold 3, 4, 5.
-  auto* top = new TestComposite("top", {new CounterSAN("a", 1), new CounterSAN("a", 2),
-                                        new CounterSAN("b", 3), new CounterSAN("b", 4),
-                                        new CounterSAN("b", 5)});
-  TestPVModel pv(top, [](int p, int) -> PerformanceVariableNode* { return p == 0 ? new PairNode() : nullptr; }, 1, false);
+  auto* top = new TestComposite(
+      "top", {new CounterSAN("a", 1), new CounterSAN("a", 2), new CounterSAN("b", 3),
+              new CounterSAN("b", 4), new CounterSAN("b", 5)});
+  auto pairs = [](int p, int) -> PerformanceVariableNode* {
+    return p == 0 ? new PairNode() : nullptr;
+  };
+  TestPVModel pv(top, pairs, 1, false);
   PerformanceVariableNode* node = pv.getPVNode(0);
   // 2 instances of a times 3 instances of b.
   ASSERT_EQ(node->NumberOfWorkers, 6);
@@ -76,7 +73,8 @@ TEST_F(NodeTest, WorkersEnumerateEveryPairOfInstancesFirstDependencySlowest) {
 TEST_F(NodeTest, AMissingSubmodelInstanceEndsWithStatusOne) {
   InstantNode::Spec spec;
   spec.model = "missing";
-  EXPECT_EXIT(TestPVModel(new TestComposite("top", {new CounterSAN()}), Single(spec), 1, false),
+  EXPECT_EXIT(TestPVModel(new TestComposite("top", {new CounterSAN()}),
+                          OneVariable<InstantNode>(spec), 1, false),
               ::testing::ExitedWithCode(1),
               "Number of missing's was 0\\.  Model cannot be created\\.\nModel Name was: top\n\\.");
 }
@@ -89,55 +87,27 @@ TEST_F(NodeTest, ModelDependencyOnAnUnknownImpulseEndsWithStatusOne) {
               "Error code GP0001\\.");
 }
 
-TEST_F(NodeTest, InitializeTakesIdsInOrderAndCopiesTheTimes) {
-  BareNode first(0, 1, 1);
-  InstantNode::Spec spec;
-  spec.starts = {1.0, 2.0};
-  spec.stops = {3.0, 4.0};
-  InstantNode second(spec, 1);
-  spec.starts[1] = spec.stops[1] = 99.0;  // the node keeps its own copies
-  EXPECT_EQ(first.Id, 0);
-  EXPECT_EQ(second.Id, 1);
-  EXPECT_EQ(PerformanceVariableNode::the_id, 2);
-  EXPECT_DOUBLE_EQ(second.StartTime, 2.0);
-  EXPECT_DOUBLE_EQ(second.StopTime, 4.0);
-  EXPECT_DOUBLE_EQ(second.WindowLength, 2.0);
-  EXPECT_DOUBLE_EQ(second.GetStopTime(0), 3.0);
-  EXPECT_EQ(second.State, 0);
-}
-
 TEST_F(NodeTest, DependenciesAreRecordedOncePerSubmodel) {
-  BareNode node(2, 2, 2);
+  BareNode node(1, 2, 2);
   node.AddVariableDependency("x", "m");
   node.AddVariableDependency("y", "m");
-  EXPECT_EQ(node.NumVariableDependencies, 2);
   EXPECT_EQ(node.NumModelDependencies, 1);
-  EXPECT_TRUE(node.IsDependentOnModel("m"));
-  EXPECT_FALSE(node.IsDependentOnModel("n"));
-
   FiringImpulse* proto = new FiringImpulse();
   node.AddImpulse("add", "counter", proto);
-  node.AddImpulse("add2", "counter", proto);  // replaces the action, same impulse
+  node.AddImpulse("add2", "counter", proto);  // same prototype: replaces the action
   EXPECT_EQ(node.NumImpulses, 1);
-  EXPECT_EQ(node.GetImpulseNumber(proto), 0);
   EXPECT_STREQ(node.ImpulseActions[0].GetActionName(), "add2");
-  EXPECT_EQ(node.NumImpulseModelDependencies[0], 1);
   node.AddImpulseModelDependency("other", proto);
   node.AddImpulseModelDependency("other", proto);  // duplicate ignored
-  EXPECT_EQ(node.NumImpulseModelDependencies[0], 2);
-  node.AddImpulseModelDependency("other", 0);  // the index form appends as given
+  node.AddImpulseModelDependency("other", 0);      // the index form appends as given
   EXPECT_EQ(node.NumImpulseModelDependencies[0], 3);
-  EXPECT_TRUE(node.IsDependentOnImpulseModel("other", 0));
-  EXPECT_FALSE(node.IsDependentOnImpulseModel("other", 1));
-  FiringImpulse unknown;
-  EXPECT_EQ(node.GetImpulseNumber(&unknown), -1);
 }
 
 TEST_F(NodeTest, InstantOfTimeObservesTheStateAfterTheEventAtItsTimePoint) {
   // Events at 10, 30 and 45, each adding a token: the observation at 30 is
   // the marking after the event at 30, i.e. two tokens.
   CounterSAN* top = new CounterSAN();
-  TestPVModel pv(top, Single(InstantNode::Spec()), 1, false);
+  TestPVModel pv(top, OneVariable<InstantNode>(InstantNode::Spec()), 1, false);
   pv.ConsiderOnly(nullptr, 0);
   PerformanceVariableNode* node = pv.getPVNode(0);
   pv.Accumulate(10.0);
@@ -155,26 +125,13 @@ TEST_F(NodeTest, InstantOfTimeObservesTheStateAfterTheEventAtItsTimePoint) {
   EXPECT_DOUBLE_EQ(node->Value, 2.0);
 }
 
-TEST_F(NodeTest, InstantOfTimeWithoutEventAtItsTimePointTakesTheEarlierState) {
-  // Events at 10 and 45: the marking at 30 is the one left by the event at 10.
-  CounterSAN* top = new CounterSAN();
-  TestPVModel pv(top, Single(InstantNode::Spec()), 1, false);
-  pv.ConsiderOnly(nullptr, 0);
-  pv.Accumulate(10.0);
-  pv.FireAction(&top->add, 10.0);
-  pv.Accumulate(45.0);
-  pv.FireAction(&top->add, 45.0);
-  EXPECT_EQ(pv.getPVNode(0)->State, 2);
-  EXPECT_DOUBLE_EQ(pv.getPVNode(0)->Value, 1.0);
-}
-
 TEST_F(NodeTest, EndAccumulateCompletesAWindowWhoseStopIsTheRunEnd) {
   // Time point 365 after the last event (20): the end of the run evaluates
   // the marking left by the events at 10 and 20.
   InstantNode::Spec spec;
   spec.starts = spec.stops = {365.0};
   CounterSAN* top = new CounterSAN();
-  TestPVModel pv(top, Single(spec), 1, false);
+  TestPVModel pv(top, OneVariable<InstantNode>(spec), 1, false);
   pv.ConsiderOnly(nullptr, 0);
   EXPECT_DOUBLE_EQ(pv.getRunEnd(), 365.0);
   pv.Accumulate(10.0);
@@ -192,7 +149,7 @@ TEST_F(NodeTest, EndAccumulateLeavesAWindowOpenBeyondTheMargin) {
   spec.starts = {100.0, 100.0};
   spec.stops = {365.5, 366.0};
   CounterSAN* top = new CounterSAN("counter", 3);
-  TestPVModel pv(top, Single(spec), 1, true);
+  TestPVModel pv(top, OneVariable<InstantNode>(spec), 1, true);
   pv.getPVNode(0)->EndAccumulate(365.0, 0.0, pv.getLastAction());
   pv.getPVNode(1)->EndAccumulate(365.0, 0.0, pv.getLastAction());
   // 365 + 1 > 365.5 completes; 365 + 1 is not beyond 366.
@@ -204,38 +161,15 @@ TEST_F(NodeTest, EndAccumulateLeavesAWindowOpenBeyondTheMargin) {
   EXPECT_DOUBLE_EQ(pv.getPVNode(1)->Value, 3.0);
 }
 
-TEST_F(NodeTest, AccumulatingVariableIntegratesTheRewardOverItsWindow) {
-  // Window [0, 100], tokens 0 until 10, 1 until 40, 2 afterwards; next event
-  // at 150. Integral 0*10 + 1*30 + 2*60 = 150; squared value sums
-  // weight * reward^2 = 10*0 + 30*1 + 60*4 = 270.
-  IntervalNode::Spec spec;
-  spec.type = AccumulatedReward;
-  spec.starts = {0.0};
-  spec.stops = {100.0};
-  CounterSAN* top = new CounterSAN();
-  TestPVModel pv(top, [spec](int p, int w) -> PerformanceVariableNode* { return p == 0 ? new IntervalNode(spec, w) : nullptr; }, 1, false);
-  pv.ConsiderOnly(nullptr, 0);
-  for (double t : {10.0, 40.0, 150.0}) {
-    pv.Accumulate(t);
-    pv.FireAction(&top->add, t);
-  }
-  EXPECT_EQ(pv.getPVNode(0)->State, 2);
-  EXPECT_DOUBLE_EQ(pv.getPVNode(0)->Value, 150.0);
-  EXPECT_DOUBLE_EQ(pv.getPVNode(0)->SquaredValue, 270.0);
-}
-
 TEST_F(NodeTest, SteadyStateBatchesSlideAndTheWorkersFollow) {
   // Window [0, 100], one token at first. Event at 50 adds a token; the batch
   // closes with a step at 101: 1*50 + 2*50 = 150. After Reset the window
   // is [100, 200]; an event at 120 adds a token; the step at 201 closes:
   // 2*20 + 3*80 = 280 (the part of [50, 120] before 100 belongs to the
   // first batch).
-  IntervalNode::Spec spec;
-  spec.type = AccumulatedReward;
-  spec.starts = {0.0};
-  spec.stops = {100.0};
+  IntervalNode::Spec spec = AccumulatingSpec(0.0, 100.0, false);
   CounterSAN* top = new CounterSAN("counter", 1);
-  TestPVModel pv(top, [spec](int p, int w) -> PerformanceVariableNode* { return p == 0 ? new IntervalNode(spec, w) : nullptr; }, 1, false);
+  TestPVModel pv(top, OneVariable<IntervalNode>(spec), 1, false);
   PerformanceVariableNode* node = pv.getPVNode(0);
   node->SteadyState = 1;
   pv.ConsiderOnly(nullptr, 0);
@@ -258,37 +192,17 @@ TEST_F(NodeTest, SteadyStateBatchesSlideAndTheWorkersFollow) {
   EXPECT_DOUBLE_EQ(node->Value, 280.0);
 }
 
-TEST_F(NodeTest, ResetSlidesOnlySteadyStateWindows) {
-  BareNode steady(0, 0, 0, 1);
-  BareNode plain(0, 0, 0, 0);
-  steady.Value = plain.Value = 4.0;
-  steady.State = plain.State = 2;
-  steady.Reset();
-  plain.Reset();
-  // [100, 200] slides to [200, 300]; the plain window stays.
-  EXPECT_DOUBLE_EQ(steady.StartTime, 200.0);
-  EXPECT_DOUBLE_EQ(steady.StopTime, 300.0);
-  EXPECT_DOUBLE_EQ(plain.StartTime, 100.0);
-  EXPECT_DOUBLE_EQ(plain.StopTime, 200.0);
-  EXPECT_EQ(plain.State, 0);
-  EXPECT_DOUBLE_EQ(plain.Value, 0.0);
-}
-
 TEST_F(NodeTest, ImpulsesAreWiredPerInstanceAndAddedToTheObservation) {
   // Two counters, an accumulating variable over [0, 100] plus an impulse of
   // 2.5 per firing of "add". Events: add of counter 1 at 10, touch of
   // counter 0 at 20, then the run ends at 100.
   // Rate part: [0,10] 0 tokens, [10,100] 1 token in all: 90 (squared 90).
   // Impulse part: one firing of add: 2.5 (squared 6.25).
-  IntervalNode::Spec spec;
-  spec.type = AccumulatedReward;
-  spec.starts = {0.0};
-  spec.stops = {100.0};
-  spec.impulse = true;
+  IntervalNode::Spec spec = AccumulatingSpec(0.0, 100.0, true);
   auto* top = new TestComposite("top", {new CounterSAN(), new CounterSAN()});
   CounterSAN* c0 = static_cast<CounterSAN*>(top->children[0]);
   CounterSAN* c1 = static_cast<CounterSAN*>(top->children[1]);
-  TestPVModel pv(top, [spec](int p, int w) -> PerformanceVariableNode* { return p == 0 ? new IntervalNode(spec, w) : nullptr; }, 1, false);
+  TestPVModel pv(top, OneVariable<IntervalNode>(spec), 1, false);
   PerformanceVariableNode* node = pv.getPVNode(0);
   ASSERT_EQ(node->NumImpulseWorkers[0], 2);
   EXPECT_EQ(node->ImpulseWorkers[0][1]->ActionModel, c1);
@@ -327,13 +241,9 @@ class SyncGroup : public BaseGroupClass {
 TEST_F(NodeTest, ASynchronisingCompositeEarnsItsMembersImpulsesOnce) {
   // Rate part over [0, 50] with no token, then the impulse of the member's
   // firing: 2.5, earned once although the rate step ran for the composite.
-  IntervalNode::Spec spec;
-  spec.type = AccumulatedReward;
-  spec.starts = {0.0};
-  spec.stops = {100.0};
-  spec.impulse = true;
+  IntervalNode::Spec spec = AccumulatingSpec(0.0, 100.0, true);
   CounterSAN* top = new CounterSAN();
-  TestPVModel pv(top, [spec](int p, int w) -> PerformanceVariableNode* { return p == 0 ? new IntervalNode(spec, w) : nullptr; }, 1, false);
+  TestPVModel pv(top, OneVariable<IntervalNode>(spec), 1, false);
   SyncGroup sync;
   sync.initialize(1, "sync");
   sync.appendGroup(&top->add);
@@ -356,20 +266,6 @@ TEST_F(NodeTest, AVariableWithoutModelDependencyHasNoWorkers) {
   node.Accumulate(250.0, 0.0, nullptr);
   EXPECT_EQ(node.State, 2);
   EXPECT_DOUBLE_EQ(node.Value, 0.0);
-}
-
-TEST_F(NodeTest, DefineNameRenamesEveryWorker) {
-  InstantNode::Spec spec;
-  spec.impulse = true;
-  auto* top = new TestComposite("top", {new CounterSAN(), new CounterSAN()});
-  TestPVModel pv(top, Single(spec), 1, false);
-  PerformanceVariableNode* node = pv.getPVNode(0);
-  node->DefineName("renamed");
-  EXPECT_STREQ(node->Name, "renamed");
-  EXPECT_STREQ(node->Workers[1]->Name, "renamed");
-  EXPECT_EQ(node->Workers[1]->WorkerIndex, 1);
-  EXPECT_STREQ(node->ImpulseWorkers[0][1]->Name, "renamed");
-  EXPECT_EQ(node->ImpulseWorkers[0][1]->ImpulseIndex, 0);
 }
 
 }  // namespace

@@ -17,8 +17,7 @@
 // returns itself, or `result` when a test sets one.
 class StepActivity : public Activity {
  public:
-  StepActivity(const char* activityName, Place* place, short step)
-      : target(place), delta(step) {
+  StepActivity(const char* activityName, Place* place, short step) : target(place), delta(step) {
     ActivityInitialize(activityName, 0, kExponential, kRaceEnabled, 1, 0, false);
   }
   bool Enabled() override { return RecordEnabling(true); }

@@ -109,8 +109,7 @@ class TestPVModel : public PVModel {
  public:
   using Factory = std::function<PerformanceVariableNode*(int pv, int window)>;
 
-  TestPVModel(BaseModelClass* top, Factory nodeFactory, int numPVs, bool expand,
-              int indexMode = 0)
+  TestPVModel(BaseModelClass* top, Factory nodeFactory, int numPVs, bool expand, int indexMode = 0)
       : factory(std::move(nodeFactory)) {
     SetTopModel(top);
     DefineName("test_rewardPVModel");
@@ -122,6 +121,24 @@ class TestPVModel : public PVModel {
 
   Factory factory;
 };
+
+// Reward variable 0 is a NodeT built from spec; every other one is unknown.
+template <class NodeT>
+TestPVModel::Factory OneVariable(const typename NodeT::Spec& spec) {
+  return [spec](int pv, int window) -> PerformanceVariableNode* {
+    return pv == 0 ? new NodeT(spec, window) : nullptr;
+  };
+}
+
+// An accumulating variable over [start, stop], optionally with the impulse.
+inline IntervalNode::Spec AccumulatingSpec(double start, double stop, bool impulse) {
+  IntervalNode::Spec spec;
+  spec.type = AccumulatedReward;
+  spec.starts = {start};
+  spec.stops = {stop};
+  spec.impulse = impulse;
+  return spec;
+}
 
 class RewardFixture : public FrameworkFixture {
  protected:

@@ -1,12 +1,7 @@
-// Tests of the small reward classes: workers, model groups and name pairs.
+// Tests of the worker classes.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "RewardTestNodes.h"
-#include "reward/ActionModelPairClass.h"
-#include "reward/ModelGroupClass.h"
-#include "reward/VarModelPairClass.h"
 
 namespace {
 
@@ -77,61 +72,6 @@ TEST_F(WorkerTest, ModelSlotsStoreTypedPointers) {
   TestComposite notACounter("top", {});
   EXPECT_DEATH(worker.SetModelSlot(0, &notACounter),
                "Assertion failed: model of the bound type, file PerformanceVariableWorker");
-}
-
-TEST_F(WorkerTest, DefineNameCopiesTheName) {
-  char name[] = "seu_events";
-  PlainWorker worker;
-  worker.DefineName(name, 3);
-  name[0] = 'X';
-  EXPECT_STREQ(worker.Name, "seu_events");
-  EXPECT_EQ(worker.WorkerIndex, 3);
-  EXPECT_EQ(worker.VariableId, -1);
-}
-
-TEST_F(WorkerTest, ModelGroupKnowsItsModels) {
-  CounterSAN a;
-  CounterSAN b;
-  CounterSAN c;
-  ModelGroupClass group;
-  group.CreateModelList(2);
-  group.SetModel(0, &a);
-  group.SetModel(1, &b);
-  EXPECT_TRUE(group.IsDependentOnModel(&a));
-  EXPECT_TRUE(group.IsDependentOnModel(&b));
-  EXPECT_FALSE(group.IsDependentOnModel(&c));
-  EXPECT_EQ(group.GetNumModels(), 2);
-}
-
-TEST_F(WorkerTest, PairsOwnCopiesOfTheirNames) {
-  char variable[] = "tokens";
-  char model[] = "counter";
-  VarModelPairClass pair;
-  pair.SetPair(variable, model);
-  ActionModelPairClass action;
-  action.SetPair("add", model);
-  model[0] = 'X';
-  EXPECT_STREQ(pair.GetVariableName(), "tokens");
-  EXPECT_STREQ(pair.GetModelName(), "counter");
-  EXPECT_STREQ(action.GetActionName(), "add");
-  EXPECT_STREQ(action.GetModelName(), "counter");
-  action.SetPair("touch", "other");
-  EXPECT_STREQ(action.GetActionName(), "touch");
-}
-
-TEST_F(WorkerTest, ImpulseNodeHelpers) {
-  FiringImpulse impulse;
-  impulse.Value = 4.0;
-  impulse.SquaredValue = 16.0;
-  impulse.Reset();
-  EXPECT_DOUBLE_EQ(impulse.Value, 0.0);
-  EXPECT_DOUBLE_EQ(impulse.SquaredValue, 0.0);
-  impulse.DefineName("pv", 2, 5);
-  EXPECT_STREQ(impulse.Name, "pv");
-  EXPECT_EQ(impulse.ImpulseIndex, 2);
-  EXPECT_EQ(impulse.WorkerIndex, 5);
-  EXPECT_DOUBLE_EQ(ImpulseNodeClass::min(1.0, -2.0), -2.0);
-  EXPECT_DOUBLE_EQ(ImpulseNodeClass::max(1.0, -2.0), 1.0);
 }
 
 }  // namespace
