@@ -1,41 +1,80 @@
 #!/usr/bin/env bash
 # Speed: Google Benchmark micro-benchmarks, then whole runs of experiments 1
-# and 9 side by side with the hand-coded yardstick, alternating the two.
-# Environment: REPS (default 20000), ROUNDS (default 3).
+# and 9 (-e 0 and -e 8) side by side with the hand-coded yardstick,
+# alternating the two, and the ratio of our time to the yardstick's.
+# Environment: BUILD (build folder, default build), REPS (default 20000),
+# ROUNDS (default 3), TARGET (largest acceptable ratio, default 15),
+# MICRO=0 skips the micro-benchmarks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build=${BUILD:-build}
 reps=${REPS:-20000}
 rounds=${ROUNDS:-3}
-sim=build/bin/redundant_controller_flash_sim
+target=${TARGET:-15}
+sim=$build/bin/redundant_controller_flash_sim
+bench=$build/bin/velmor_bench
 yardstick=../shared/bench/handcoded-rcf
 
-if [ -x build/bin/velmor_bench ]; then
-  build/bin/velmor_bench --benchmark_min_time=0.2
+if [ ! -x "$sim" ]; then
+  echo "run-bench: $sim not found; build it first (cmake --preset release)" >&2
+  exit 1
+fi
+if [ "${MICRO:-1}" != 0 ] && [ -x "$bench" ]; then
+  "$bench" --benchmark_min_time=0.2
   echo
 fi
 
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-now() { date +%s.%N; }
 calc() { awk "BEGIN { print $1 }"; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
 
-echo "Whole runs, -N $reps, $rounds alternating rounds, median wall-clock seconds"
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+# timed OUT CMD...: runs CMD with its standard output in OUT and appends
+# "wall cpu" seconds (cpu = user + system) to $tmp/times.
+timed() {
+  local out=$1
+  shift
+  local TIMEFORMAT='%R %U %S'
+  { time "$@" >"$out" 2>/dev/null; } 2>"$tmp/t"
+  awk '{ print $1, $2 + $3 }' "$tmp/t" >>"$tmp/times"
+}
+
+echo "Whole runs, -N $reps, $rounds alternating rounds, median seconds"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')," \
+  "load $(cut -d' ' -f1-3 /proc/loadavg)"
+worst=0
 for exp in 0 8; do
-  ours=() theirs=() fired=0
-  for r in $(seq "$rounds"); do
+  : >"$tmp/ours" && : >"$tmp/theirs"
+  fired=0 events=0
+  for _ in $(seq "$rounds"); do
     if [ -x "$yardstick" ]; then
-      t0=$(now); "$yardstick" "$exp" "$reps" >/dev/null; t1=$(now)
-      theirs+=("$(calc "$t1 - $t0")")
+      : >"$tmp/times"
+      timed "$tmp/yout" "$yardstick" "$exp" "$reps"
+      cat "$tmp/times" >>"$tmp/theirs"
+      events=$(sed -n 's/.* events=\([0-9]*\) .*/\1/p' "$tmp/yout")
     fi
-    t0=$(now); out=$("$sim" -e "$exp" -N "$reps"); t1=$(now)
-    ours+=("$(calc "$t1 - $t0")")
-    fired=$(echo "$out" | sed -n 's/^Actions fired: //p')
+    : >"$tmp/times"
+    timed "$tmp/out" "$sim" -e "$exp" -N "$reps"
+    cat "$tmp/times" >>"$tmp/ours"
+    fired=$(sed -n 's/^Actions fired: //p' "$tmp/out")
   done
-  o=$(printf '%s\n' "${ours[@]}" | median)
-  printf 'experiment %d: velmor %.3f s, %.0f replications/s, %.0f firings/s\n' \
-    $((exp + 1)) "$o" "$(calc "$reps / $o")" "$(calc "$fired / $o")"
-  if [ ${#theirs[@]} -gt 0 ]; then
-    h=$(printf '%s\n' "${theirs[@]}" | median)
-    printf '              yardstick %.3f s; velmor takes %.1f times as long\n' "$h" "$(calc "$o / $h")"
+  wall=$(cut -d' ' -f1 "$tmp/ours" | median)
+  cpu=$(cut -d' ' -f2 "$tmp/ours" | median)
+  printf 'experiment %d (-e %d): velmor %.3f s wall, %.3f s cpu, %.0f replications/s, %.0f firings/s (%s firings)\n' \
+    $((exp + 1)) "$exp" "$wall" "$cpu" "$(calc "$reps / $cpu")" "$(calc "$fired / $cpu")" "$fired"
+  if [ -s "$tmp/theirs" ]; then
+    hwall=$(cut -d' ' -f1 "$tmp/theirs" | median)
+    hcpu=$(cut -d' ' -f2 "$tmp/theirs" | median)
+    ratio=$(calc "$cpu / $hcpu")
+    printf '              yardstick %.3f s wall, %.3f s cpu (%s events); ratio %.1f by cpu, %.1f by wall (target <= %s)\n' \
+      "$hwall" "$hcpu" "$events" "$ratio" "$(calc "$wall / $hwall")" "$target"
+    worst=$(calc "($ratio > $worst) ? $ratio : $worst")
   fi
 done
+if [ -x "$yardstick" ]; then
+  if awk "BEGIN { exit !($worst <= $target) }"; then
+    echo "within target: worst ratio $worst"
+  else
+    echo "OVER TARGET: worst ratio $worst > $target"
+  fi
+fi
