@@ -161,6 +161,7 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
     _exit(127);
   }
   close(fds[1]);
+  launched = pid;
   outputPipe = fds[0];
   return true;
 }

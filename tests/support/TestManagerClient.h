@@ -64,12 +64,14 @@ class ChildProcess {
   // exit status, or -1 when the process had to be killed after timeoutMs.
   int Finish(int timeoutMs);
   const std::string& Output() const { return output; }
-  pid_t Pid() const { return pid; }
+  // The process id of the started child, also after Finish.
+  pid_t Pid() const { return launched; }
 
  private:
   bool ReadSome(int timeoutMs);  // false at end of output or time-out
 
-  pid_t pid = -1;
+  pid_t pid = -1;       // -1 once reaped
+  pid_t launched = -1;  // the child started
   int outputPipe = -1;
   std::string output;  // standard output read so far
   size_t scanned = 0;  // WaitForLine has looked at output up to here
