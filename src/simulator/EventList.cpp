@@ -181,7 +181,9 @@ int EventList::IsValid() const {
   }
   for (int k = 0; k < freeCount; ++k) {
     for (int i = 0; i < size; ++i) {
-      if (events[i] == freeEvents[k]) return -i;
+      // Minus the index; a free event at the root gets -100000 so that it
+      // is not mistaken for a valid heap.
+      if (events[i] == freeEvents[k]) return i == 0 ? -100000 : -i;
     }
   }
   return 0;

@@ -38,7 +38,10 @@ class EventList {
   int BubbleUp(int index);
   int BubbleDown(int index);
   void FindEquals(int index);
-  // 0 when consistent, else a code naming the first fault found.
+  // 0 when consistent, else a code naming the first fault found: a child
+  // earlier than its parent (the child's index), a wrong back-reference
+  // (100000 + index), a non-empty position at or beyond size (its index),
+  // a pool event still in the heap (minus its index; -100000 for the root).
   int IsValid() const;
   void PrintList(std::ostream& out) const;
 

@@ -78,6 +78,17 @@ SimulatorClass::SimulatorClass(int argc, char** argv) {
   CollectActions();
   TheDistribution->GetGenerator()->srnd(seed == 0 ? kDefaultSeed : seed);
   numPVs = pvModel->getNumPVNodes();
+  RejectOversizedReports();
+}
+
+// A packet holds numPVs rows of reportSize values, indexed by int: a report
+// size whose packets could not be indexed is refused before the run.
+void SimulatorClass::RejectOversizedReports() {
+  if (static_cast<long long>(numPVs) * reportSize <= INT_MAX) return;
+  std::cerr << "ERROR: Report size " << reportSize << " is too large for "
+            << numPVs << " performance variables\n"
+            << std::flush;
+  std::exit(1);
 }
 
 // Steps 1 to 3 of construction: every field at its initial value.

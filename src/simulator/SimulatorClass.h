@@ -210,6 +210,7 @@ class SimulatorClass {
   void CreateTraces();
   void CreateStudyAndModel();
   void ValidateExperiment();
+  void RejectOversizedReports();
   void ChoosePerformanceVariables();
   void CreateScheduleRecords();
   void BuildConnectivityList();

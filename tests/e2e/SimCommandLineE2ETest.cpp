@@ -73,6 +73,14 @@ TEST_F(SimCommandLineE2E, BadNumbersAreRejected) {
   ExpectRejected({"-N", "4294967296"}, "ERROR: Number out of range after '-N': 4294967296\n");
 }
 
+// Five nodes of 2000000000 values each cannot be indexed by an int.
+TEST_F(SimCommandLineE2E, OversizedReportsAreRefused) {
+  ProcessResult r = Run({"-n", "2000000000", "-N", "1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: Report size 2000000000 is too large for 5 performance variables\n");
+  EXPECT_EQ(r.out.find("SIMULATOR::Preparing to run()"), std::string::npos);
+}
+
 TEST_F(SimCommandLineE2E, LaggedFibonacciSeedMustLieInItsRange) {
   ProcessResult r = Run({"-s", "2147483646", "-N", "1"});
   EXPECT_EQ(r.status, 1);
