@@ -2,10 +2,7 @@
 // test model's simulator with -w -p 0, reads the port from its standard
 // output, connects and talks the protocol, then compares what came over the
 // link with the results files. Every read and every run has a time-out.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -296,27 +293,6 @@ TEST_F(SimMgrEndToEndTest, ManagerLeavingEarlyEndsTheRunCleanly) {
   client.Close();
   status = child.Finish(kTimeoutMs);
   ExpectGoodExit();
-}
-
-TEST_F(SimMgrEndToEndTest, TakenPortIsSkipped) {
-  // Hold a port with a plain listening socket of our own.
-  const int holder = socket(AF_INET, SOCK_STREAM, 0);
-  ASSERT_GE(holder, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  address.sin_port = 0;
-  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(holder, 1), 0);
-  socklen_t size = sizeof address;
-  ASSERT_EQ(getsockname(holder, reinterpret_cast<sockaddr*>(&address), &size), 0);
-  const int taken = ntohs(address.sin_port);
-  StartAndConnect({"-w", "-p", std::to_string(taken), "-n", "1"});
-  EXPECT_GT(port, taken);
-  ASSERT_TRUE(client.SendBytes(std::string(1, '\x02')));
-  ReadToEndAndFinish(0, 0);
-  ExpectGoodExit();
-  close(holder);
 }
 
 TEST_F(SimMgrEndToEndTest, NoManagerMeansHeadersOnly) {

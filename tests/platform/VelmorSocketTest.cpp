@@ -197,9 +197,4 @@ TEST(VelmorSocketTest, SelectWithoutDescriptorIsAnError) {
   EXPECT_STREQ(none.GetErrorString(), "error in select");
 }
 
-TEST(VelmorSocketTest, LibraryFlagIsSetByTheFirstSocket) {
-  VelmorSocket none(false);
-  EXPECT_TRUE(VelmorSocket::SocketLibraryInitialized());
-}
-
 }  // namespace

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -221,35 +220,6 @@ TEST_F(OutputReportTest, BrokenLinkStopsTheRunButNotTheFiles) {
   EXPECT_EQ(sim->runState, 2);
   EXPECT_EQ(ReadFile(base + ".bin").size(), 256u + 39u * reports);
   alarm(0);
-}
-
-TEST_F(OutputReportTest, PrimitivesWriteBigEndianBytes) {
-  std::ostringstream out;
-  const double values[2] = {1.0, -2.5};
-  EXPECT_EQ(sim->Output(nullptr, &out, values, 2), 16);
-  EXPECT_EQ(sim->OutputInt(nullptr, &out, 258), 4);
-  EXPECT_EQ(sim->OutputShort(nullptr, &out, 258), 2);
-  EXPECT_EQ(sim->OutputByte(nullptr, &out, 0xAB), 1);
-  const std::string expected(
-      "\x3F\xF0\0\0\0\0\0\0\xC0\x04\0\0\0\0\0\0"
-      "\0\0\x01\x02\x01\x02\xAB",
-      23);
-  EXPECT_EQ(out.str(), expected);
-  // EndianConvertDouble reverses the 8 bytes of the value in memory.
-  const double value = -2.5;
-  const double once = SimulatorClass::EndianConvertDouble(value);
-  unsigned char before[8];
-  unsigned char after[8];
-  std::memcpy(before, &value, 8);
-  std::memcpy(after, &once, 8);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(after[i], before[7 - i]);
-  EXPECT_EQ(SimulatorClass::EndianConvertDouble(once), value);
-}
-
-TEST_F(OutputReportTest, UnopenableResultsFileStopsTheRun) {
-  EXPECT_EXIT(sim->CreateASCIIFile("/nonexistent-dir/a/out.txt"), ::testing::ExitedWithCode(1),
-              "ERROR: Unable to open results file "
-              "'/nonexistent-dir/a/out.txt': No such file or directory");
 }
 
 }  // namespace
