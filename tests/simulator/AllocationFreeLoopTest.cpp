@@ -39,6 +39,10 @@ void* CountedAlignedAlloc(std::size_t n, std::align_val_t align) noexcept {
   return p;
 }
 
+// Out of line so the compiler does not pair an inlined operator new with
+// this free and warn about a mismatch that the replacement makes correct.
+__attribute__((noinline)) void Release(void* p) noexcept { std::free(p); }
+
 void* OrThrow(void* p) {
   if (p == nullptr) throw std::bad_alloc();
   return p;
@@ -58,18 +62,18 @@ void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noe
 void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
   return CountedAlignedAlloc(n, a);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete(void* p, std::size_t) noexcept { Release(p); }
+void operator delete[](void* p, std::size_t) noexcept { Release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
+void operator delete(void* p, std::align_val_t) noexcept { Release(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { Release(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
+void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { Release(p); }
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { Release(p); }
 
 namespace {
 
