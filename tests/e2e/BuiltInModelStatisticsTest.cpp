@@ -35,13 +35,10 @@ constexpr int kNumPVs = 5;
 constexpr int kSeu = 3;
 constexpr int kSefi = 4;
 
-// Standard deviation of the firings of one replication. The count is about
-// B1 + 2 B2 + 2 F: bit_error case-1 firings B1 (3/4 of the 2183 bit
-// errors), case-2 firings B2 (1/4) each followed by one watchdog reboot,
-// and random failures F (1.8) each followed by a reboot. With near-Poisson
-// counts, var = 0.75*2183 + 4*0.25*2183 + 4*1.8 = 3827, sd = 61.9. (The
-// 52 in AnalyticExpectations.h omits that each case-2 error fires twice.)
-constexpr double kFiringsStdDev = 62.0;
+// Standard deviation of the firings of one replication, derived in
+// AnalyticExpectations.h (about 62: each corrupting error also fires a
+// watchdog reboot).
+constexpr double kFiringsStdDev = analytic::kFiringsStdDevPerReplication;
 
 constexpr double kStandardErrors = 4.0;
 
