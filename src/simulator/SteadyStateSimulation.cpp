@@ -1,6 +1,7 @@
 // SimulatorClass steady-state simulation: one long run cut into batches per
 // steady-state performance variable; each batch mean is one observation.
 #include <cfloat>
+#include <climits>
 #include <iostream>
 
 #include "framework/BaseActionClass.h"
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr double kNeverEnds = DBL_MAX;
+constexpr int kCountDone = INT_MAX;
 
 }  // namespace
 
@@ -119,11 +121,16 @@ void SimulatorClass::CheckCompletedBatches(PerformanceVariableNode** nodes,
       }
       n->Reset();
     }
-    // A window that does not move forward would close batches for ever;
-    // such a variable takes no further part.
-    double next = n->StopTime > boundary ? n->StopTime : kNeverEnds;
-    batchEndHeap->ChangeKey(i, next);
-    batchCountHeap->ChangeKey(i, batchCountHeap->KeyOf(i) + 1);
+    if (n->StopTime > boundary) {
+      batchEndHeap->ChangeKey(i, n->StopTime);
+      batchCountHeap->ChangeKey(i, batchCountHeap->KeyOf(i) + 1);
+    } else {
+      // A window that does not move forward (no length) would close batches
+      // for ever. Such a variable takes no further part, and counts as done
+      // so that it does not hold back the end of a run limited by -N.
+      batchEndHeap->ChangeKey(i, kNeverEnds);
+      batchCountHeap->ChangeKey(i, kCountDone);
+    }
     traceContainer->newBatch();
   }
 }

@@ -111,6 +111,24 @@ TEST_F(EventListTest, WeightedTieDrawsOnceAndChoosesByRunningTotal) {
   EXPECT_EQ(g->drawn, 3);
 }
 
+// Four events tying on time and rank stay at heap positions 0..3 in
+// insertion order. The weights are summed in depth-first pre-order, left
+// subtree first (positions 0, 1, 3, 2), not in index order: with weights
+// 1, 1, 1 and 5 the running totals are 1, 2, 7, 8, so u = 0.3 (threshold
+// 2.4) chooses position 3; in index order (totals 1, 2, 3, 8) it would be
+// position 2.
+TEST_F(EventListTest, TiesAreWeighedInDepthFirstPreOrder) {
+  RankedAction* at0 = Add("p0", 1, 1.0);
+  RankedAction* at1 = Add("p1", 1, 1.0);
+  RankedAction* at2 = Add("p2", 1, 1.0);
+  RankedAction* at3 = Add("p3", 1, 5.0);
+  for (RankedAction* a : {at0, at1, at2, at3}) Schedule(a, 4.0);
+  ASSERT_EQ(at3->record.eventSlot, list.SlotAt(3));
+  ScriptedGenerator* g = Script({0.3});
+  EXPECT_EQ((*list.Earliest())->action, at3);
+  EXPECT_EQ(g->drawn, 1);
+}
+
 TEST_F(EventListTest, ZeroTotalWeightStillChoosesATiedEvent) {
   RankedAction* a = Add("a", 1, 0.0);
   RankedAction* b = Add("b", 1, 0.0);

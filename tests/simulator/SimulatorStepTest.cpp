@@ -13,10 +13,15 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "RandomFixture.h"
 #include "TestModelRewards.h"
@@ -85,6 +90,41 @@ class SimulatorStepTest : public RandomFixture {
 };
 
 using Names = std::vector<std::string>;
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The values of variable pv in an ASCII results file ("pv,value" lines
+// after two header lines), in file order.
+std::vector<double> AsciiValues(const std::string& text, int pv) {
+  std::vector<double> values;
+  std::istringstream in(text);
+  std::string line;
+  std::string prefix = std::to_string(pv) + ",";
+  while (std::getline(in, line)) {
+    if (line.compare(0, prefix.size(), prefix) == 0) values.push_back(std::stod(line.substr(prefix.size())));
+  }
+  return values;
+}
+
+// The lengths of the observation messages after the 256-byte header of a
+// binary results file (each message starts with its big-endian length).
+std::vector<int> MessageLengths(const std::string& bin) {
+  std::vector<int> lengths;
+  size_t at = 256;
+  while (at + 4 <= bin.size()) {
+    int length = 0;
+    for (size_t b = 0; b < 4; ++b) length = (length << 8) | static_cast<unsigned char>(bin[at + b]);
+    if (length < 9) break;
+    lengths.push_back(length);
+    at += static_cast<size_t>(length);
+  }
+  return lengths;
+}
 
 // fail's changed variables up, down, failures are read by fail, then
 // repair and alarm, then wear: discovery fail, repair, alarm, wear, and
@@ -207,7 +247,8 @@ TEST_F(SimulatorStepTest, FiringKeepsTheScheduleConsistentWithTheMarking) {
 }
 
 // Three replications, reported two at a time and then one: the loop stops
-// at the limit and the output side drains and stops the run.
+// at the limit and the output side drains and stops the run. An event at
+// exactly the run end fires.
 TEST_F(SimulatorStepTest, TerminatingLoopStopsAtTheLimit) {
   Build(nullptr, {"-N", "3", "-n", "2"});
   sim->TerminatingSimulation();
@@ -216,6 +257,12 @@ TEST_F(SimulatorStepTest, TerminatingLoopStopsAtTheLimit) {
   // Every replication fires at least the twenty ticks up to the run end 20.
   EXPECT_GE(sim->actionsFired, 60);
   EXPECT_EQ(sim->scratchEvent, nullptr);
+  // The tick at the run end (20) fired in the last replication, so the
+  // tick still pending is the one at 21 and the loop stopped beyond 20.
+  Event* tick = EventOf(&machine->tickGroup);
+  ASSERT_NE(tick, nullptr);
+  EXPECT_EQ(tick->time, 21.0);
+  EXPECT_GT(sim->currentTime, 20.0);
 }
 
 TEST_F(SimulatorStepTest, AStoppedRunReplicatesNothing) {
@@ -226,14 +273,86 @@ TEST_F(SimulatorStepTest, AStoppedRunReplicatesNothing) {
   EXPECT_EQ(sim->actionsFired, 0);
 }
 
-TEST_F(SimulatorStepTest, SteadyStateLoopClosesBatchesUpToTheLimit) {
-  Build(nullptr, {"-t", "0", "-N", "2"});
+// Steady state, -N 3. The tick fires at every whole time, so every batch
+// boundary (5, 10, ... for ss_up; the end of the transient at 5, then 15,
+// 25, 35 for ss_ticks) is met by an event at exactly that time, and ticks is
+// floor(t): the batches of ss_ticks integrate to 5 + ... + 14 = 95, then
+// 15 + ... + 24 = 195 and 295. ss_up (at most one machine up) closes seven
+// batches of length 5 by time 35, each between 0 and 5.
+// Reports: with -n 1000 one final report, a message of 9 + 2 * 7 + 8 * 10 =
+// 103 bytes. With -n 1 a report goes out whenever a variable whose row is
+// full gets its next observation. Equal boundaries close in heap order
+// (ss_up was inserted first and equal keys do not pass each other; after
+// each re-keying the smaller key rises): at 10 and 15 ss_up alone is
+// reported (24 bytes: 9 + 7 + 8), at 20 both (39 = 9 + 14 + 16), at 25 ss_up
+// before ss_ticks' second batch (24), at 30 both (39), at 35 ss_up (24), and
+// the final report both (39).
+TEST_F(SimulatorStepTest, SteadyStateBatchesIntegrateEachWindowAndReportFullRows) {
+  std::string ascii = ::testing::TempDir() + "velmor_ss.txt";
+  std::string bin = ::testing::TempDir() + "velmor_ss.bin";
+  struct Case {
+    const char* reportSize;
+    std::vector<int> messages;
+  };
+  for (const Case& c : {Case{"1000", {103}}, Case{"1", {24, 24, 39, 24, 39, 24, 39}}}) {
+    Build(nullptr, {"-t", "0", "-N", "3", "-n", c.reportSize, "-a", ascii, "-b", bin});
+    sim->SteadyStateSimulation();
+    EXPECT_NE(sim->runState, 0);
+    EXPECT_EQ(sim->batchEndHeap, nullptr);  // freed at the end
+    sim.reset();                             // closes the results files
+    std::string text = ReadBytes(ascii);
+    std::vector<double> ticks = AsciiValues(text, 4);
+    ASSERT_EQ(ticks.size(), 3u) << c.reportSize;
+    EXPECT_NEAR(ticks[0], 95.0, 1e-9);
+    EXPECT_NEAR(ticks[1], 195.0, 1e-9);
+    EXPECT_NEAR(ticks[2], 295.0, 1e-9);
+    std::vector<double> up = AsciiValues(text, 3);
+    ASSERT_EQ(up.size(), 7u) << c.reportSize;
+    for (double v : up) {
+      EXPECT_GE(v, 0.0);
+      EXPECT_LE(v, 5.0 + 1e-9);
+    }
+    EXPECT_TRUE(AsciiValues(text, 0).empty());  // not a steady-state variable
+    EXPECT_EQ(MessageLengths(ReadBytes(bin)), c.messages) << c.reportSize;
+  }
+  std::remove(ascii.c_str());
+  std::remove(bin.c_str());
+}
+
+// Without a connectivity list nothing is scheduled after a firing: the
+// three initial events fire and the list runs dry. The run ends with the
+// message and still writes its final report.
+TEST_F(SimulatorStepTest, AnAbsorbingStateEndsTheSteadyStateRunWithAReport) {
+  std::string bin = ::testing::TempDir() + "velmor_absorbing.bin";
+  Build("5", {"-t", "0", "-N", "1000", "-b", bin});
+  testing::internal::CaptureStdout();
   sim->SteadyStateSimulation();
-  EXPECT_EQ(sim->runState, 2);
-  EXPECT_EQ(sim->batchEndHeap, nullptr);  // freed at the end
-  // ss_ticks needs its transient (to 5) and two batches (to 25): the run
-  // reaches time 25, so at least 25 ticks fired.
-  EXPECT_GE(sim->actionsFired, 25);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Simulator encountered an absorbing state and is unable to proceed.  "
+            "Terminating run.\n");
+  EXPECT_NE(sim->runState, 0);
+  EXPECT_LE(sim->actionsFired, 3);
+  sim.reset();
+  EXPECT_EQ(MessageLengths(ReadBytes(bin)).size(), 1u);
+  std::remove(bin.c_str());
+}
+
+// A steady-state variable whose window has no length cannot close another
+// batch; it must neither close batches for ever nor keep a run limited by
+// -N from ending once the other variable has its batches (ss_ticks, two
+// batches by time 25).
+TEST_F(SimulatorStepTest, AWindowWithoutLengthDoesNotHoldTheRunBack) {
+  Build(nullptr, {"-t", "0", "-N", "2"});
+  PerformanceVariableNode* up = sim->pvNodes[3];
+  up->StopTime = up->StartTime;
+  up->WindowLength = 0.0;
+  EXPECT_EXIT(
+      {
+        alarm(20);  // a run that never ends fails by the signal
+        sim->SteadyStateSimulation();
+        std::_Exit(sim->runState != 0 && sim->currentTime < 30.0 ? 0 : 3);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 // Above debug level 3 the saved initial state is printed byte by byte: the

@@ -26,15 +26,29 @@ MachineMarkWorker::MachineMarkWorker(Place* TestMachineSAN::*placeMember)
 
 double MachineMarkWorker::Reward_Function() { return (machine->*place)->getMark(); }
 
-MachineMarkNode::MachineMarkNode(const Spec& spec, int windowIndex) : place(spec.place) {
-  Initialize(spec.name, InstantOfTimeReward, spec.numTimePoints, spec.startTimes,
-             spec.stopTimes, windowIndex, 0, 1, 1);
+MachineMarkIntervalWorker::MachineMarkIntervalWorker(Place* TestMachineSAN::*placeMember)
+    : IntervalOfTime(1), place(placeMember) {
+  BindModelSlot(0, &machine);
+}
+
+double MachineMarkIntervalWorker::Reward_Function() { return (machine->*place)->getMark(); }
+
+MachineMarkNode::MachineMarkNode(const Spec& spec, int windowIndex)
+    : place(spec.place), accumulating(spec.steadyState == 1) {
+  Initialize(spec.name, accumulating ? AccumulatedReward : InstantOfTimeReward,
+             spec.numTimePoints, spec.startTimes, spec.stopTimes, windowIndex, 0, 1, 1);
   AddVariableDependency(spec.placeName, "machine");
   SteadyState = spec.steadyState;
 }
 
 void MachineMarkNode::CreateWorkerList() {
-  for (int i = 0; i < NumberOfWorkers; ++i) Workers[i] = new MachineMarkWorker(place);
+  for (int i = 0; i < NumberOfWorkers; ++i) {
+    if (accumulating) {
+      Workers[i] = new MachineMarkIntervalWorker(place);
+    } else {
+      Workers[i] = new MachineMarkWorker(place);
+    }
+  }
 }
 
 TestModelRewardPVModel::TestModelRewardPVModel(bool expand) {
