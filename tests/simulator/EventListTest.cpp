@@ -62,11 +62,6 @@ class EventListTest : public RandomFixture {
   EventList list{16};
 };
 
-TEST_F(EventListTest, EmptyListHasNoEarliestEvent) {
-  EXPECT_EQ(list.Earliest(), nullptr);
-  EXPECT_EQ(list.FreeCount(), 16);
-}
-
 TEST_F(EventListTest, FiresInTimeOrderAndKeepsSlotsExact) {
   ScriptedGenerator* g = Script({});
   double times[] = {5.0, 1.0, 3.0, 4.0, 2.0};
@@ -159,29 +154,26 @@ TEST_F(EventListTest, OnlyEventsTyingOnTimeAndRankTakePartInTheDraw) {
   EXPECT_EQ(g->drawn, 1);
 }
 
-TEST_F(EventListTest, ReKeyingTheRootLaterMovesItDown) {
+// Re-keying the root later moves it down, a leaf earlier moves it up; the
+// slots of every moved event follow.
+TEST_F(EventListTest, ReKeyingMovesTheEventEitherWay) {
   Script({});
   RankedAction* first = Add("first");
   for (double t : {2.0, 3.0, 4.0}) Schedule(Add("x"), t);
   Schedule(first, 1.0);
+  RankedAction* leaf = Add("leaf");
+  Schedule(leaf, 6.0);
   ASSERT_EQ((*list.Earliest())->action, first);
   (*first->record.eventSlot)->time = 10.0;
   list.ModifyKey(first->record.eventSlot);
   EXPECT_EQ(list.IsValid(), 0);
   EXPECT_EQ((*first->record.eventSlot)->action, first);
   EXPECT_EQ((*list.Earliest())->time, 2.0);
-  EXPECT_EQ(Drain(), (std::vector<double>{2.0, 3.0, 4.0, 10.0}));
-}
-
-TEST_F(EventListTest, ReKeyingALeafEarlierMovesItUp) {
-  Script({});
-  for (double t : {2.0, 3.0, 4.0, 5.0}) Schedule(Add("x"), t);
-  RankedAction* leaf = Add("leaf");
-  Schedule(leaf, 6.0);
   (*leaf->record.eventSlot)->time = 0.5;
   list.ModifyKey(leaf->record.eventSlot);
   EXPECT_EQ(list.IsValid(), 0);
   EXPECT_EQ(leaf->record.eventSlot, list.SlotAt(0));
+  EXPECT_EQ(Drain(), (std::vector<double>{0.5, 2.0, 3.0, 4.0, 10.0}));
 }
 
 TEST_F(EventListTest, RemovingTheLastPositionMovesNothingElse) {
@@ -228,6 +220,7 @@ TEST_F(EventListTest, RandomInsertRemoveAndReKeyKeepTheHeapValid) {
 
 TEST_F(EventListTest, ClearingFreesEveryEventAndResetsTheRecords) {
   Script({});
+  EXPECT_EQ(list.Earliest(), nullptr);  // empty from the start
   for (double t : {1.0, 2.0, 3.0}) Schedule(Add("x"), t);
   for (auto& a : actions) a->record.notInReactivationList = false;
   list.ClearEventList();
