@@ -12,7 +12,9 @@
 // capacity; 0 <= counts[i] <= capacity for a packet handed to the output.
 class DataPacket {
  public:
-  // Allocates both arrays with every count and value 0.
+  // Allocates both arrays with every count and value 0. When
+  // variableCount * capacity exceeds INT_MAX or the memory cannot be had,
+  // ends the process with the framework's memory report (status 1).
   // REQUIRES: packetVariableCount >= 0 and packetCapacity >= 1.
   DataPacket(int packetClientId, int packetExperiment, int packetVariableCount, int packetCapacity);
   ~DataPacket();

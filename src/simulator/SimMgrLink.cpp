@@ -97,15 +97,18 @@ VelmorSocket* SimulatorClass::WaitForSimMgrConnection(int timeoutMillis) {
   VelmorSocket* connection = new VelmorSocket(false);
   bool connected = false;
   int timeout = EffectiveTimeout(timeoutMillis);
+  // Every pass waits acceptPollMillis and counts as that long, however long
+  // it really took; only a wait shortened for tests below one pass makes
+  // the pass shorter.
+  int pass = acceptPollMillis;
+  if (timeout != timeoutMillis && timeout > 0 && timeout < pass) pass = timeout;
   for (;;) {
     if (runState != 0 || connected) {
       if (connected) return connection;
       break;
     }
     if (!(timeout > 0 || timeout == -1)) break;
-    // A pass waits acceptPollMillis, or what is left of a shorter wait.
     const bool timed = timeout > 0;
-    const int pass = timed && timeout < acceptPollMillis ? timeout : acceptPollMillis;
     if (listenSocket->Select(pass) && listenSocket->Accept(*connection)) {
       if (!SendControlReply(connection, kControlMarker, kReplyRegister)) {
         runState = 2;

@@ -2,11 +2,13 @@
 // the output step and the byte-writing primitives. Simulation thread only.
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <vector>
 
 #include "base/Assert.h"
+#include "base/ErrorReports.h"
 #include "platform/VelmorSocket.h"
 #include "simulator/DataPacket.h"
 #include "simulator/PacketQueue.h"
@@ -24,9 +26,17 @@ constexpr size_t kInitialBufferValues = 100;
 
 // The conversion buffer of the output primitives: one per process, grown
 // when a message needs more room; used by the simulation thread only.
+// Memory that cannot be had ends the process through the framework's
+// memory report, as every other allocation does.
 std::vector<char>& MessageBuffer(size_t bytes) {
   static std::vector<char> buffer(8 * kInitialBufferValues);
-  if (buffer.size() < bytes) buffer.resize(bytes);
+  if (buffer.size() < bytes) {
+    try {
+      buffer.resize(bytes);
+    } catch (const std::exception&) {  // bad_alloc or length_error
+      MemoryAllocationError();
+    }
+  }
   return buffer;
 }
 

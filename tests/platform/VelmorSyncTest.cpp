@@ -51,6 +51,7 @@ uint32_t AddMany(void* argument) {
 }
 
 TEST(VelmorThreadTest, ThreadsRunAndTheMutexExcludes) {
+  alarm(20);  // a lock that is never released must not hang the suite
   Counter counter;
   VelmorThread one(AddMany, &counter);
   VelmorThread two(AddMany, &counter);
@@ -61,6 +62,7 @@ TEST(VelmorThreadTest, ThreadsRunAndTheMutexExcludes) {
   EXPECT_EQ(counter.value, 200000);
   EXPECT_EQ(one.ExitValue(), 7u);
   EXPECT_EQ(two.ExitValue(), 7u);
+  alarm(0);
 }
 
 // A flag handed from one thread to another under a mutex and a condition.

@@ -152,6 +152,42 @@ TEST_F(OutputReportTest, PacketsAreRecycledWithoutAnyOutput) {
   EXPECT_EQ(sim->runState, 0);
 }
 
+TEST_F(OutputReportTest, SendSSResultsHandsCountsOverUnlessStopped) {
+  OpenAscii();
+  int firstCounts[2] = {1, 0};
+  int secondCounts[2] = {1, 0};
+  DataPacket* filled = sim->firstPacket;
+  filled->Store(0, 0, 0.5);
+  sim->secondPacket->Store(0, 0, 0.25);
+  sim->startClock = VelmorProcessorClockMillis();
+  sim->elapsedSeconds = -1.0;
+  // The first report is written at once; variable 1 has no observation.
+  EXPECT_EQ(sim->SendSSResults(firstCounts, secondCounts), 1);
+  EXPECT_EQ(Ascii(), kAsciiHeader + "0,0.5\n");
+  EXPECT_GE(sim->elapsedSeconds, 0.0);
+  EXPECT_EQ(filled->counts[0], 1);
+  EXPECT_EQ(filled->counts[1], 0);
+  EXPECT_NE(sim->firstPacket, filled);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(firstCounts[i], 0);
+    EXPECT_EQ(secondCounts[i], 0);
+  }
+  // Stopped (say by a quit): nothing is taken, counted or written.
+  sim->runState = 2;
+  firstCounts[0] = secondCounts[0] = 1;
+  DataPacket* current = sim->firstPacket;
+  current->counts[0] = 7;
+  const int counter = sim->reportCounter;
+  EXPECT_EQ(sim->SendSSResults(firstCounts, secondCounts), 0);
+  EXPECT_EQ(sim->firstPacket, current);
+  EXPECT_EQ(current->counts[0], 7);
+  EXPECT_EQ(firstCounts[0], 1);
+  EXPECT_EQ(secondCounts[0], 1);
+  EXPECT_EQ(sim->reportCounter, counter);
+  EXPECT_EQ(sim->pendingPackets->Length(), 0);
+  EXPECT_EQ(Ascii(), kAsciiHeader + "0,0.5\n");
+}
+
 TEST_F(OutputReportTest, BinaryFileHoldsOneMessagePerReport) {
   OpenBinary();
   sim->clientId = 300;

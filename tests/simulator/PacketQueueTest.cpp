@@ -1,6 +1,9 @@
 // Tests of PacketQueue (ring order, full and empty, wrap-around, locking)
 // and of the DataPacket layout.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
 
 #include <deque>
 #include <thread>
@@ -21,26 +24,16 @@ std::vector<DataPacket*> Fakes(std::vector<char>* storage, int n) {
   return out;
 }
 
-TEST(PacketQueueTest, EmptyQueueYieldsNothing) {
-  PacketQueue queue(4);
-  EXPECT_EQ(queue.Length(), 0);
-  EXPECT_EQ(queue.Take(), nullptr);
-  EXPECT_EQ(queue.Capacity(), 4);
-}
-
-TEST(PacketQueueTest, FullQueueRefusesAndKeepsItsContents) {
+TEST(PacketQueueTest, FullQueueRefusesAndEmptyQueueYieldsNothing) {
   std::vector<char> storage;
   std::vector<DataPacket*> p = Fakes(&storage, 4);
   PacketQueue queue(3);
-  EXPECT_TRUE(queue.Put(p[0]));
-  EXPECT_TRUE(queue.Put(p[1]));
-  EXPECT_TRUE(queue.Put(p[2]));
-  EXPECT_EQ(queue.Length(), 3);
+  EXPECT_EQ(queue.Capacity(), 3);
+  EXPECT_EQ(queue.Take(), nullptr);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(queue.Put(p[i]));
   EXPECT_FALSE(queue.Put(p[3]));
   EXPECT_EQ(queue.Length(), 3);
-  EXPECT_EQ(queue.Take(), p[0]);
-  EXPECT_EQ(queue.Take(), p[1]);
-  EXPECT_EQ(queue.Take(), p[2]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(queue.Take(), p[i]);
   EXPECT_EQ(queue.Take(), nullptr);
   EXPECT_EQ(queue.Length(), 0);
 }
@@ -72,6 +65,7 @@ TEST(PacketQueueTest, WrapsAroundInFifoOrderAgainstAModel) {
 }
 
 TEST(PacketQueueTest, OneProducerOneConsumerLoseNothing) {
+  alarm(20);  // a lost packet would keep the consumer waiting for ever
   std::vector<char> storage;
   std::vector<DataPacket*> p = Fakes(&storage, 1000);
   PacketQueue queue(8);
@@ -92,6 +86,7 @@ TEST(PacketQueueTest, OneProducerOneConsumerLoseNothing) {
   producer.join();
   EXPECT_EQ(received, p);
   EXPECT_EQ(queue.Length(), 0);
+  alarm(0);
 }
 
 TEST(DataPacketTest, StartsZeroedWithRowsOfCapacity) {
@@ -107,6 +102,14 @@ TEST(DataPacketTest, StartsZeroedWithRowsOfCapacity) {
   packet.SetAllCounts(4);
   EXPECT_EQ(packet.counts[0], 4);
   EXPECT_EQ(packet.counts[1], 4);
+}
+
+TEST(DataPacketTest, UnindexablePacketEndsWithTheMemoryReport) {
+  // 3 rows of INT_MAX values cannot be indexed by int: the process ends
+  // with status 1 instead of overflowing or throwing.
+  EXPECT_EXIT(DataPacket(0, 0, 3, INT_MAX), ::testing::ExitedWithCode(1),
+              "Insufficient Memory to allocate dynamic data structures from heap "
+              "memory\nExiting program...");
 }
 
 }  // namespace

@@ -129,15 +129,17 @@ TEST_F(SimMgrLinkTest, PortInUseWalksToTheNextOne) {
   EXPECT_EQ(printed, sim->port);
 }
 
-TEST_F(SimMgrLinkTest, WaitEndsAfterItsTimeOut) {
+TEST_F(SimMgrLinkTest, WaitEndsAfterWholePasses) {
   sim->port = 0;
-  sim->acceptPollMillis = 100;
+  sim->acceptPollMillis = 200;
   testing::internal::CaptureStdout();
   auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(sim->WaitForSimMgrConnection(300), nullptr);
+  EXPECT_EQ(sim->WaitForSimMgrConnection(250), nullptr);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   testing::internal::GetCapturedStdout();
-  EXPECT_GE(seconds, 0.25);  // three passes of 100 ms
+  // Each pass waits the whole 200 ms and counts as that: 250 -> 50 -> -150,
+  // so two passes, 400 ms (not 250).
+  EXPECT_GE(seconds, 0.38);
   EXPECT_LT(seconds, 2.0);
 }
 
@@ -161,14 +163,6 @@ TEST_F(SimMgrLinkTest, ConnectingManagerGetsTheRegistration) {
   EXPECT_EQ(sim->runState, 0);
 }
 
-TEST_F(SimMgrLinkTest, IdentifyIsAnswered) {
-  Connect();
-  ASSERT_TRUE(manager.SendBytes(std::string(1, '\x01')));
-  EXPECT_EQ(sim->ListenToSimMgr(sim->simMgrSocket), 1);
-  EXPECT_EQ(ReadBytes(10), Reply(0xFF, 1));
-  EXPECT_EQ(sim->runState, 0);
-}
-
 TEST_F(SimMgrLinkTest, QuitStopsTheRun) {
   Connect();
   ASSERT_TRUE(manager.SendBytes(std::string(1, '\x02')));
@@ -179,7 +173,7 @@ TEST_F(SimMgrLinkTest, QuitStopsTheRun) {
   EXPECT_EQ(sim->runState, 2);
 }
 
-TEST_F(SimMgrLinkTest, UnknownCommandIsReportedAndIgnored) {
+TEST_F(SimMgrLinkTest, UnknownCommandIsReportedAndIdentifyAnswered) {
   Connect();
   ASSERT_TRUE(manager.SendBytes("\x09\x01"));
   testing::internal::CaptureStderr();
@@ -188,8 +182,9 @@ TEST_F(SimMgrLinkTest, UnknownCommandIsReportedAndIgnored) {
             "!! Invalid Response Received by Client \n!! Simulation\n");
   EXPECT_EQ(sim->runState, 0);
   // The link still works: the identify behind it is answered.
-  sim->ListenToSimMgr(sim->simMgrSocket);
+  EXPECT_EQ(sim->ListenToSimMgr(sim->simMgrSocket), 1);
   EXPECT_EQ(ReadBytes(10), Reply(0xFF, 1));
+  EXPECT_EQ(sim->runState, 0);
 }
 
 TEST_F(SimMgrLinkTest, ClosedManagerIsNotAReadError) {
