@@ -60,8 +60,9 @@ void TraceFileContainer::printf(int level, const char* format, ...) {
   char text[kTextBufferSize];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  const int written = std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
+  if (written < 0) text[0] = '\0';  // an encoding error leaves no text
   for (TraceFile* w : writers) w->printStr(level, text);
 }
 

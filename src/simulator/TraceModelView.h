@@ -69,7 +69,11 @@ void ForEachLeaf(BaseStateVariableClass* sv, Visit visit) {
 // whatever the stream's own settings.
 std::string FormatTime(double time);
 
-// The text with &, <, >, " and ' replaced by their XML entities.
+// The text made fit for an XML attribute value: &, <, > and " become
+// entities, tab, newline and carriage return character references (so
+// they are not read as blanks); other control characters and bytes that
+// are not well-formed UTF-8 become '?', so any name keeps the document
+// well-formed.
 std::string XmlEscape(const std::string& text);
 
 }  // namespace traceview

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "TraceTestModels.h"
+#include "simulator/TraceFileContainer.h"
 #include "simulator/TraceFileVelmor.h"
 
 namespace {
 
-using tracetest::SharedJoin;
 using tracetest::TwoPlaceSAN;
 
 class TraceFileVelmorTest : public ::testing::Test {
@@ -48,17 +48,23 @@ TEST_F(TraceFileVelmorTest, ModelBlockOfOneSanModel) {
   EXPECT_EQ("  Model: (2)m1\n    p = 3\n    s.q = 0\n", out.str());
 }
 
-TEST_F(TraceFileVelmorTest, ComposedModelPrintsItsTreeDepthFirst) {
-  SharedJoin join;  // ids: J 1, m1 2, m2 3; the shared p holds 5
+TEST_F(TraceFileVelmorTest, StateThroughTheContainerPrintsTheTreeDepthFirst) {
+  // Ids: the reward model 1, J 2, m1 3, m2 4; the shared p holds 5.
+  tracetest::SharedJoinRewardModel rewards;
   TraceFileVelmor writer(&out);
-  writer.printInitialState(&join);
-  // The join has no local variables: only its Model line, then each child.
-  EXPECT_EQ(
-      "Initial Model State:\n"
-      "  Model: (1)J\n"
-      "  Model: (2)m1\n    p = 5\n    q = 0\n"
-      "  Model: (3)m2\n    p = 5\n    s.q = 1\n",
-      out.str());
+  TraceFileContainer container;
+  container.AddTraceFile(&writer);
+  container.addPVModel(&rewards);
+  container.printState();
+  container.printInitialState();
+  // Both start from the reward model's top model, the join, which has no
+  // local variables: only its Model line, then each child in order.
+  const std::string tree =
+      "  Model: (2)J\n"
+      "  Model: (3)m1\n    p = 5\n    q = 0\n"
+      "  Model: (4)m2\n    p = 5\n    s.q = 1\n";
+  EXPECT_EQ("Model State:\n" + tree + "Initial Model State:\n" + tree,
+            out.str());
 }
 
 TEST_F(TraceFileVelmorTest, FiringLineAtLevelOneUsesDefaultDoubleForm) {
@@ -133,11 +139,22 @@ TEST_F(TraceFileVelmorTest, LevelZeroOrBelowSuppressesFiringRecords) {
   EXPECT_EQ("", out.str());
 }
 
-TEST_F(TraceFileVelmorTest, ActionWithoutModelIsPrintedWithoutCrash) {
+TEST_F(TraceFileVelmorTest, EmptyModelAndLooseActionPrintWithoutCrash) {
+  SANModel empty;  // id 1: no name, no places, no actions
   tracetest::StepActivity loose("loose", nullptr, nullptr);
   TraceFileVelmor writer(&out);
+  writer.setTraceLevel(2);
+  writer.printState(&empty);
   writer.printFireAction(&loose, 1.0);
-  EXPECT_EQ("#### Firing: 1  Action: (-1)->loose\n", out.str());
+  writer.printPostFireAction(&loose, &loose);
+  // The action belongs to no model: id -1 and an empty model name; it
+  // affects nothing, so the affected-state block has only its title.
+  EXPECT_EQ(
+      "  Model: (1)\n"
+      "#### Firing: 1  Action: (-1)->loose\n"
+      "#### After: (-1)loose->loose\n"
+      "Affected state after firing: \n",
+      out.str());
 }
 
 TEST_F(TraceFileVelmorTest, TroutFollowsTheLatestWriterAndReturnsToCout) {

@@ -148,10 +148,27 @@ TEST_F(TraceXMLDocumentTest, FooterClosesADocumentLeftOpen) {
   }
 }
 
-TEST_F(TraceXMLDocumentTest, MarkupCharactersInNamesAreEscaped) {
+TEST_F(TraceXMLDocumentTest, EmptyModelGivesEmptyElements) {
+  SANModel empty;  // id 5 after the fixture's four models; no name, empty
+  tracetest::StepActivity loose("loose", nullptr, nullptr);
+  TraceFileXML writer(&out);
+  writer.printHeader(&empty, empty.getModelId());
+  writer.printHeaderInteractions(&empty);  // no actions: no interaction
+  writer.newBatch();
+  writer.printInitialState(&empty);
+  writer.printPostFireAction(&loose, &loose);  // no firing time stored: 0
+  EXPECT_EQ(
+      "<Process id=\"p5\" name=\"5\" >\n</Process>\n"
+      "<S>\n</S>\n"
+      "<A id=\"a" + std::to_string(loose.getActionId()) + "\" t=\"0\">\n</A>\n",
+      out.str());
+}
+
+TEST_F(TraceXMLDocumentTest, OddCharactersInNamesKeepTheDocumentWellFormed) {
   BaseModelClass::globalModelId = 10;
-  tracetest::TwoPlaceSAN odd("a&b<c>", 1, 0, "x\"y");
-  odd.move.defineName("go&stop");
+  tracetest::TwoPlaceSAN odd("a&b<c>\r", 1, 0, "x\"y");
+  // A tab, a control character, a UTF-8 e-acute and a lone Latin-1 byte.
+  odd.move.defineName("go&stop\t\x01\xC3\xA9\xE9");
   TraceFileXML writer(&out);
   writer.printHeader(static_cast<PVModel*>(nullptr));  // head, no processes
   const std::string headOnly = out.str();
@@ -164,8 +181,12 @@ TEST_F(TraceXMLDocumentTest, MarkupCharactersInNamesAreEscaped) {
   writer.newBatch();
   const std::string doc = out.str();
   EXPECT_EQ("", CheckWellFormed(doc));
-  EXPECT_NE(std::string::npos, doc.find("name=\"a&amp;b&lt;c&gt;11\""));
-  EXPECT_NE(std::string::npos, doc.find("name=\"go&amp;stop\""));
+  // Markup characters become entities, tab and carriage return character
+  // references; the control character and the Latin-1 byte become '?',
+  // the well-formed UTF-8 character stays.
+  EXPECT_NE(std::string::npos, doc.find("name=\"a&amp;b&lt;c&gt;&#13;11\""));
+  EXPECT_NE(std::string::npos,
+            doc.find("name=\"go&amp;stop&#9;?\xC3\xA9?\""));
   EXPECT_NE(std::string::npos, doc.find("<Var id=\"p11x&quot;y.q\""));
   EXPECT_EQ(std::string::npos, headOnly.find("<Process"));
 }

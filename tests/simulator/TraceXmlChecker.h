@@ -11,17 +11,21 @@
 
 namespace tracetest {
 
-// Checks one XML document: optional declaration, comments, one DOCTYPE
-// before the root, exactly one root element, matched and properly nested
-// tags, quoted attributes without repeats, known entity references only,
-// no '<' inside text or attribute values, nothing but blanks and comments
-// after the root. Returns "" when well-formed, else what went wrong.
+// Checks one XML document: UTF-8 text of XML characters only (no control
+// characters but tab, newline and carriage return), optional declaration,
+// comments, one DOCTYPE before the root, exactly one root element, matched
+// and properly nested tags, quoted attributes without repeats, known entity
+// and numeric character references only, no '<' inside text or attribute
+// values, nothing but blanks and comments after the root. Returns "" when
+// well-formed, else what went wrong.
 class XmlChecker {
  public:
   explicit XmlChecker(const std::string& text) : s(text), pos(0) {}
 
   std::string Check() {
-    std::string error = Prolog();
+    std::string error = Characters();
+    if (!error.empty()) return error;
+    error = Prolog();
     if (!error.empty()) return error;
     if (!At("<")) return "no root element";
     error = Element();
@@ -91,7 +95,48 @@ class XmlChecker {
     }
     return Misc();
   }
+  // Decodes every UTF-8 sequence and refuses overlong forms, surrogates,
+  // values above U+10FFFF, U+FFFE/U+FFFF and control characters.
+  std::string Characters() const {
+    for (size_t i = 0; i < s.size();) {
+      const unsigned char lead = static_cast<unsigned char>(s[i]);
+      int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2
+                  : lead >= 0xC0 ? 1 : -1;
+      if (extra < 0 || lead > 0xF7) return "bad UTF-8 at " + std::to_string(i);
+      unsigned long cp = extra == 0 ? lead : lead & (0x3F >> extra);
+      for (int k = 1; k <= extra; k++) {
+        if (i + k >= s.size() || (s[i + k] & 0xC0) != 0x80) {
+          return "bad UTF-8 at " + std::to_string(i);
+        }
+        cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+      }
+      static const unsigned long kLeast[] = {0, 0x80, 0x800, 0x10000};
+      const bool control = cp < 0x20 && cp != 9 && cp != 10 && cp != 13;
+      if (cp < kLeast[extra] || control || (cp >= 0xD800 && cp <= 0xDFFF) ||
+          cp == 0xFFFE || cp == 0xFFFF || cp > 0x10FFFF) {
+        return "not an XML character at " + std::to_string(i);
+      }
+      i += extra + 1;
+    }
+    return "";
+  }
   std::string Entity() {  // at '&'
+    if (At("&#")) {  // &#digits; or &#xhex;
+      size_t end = pos + 2;
+      const bool hex = end < s.size() && s[end] == 'x';
+      if (hex) end++;
+      const size_t digits = end;
+      while (end < s.size() &&
+             (hex ? std::isxdigit(static_cast<unsigned char>(s[end]))
+                  : std::isdigit(static_cast<unsigned char>(s[end])))) {
+        end++;
+      }
+      if (end == digits || end >= s.size() || s[end] != ';') {
+        return "bad character reference at " + Where();
+      }
+      pos = end + 1;
+      return "";
+    }
     static const char* const kKnown[] = {"&amp;", "&lt;", "&gt;", "&quot;",
                                          "&apos;"};
     for (const char* e : kKnown) {
