@@ -19,9 +19,14 @@ ComposerLocalState::~ComposerLocalState() { delete[] data; }
 
 std::uint32_t ComposerLocalState::hash() const { return HashStateBytes(data, size); }
 
+// Over this state's length; a composer state of another length (another
+// composer's) is compared over the common prefix, the shorter one ordering
+// first on a tie, so that neither buffer is read beyond its end.
 int ComposerLocalState::compare(const State& other) const {
-  const ComposerLocalState& that = static_cast<const ComposerLocalState&>(other);
-  return CompareStateBytes(data, that.data, size);
+  const ComposerLocalState* that = dynamic_cast<const ComposerLocalState*>(&other);
+  int otherSize = that != nullptr ? that->size : size;
+  return CompareStateBytes(data, size, static_cast<const unsigned char*>(other.GetStatePtr()),
+                           otherSize);
 }
 
 void ComposerLocalState::print() const { PrintStateBytes(data, size); }

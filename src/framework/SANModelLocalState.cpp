@@ -20,11 +20,9 @@ std::uint32_t SANModel::LocalState::hash() const { return HashStateBytes(data, s
 // over the common prefix, the shorter one ordering first on a tie.
 int SANModel::LocalState::compare(const State& other) const {
   const LocalState* o = dynamic_cast<const LocalState*>(&other);
-  int common = (o != nullptr && o->size < size) ? o->size : size;
-  int result =
-      CompareStateBytes(data, static_cast<const unsigned char*>(other.GetStatePtr()), common);
-  if (result != 0 || o == nullptr || o->size == size) return result;
-  return size < o->size ? -1 : 1;
+  int otherSize = o != nullptr ? o->size : size;
+  return CompareStateBytes(data, size, static_cast<const unsigned char*>(other.GetStatePtr()),
+                           otherSize);
 }
 
 void SANModel::LocalState::print() const { PrintStateBytes(data, size); }

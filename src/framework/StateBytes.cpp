@@ -40,6 +40,12 @@ int CompareStateBytes(const unsigned char* a, const unsigned char* b, int length
   return 0;
 }
 
+int CompareStateBytes(const unsigned char* a, int aLength, const unsigned char* b, int bLength) {
+  int result = CompareStateBytes(a, b, aLength < bLength ? aLength : bLength);
+  if (result != 0 || aLength == bLength) return result;
+  return aLength < bLength ? -1 : 1;
+}
+
 void PrintStateBytes(const unsigned char* data, int length) {
   for (int i = 0; i < length; i++) {
     std::printf("%5d", static_cast<int>(static_cast<signed char>(data[i])));

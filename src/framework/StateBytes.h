@@ -14,6 +14,9 @@ extern const std::uint32_t primes[256];
 std::uint32_t HashStateBytes(const unsigned char* data, int length);
 // -1, 0 or 1 by the first differing byte, compared unsigned.
 int CompareStateBytes(const unsigned char* a, const unsigned char* b, int length);
+// As above over the common length of two buffers; when that prefix is
+// equal the shorter buffer orders first (equal lengths: 0).
+int CompareStateBytes(const unsigned char* a, int aLength, const unsigned char* b, int bLength);
 // Each byte as a signed decimal ("%5d"), then a newline, on stdout.
 void PrintStateBytes(const unsigned char* data, int length);
 // The record: the length as a native 4-byte int, then the bytes. Returns

@@ -179,14 +179,18 @@ TEST(RepDeathTest, ComposersRefuseLocalActionQueries) {
   EXPECT_DEATH(rep.GetChild(1), "Assertion failed: i < GetNumberOfChildren\\(\\), file Rep");
 }
 
-TEST(RepDeathTest, LocalStatesOfDifferentSizesDoNotCopy) {
+TEST(RepDeathTest, LocalStatesOfDifferentSizesDoNotCopyAndCompareByLength) {
   CellRep small(1);
   CellRep unshared(1, false);
   State* a = nullptr;
   State* b = nullptr;
-  small.ConstructLocalState(a);
-  unshared.ConstructLocalState(b);
+  small.ConstructLocalState(a);    // 2 bytes (z)
+  unshared.ConstructLocalState(b);  // 0 bytes
   EXPECT_DEATH(*a = *b, "Assertion failed: size == _localS->size, file Rep");
+  // The empty state is an equal prefix of the longer one, so it orders
+  // first; neither buffer is read beyond its own length.
+  EXPECT_EQ(a->compare(*b), 1);
+  EXPECT_EQ(b->compare(*a), -1);
   small.DestructLocalState(a);
   unshared.DestructLocalState(b);
 }
