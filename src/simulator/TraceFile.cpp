@@ -15,6 +15,7 @@ TraceFile::TraceFile() : traceLevel(1), out(nullptr), ownedFile(nullptr) {
 
 TraceFile::TraceFile(const char* fileName)
     : traceLevel(1), out(nullptr), ownedFile(nullptr) {
+  if (fileName == nullptr) return;  // no name: a writer that writes nowhere
   ownedFile = new std::ofstream(fileName, std::ios::out | std::ios::trunc);
   out = ownedFile;
 }

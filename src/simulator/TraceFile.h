@@ -21,8 +21,8 @@ extern std::ostream* trout;
 // model's top model to printState(BaseModelClass*).
 // Owns the file stream it opens when constructed with a file name (closed
 // by the destructor); only points to a stream handed to it.
-// Invariant: stream() is null only for a default-constructed writer, and
-// every writer does nothing when it is.
+// Invariant: stream() is null only for a default-constructed writer or one
+// given no name or stream, and every writer does nothing when it is.
 class TraceFile {
  public:
   TraceFile();

@@ -14,11 +14,11 @@ const char kStars[] = "**************************************";
 TraceFileVelmor::TraceFileVelmor() = default;
 
 TraceFileVelmor::TraceFileVelmor(const char* fileName) : TraceFile(fileName) {
-  trout = stream();
+  if (stream() != nullptr) trout = stream();
 }
 
 TraceFileVelmor::TraceFileVelmor(std::ostream* stream) : TraceFile(stream) {
-  trout = stream;
+  if (stream != nullptr) trout = stream;
 }
 
 void TraceFileVelmor::printHeader(PVModel*) {

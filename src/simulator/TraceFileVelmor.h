@@ -13,7 +13,8 @@ class BaseStateVariableClass;
 // marks and state blocks are written at any level; the firing and after
 // lines need level 1 or more, the enabling- and affected-state blocks level
 // 2 or more. Ownership of the stream as in TraceFile; the constructors with
-// a file or a stream point `trout` at that stream.
+// a file or a stream point `trout` at that stream (a null name or stream
+// leaves `trout` as it was).
 class TraceFileVelmor : public TraceFile {
  public:
   TraceFileVelmor();

@@ -162,8 +162,15 @@ TEST_F(TraceFileVelmorTest, TroutFollowsTheLatestWriterAndReturnsToCout) {
   {
     TraceFileVelmor writer(&out);
     EXPECT_EQ(&out, trout);
+    // Writers given no name or no stream write nowhere and leave trout.
+    TraceFileVelmor noName(static_cast<const char*>(nullptr));
+    TraceFileVelmor noStream(static_cast<std::ostream*>(nullptr));
+    EXPECT_EQ(&out, trout);
+    noName.printHeader(nullptr);
+    noStream.newBatch();
   }
   EXPECT_EQ(&std::cout, trout);
+  EXPECT_EQ("", out.str());
 }
 
 TEST_F(TraceFileVelmorTest, SetTraceLevelSetsTheProcessWideLevel) {
