@@ -191,9 +191,10 @@ int VelmorSocket::RecvBlock(char* buffer, int length, const char* terminator) {
 
 int VelmorSocket::Close() {
   if (descriptor < 0) return -1;
-  // A socket that never connected (a listening one) has nothing to shut
-  // down; that is not worth a diagnostic.
-  if (shutdown(descriptor, SHUT_RDWR) != 0 && errno != ENOTCONN) {
+  // A failed shutdown (for instance on a socket that never connected, or
+  // a connection the peer reset) is reported; the descriptor is closed all
+  // the same.
+  if (shutdown(descriptor, SHUT_RDWR) != 0) {
     ReportError("error in shutdown.  errno=", std::to_string(errno));
   }
   int result = close(descriptor);

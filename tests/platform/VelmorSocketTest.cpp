@@ -133,10 +133,23 @@ TEST_F(SocketPairTest, CloseReleasesTheDescriptorOnce) {
   EXPECT_EQ(server.Close(), 0);
   EXPECT_FALSE(server.IsOpen());
   EXPECT_EQ(server.Close(), -1);
-  // A socket that never connected closes without a diagnostic.
+  // A listening socket shuts down cleanly.
   testing::internal::CaptureStderr();
   EXPECT_EQ(listener.Close(), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(VelmorSocketTest, FailedShutdownIsReportedAndStillCloses) {
+  // A bound socket that never listened or connected has nothing to shut
+  // down: the line is printed, and the descriptor is closed anyway.
+  VelmorSocket idle(true);
+  ASSERT_TRUE(idle.Bind(0));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(idle.Close(), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "error in shutdown.  errno=" + std::to_string(ENOTCONN) + "\n");
+  EXPECT_FALSE(idle.IsOpen());
+  EXPECT_STREQ(idle.GetErrorString(), "error in shutdown.  errno=");
 }
 
 TEST(VelmorSocketTest, BindOnPortInUseFailsSilently) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -226,6 +227,38 @@ TEST_F(OutputReportTest, HeldReportsCanBeDroppedUnwritten) {
   EXPECT_EQ(sim->pendingPackets->Length(), 0);
   EXPECT_EQ(sim->freePackets->Length(), freeBefore + 8);
   EXPECT_EQ(Lines(Ascii()).size(), 22u);  // reports 11 to 14 never written
+}
+
+TEST_F(OutputReportTest, PrimitivesWriteBigEndianAndSurviveAFailedSend) {
+  std::ostringstream out;
+  const double values[2] = {1.0, -2.5};
+  EXPECT_EQ(sim->Output(nullptr, &out, values, 2), 16);
+  EXPECT_EQ(sim->OutputInt(nullptr, &out, -2), 4);
+  EXPECT_EQ(sim->OutputShort(nullptr, &out, 0x1234), 2);
+  EXPECT_EQ(sim->OutputByte(nullptr, &out, 0xAB), 1);
+  // 1.0 = 3F F0 0..., -2.5 = C0 04 0... (sign 1, exponent 0x400, 01b).
+  const std::string expected = std::string("\x3F\xF0\0\0\0\0\0\0", 8) +
+                               std::string("\xC0\x04\0\0\0\0\0\0", 8) +
+                               "\xFF\xFF\xFF\xFE\x12\x34\xAB";
+  EXPECT_EQ(out.str(), expected);
+  EXPECT_EQ(sim->runState, 0);
+  // A socket without a connection: every send fails, the run is marked
+  // stopped, and the stream still receives the bytes.
+  VelmorSocket dead(false);
+  std::ostringstream file;
+  EXPECT_EQ(sim->OutputInt(&dead, &file, 5), -1);
+  EXPECT_EQ(sim->runState, 2);
+  EXPECT_EQ(sim->Output(&dead, &file, values, 1), -1);
+  EXPECT_EQ(sim->OutputCPUTime(&dead, 1.5), -1);
+  EXPECT_EQ(file.str(), std::string("\0\0\0\x05\x3F\xF0\0\0\0\0\0\0", 12));
+  // EndianConvertDouble reverses the 8 bytes.
+  const double swapped = sim->EndianConvertDouble(1.0);
+  unsigned char a[8];
+  unsigned char b[8];
+  const double one = 1.0;
+  std::memcpy(a, &one, 8);
+  std::memcpy(b, &swapped, 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(b[i], a[7 - i]) << "byte " << i;
 }
 
 TEST_F(OutputReportTest, BrokenLinkStopsTheRunButNotTheFiles) {

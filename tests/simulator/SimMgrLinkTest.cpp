@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -194,6 +195,32 @@ TEST_F(SimMgrLinkTest, ClosedManagerIsNotAReadError) {
   EXPECT_EQ(sim->ListenToSimMgr(sim->simMgrSocket), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_EQ(sim->runState, 0);
+}
+
+TEST_F(SimMgrLinkTest, SocketErrorsStopTheRun) {
+  // A select that fails: its own line on standard error, then the stop.
+  sim->simMgrSocket = new VelmorSocket(false);
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  sim->ListenToSimMgr(sim->simMgrSocket);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "error in select" + std::to_string(EBADF) + "\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error reading socket 'select'... Exiting.\n");
+  EXPECT_EQ(sim->runState, 2);
+  delete sim->simMgrSocket;
+  sim->simMgrSocket = nullptr;
+  // A link that has printed an error before (a refused bind) and then
+  // reads nothing because the manager left: the read error stops the run.
+  sim->runState = 0;
+  Connect();
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(sim->simMgrSocket->Bind(0));
+  testing::internal::GetCapturedStderr();
+  manager.Close();
+  ASSERT_TRUE(sim->simMgrSocket->Select(5000));
+  testing::internal::CaptureStdout();
+  sim->ListenToSimMgr(sim->simMgrSocket);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error reading socket 'read'... Exiting.\n");
+  EXPECT_EQ(sim->runState, 2);
 }
 
 TEST_F(SimMgrLinkTest, RedirectOpensTheBinaryFileAndDropsTheLink) {
