@@ -143,12 +143,16 @@ TEST_F(SimRunE2E, ObservationsAreConsistentWithTheModel) {
   }
 }
 
+// The seed reaches whichever generator -r installs: the generator is
+// replaced first and seeded after.
 TEST_F(SimRunE2E, ASeedReproducesItsRunAndAnotherSeedDoesNot) {
-  ASSERT_EQ(Run({"-N", "10", "-s", "4711", "-a", "a.txt"}).status, 0);
-  ASSERT_EQ(Run({"-N", "10", "-s", "4711", "-a", "b.txt"}).status, 0);
-  ASSERT_EQ(Run({"-N", "10", "-s", "4712", "-a", "c.txt"}).status, 0);
-  EXPECT_EQ(File("a.txt"), File("b.txt"));
-  EXPECT_NE(File("a.txt"), File("c.txt"));
+  for (const char* kind : {"0", "1", "2"}) {
+    ASSERT_EQ(Run({"-N", "10", "-r", kind, "-s", "4711", "-a", "a.txt"}).status, 0);
+    ASSERT_EQ(Run({"-N", "10", "-r", kind, "-s", "4711", "-a", "b.txt"}).status, 0);
+    ASSERT_EQ(Run({"-N", "10", "-r", kind, "-s", "4712", "-a", "c.txt"}).status, 0);
+    EXPECT_EQ(File("a.txt"), File("b.txt")) << "-r " << kind;
+    EXPECT_NE(File("a.txt"), File("c.txt")) << "-r " << kind;
+  }
 }
 
 TEST_F(SimRunE2E, SeedZeroMeansTheDefaultSeedAndUnknownGeneratorsTheDefault) {
@@ -198,9 +202,24 @@ TEST_F(SimRunE2E, TraceOptionsChooseTheirFiles) {
   ASSERT_EQ(xml.status, 0) << xml.err;
   EXPECT_FALSE(File("other.xml").empty());
   EXPECT_TRUE(File("other.txt").empty());
-  ProcessResult toStdout = Run({"-N", "1", "-m"});
-  ASSERT_EQ(toStdout.status, 0);
-  EXPECT_NE(toStdout.out.find("Adding cout: \n"), std::string::npos);
+}
+
+// Start-up order on standard output: the trace writers come to life before
+// the study (its override line), and the trace header is written only once
+// the reward model exists, before the connectivity list is built.
+TEST_F(SimRunE2E, StartUpStepsComeInOrder) {
+  ProcessResult r = Run({"-N", "1", "-m", "-O", "f:fail_rate:2"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  size_t adding = r.out.find("Adding cout: \n");
+  size_t overriding = r.out.find("\nOverriding global variables in simulator\n");
+  size_t header = r.out.find("\t\tTRACE\n");
+  size_t connectivity = r.out.find("\nGenerateConnectivityList()\n");
+  ASSERT_NE(adding, std::string::npos) << r.out;
+  ASSERT_NE(header, std::string::npos) << r.out;
+  EXPECT_LT(adding, overriding);
+  EXPECT_LT(overriding, header);
+  EXPECT_LT(header, connectivity);
+  EXPECT_NE(connectivity, std::string::npos);
 }
 
 // Steady state with -N 3: ss_ticks completes its third batch at 35 (its
