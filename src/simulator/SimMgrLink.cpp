@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kListenBacklog = 100;
 constexpr int kPortCount = 65536;
+// How long the manager may take to send the rest of a redirect text.
+constexpr int kRedirectTextWaitMillis = 60000;
 
 // The manager's wait may be shortened (never lengthened) for a run by the
 // environment variable VELMOR_SIMMGR_WAIT_MS, in milliseconds.
@@ -56,12 +58,29 @@ bool BindFromPort(VelmorSocket* socket, unsigned short* port) {
   return false;
 }
 
+// Reads a redirect text up to and including ";;" into text (at most max
+// bytes). A manager that stops sending before the terminator, or goes
+// silent for waitMillis, gets no redirect: text is left empty, so a silent
+// peer can never hold the simulation up for good.
+void ReceiveRedirectText(VelmorSocket* socket, char* text, int max, int waitMillis) {
+  int received = 0;
+  text[0] = '\0';
+  while (received < max) {
+    if (!socket->Select(waitMillis)) break;
+    const int result = socket->Recv(text + received, max - received);
+    if (result <= 0) break;
+    received += result;
+    text[received] = '\0';
+    if (received >= 2 && text[received - 2] == ';' && text[received - 1] == ';') return;
+  }
+  text[0] = '\0';
+}
+
 // Command 3: read "name;number;;", reply, take the binary file and the
 // batch limit when no binary file was named yet, then drop the link.
 void HandleRedirect(SimulatorClass& sim, VelmorSocket* socket) {
   char text[kRedirectTextMax + 1];
-  text[0] = '\0';
-  socket->RecvBlock(text, kRedirectTextMax, ";;");
+  ReceiveRedirectText(socket, text, kRedirectTextMax, EffectiveTimeout(kRedirectTextWaitMillis));
   if (!SendControlReply(socket, kControlMarker, kReplyRedirect)) {
     sim.runState = 2;
   }

@@ -154,10 +154,11 @@ class SimMgrEndToEndTest : public ::testing::Test {
   }
 
   // Starts the simulator with args, waits for its port and connects.
-  void StartAndConnect(const std::vector<std::string>& args) {
+  void StartAndConnect(const std::vector<std::string>& args,
+                       const std::vector<std::string>& environment = {}) {
     std::vector<std::string> argv{Simulator()};
     argv.insert(argv.end(), args.begin(), args.end());
-    ASSERT_TRUE(child.Start(Simulator(), argv, dir, dir + "/stderr.txt", {}));
+    ASSERT_TRUE(child.Start(Simulator(), argv, dir, dir + "/stderr.txt", environment));
     std::string line;
     ASSERT_TRUE(child.WaitForLine("REGISTER:", kTimeoutMs, &line));
     ASSERT_EQ(std::sscanf(line.c_str(), "REGISTER:  Port: [%d]", &port), 1) << line;
@@ -286,6 +287,30 @@ TEST_F(SimMgrEndToEndTest, RedirectMovesTheReportsToABinaryFile) {
   }
   EXPECT_EQ(at, bin.size());
   ExpectSameObservations(ParseAscii(ReadFileBytes(dir + "/out.txt"), 0), all);
+}
+
+// A manager that starts a redirect and then falls silent, link still open,
+// does not hold the run up: after the wait (shortened here) the unfinished
+// text is dropped, the link closes and the run ends on its results file.
+TEST_F(SimMgrEndToEndTest, UnfinishedRedirectTextDoesNotHangTheRun) {
+  StartAndConnect({"-w", "-p", "0", "-n", "1", "-N", "400", "-a", "out.txt"},
+                  {"VELMOR_SIMMGR_WAIT_MS=300"});
+  while (session.observations.empty()) {
+    ASSERT_TRUE(ReadInto(&client, &session, &lastWasCpu, 0, 0));
+  }
+  ASSERT_TRUE(client.SendBytes("\x03" + dir + "/half.bin;5"));
+  ReadToEndAndFinish(0, 0);
+  ExpectGoodExit();
+  ASSERT_EQ(session.replies.size(), 1u);
+  EXPECT_EQ(session.replies[0], Reply(child.Pid(), 0xFF, 3));
+  EXPECT_NE(access((dir + "/half.bin").c_str(), F_OK), 0) << "no file from an unfinished text";
+  // All 400 replications reached the ASCII file (the 5 of the text was not
+  // taken as a new limit either).
+  size_t firstVariable = 0;
+  for (const Observation& o : ParseAscii(ReadFileBytes(dir + "/out.txt"), 0)) {
+    if (o.index == 0) ++firstVariable;
+  }
+  EXPECT_EQ(firstVariable, 400u);
 }
 
 TEST_F(SimMgrEndToEndTest, ManagerLeavingEarlyEndsTheRunCleanly) {
