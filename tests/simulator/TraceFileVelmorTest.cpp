@@ -110,7 +110,7 @@ TEST_F(TraceFileVelmorTest, LevelTwoAddsEnablingAndAffectedBlocks) {
       out.str());
 }
 
-TEST_F(TraceFileVelmorTest, LevelsThreeAndFourWriteAsLevelTwo) {
+TEST_F(TraceFileVelmorTest, LevelsAboveTwoWriteAsTwoAndZeroOrBelowNothing) {
   TwoPlaceSAN model("m1", 3, 0, "");
   std::string outputs[3];
   for (int level = 2; level <= 4; level++) {
@@ -125,10 +125,7 @@ TEST_F(TraceFileVelmorTest, LevelsThreeAndFourWriteAsLevelTwo) {
   EXPECT_NE(std::string::npos, outputs[0].find("Affected state"));
   EXPECT_EQ(outputs[0], outputs[1]);
   EXPECT_EQ(outputs[0], outputs[2]);
-}
 
-TEST_F(TraceFileVelmorTest, LevelZeroOrBelowSuppressesFiringRecords) {
-  TwoPlaceSAN model("m1", 3, 0, "");
   for (int level : {0, -3}) {
     TraceFileVelmor writer(&out);
     writer.setTraceLevel(level);
