@@ -118,7 +118,9 @@ TEST_F(ActionTest, RewardTablesAreAllocatedEmptyAndReleased) {
   a.AllocatePVRateDS(1);   // released by the destructor
 }
 
-TEST_F(ActionTest, PrintInfoWithoutVariables) {
+// The listing of an action without variables, then with one enabling and
+// one affected variable, each under its heading after eleven spaces.
+TEST_F(ActionTest, PrintInfoListsHeaderVariablesAndTags) {
   BaseActionClass a("solo", 2, kDeterministic, kRaceEnabled, 0, 0, false);
   testing::internal::CaptureStdout();
   a.PrintInfo();
@@ -132,9 +134,7 @@ TEST_F(ActionTest, PrintInfoWithoutVariables) {
             "Disabled = 1\n"
             "Reactivation = 0\n"
             "DistributionType = 2\n");
-}
 
-TEST_F(ActionTest, PrintInfoListsVariablesWithElevenSpaces) {
   Place p("p", 0);
   Place q("q", 0);
   ScriptedActivity act("act");
@@ -144,9 +144,18 @@ TEST_F(ActionTest, PrintInfoListsVariablesWithElevenSpaces) {
   BaseActionClass& asAction = act;  // the action listing, not the group's
   testing::internal::CaptureStdout();
   asAction.PrintInfo();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("Enabled by:\n           p\nAffects:\n           q\n"), std::string::npos);
-  EXPECT_NE(out.find("Disabled = 0\n"), std::string::npos);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "********* act**********\n"
+            "\n"
+            "Enabled by:\n"
+            "           p\n"
+            "Affects:\n"
+            "           q\n"
+            "Group ID = 0\n"
+            "Execution Policy = 1\n"
+            "Disabled = 0\n"
+            "Reactivation = 0\n"
+            "DistributionType = 1\n");
 }
 
 }  // namespace

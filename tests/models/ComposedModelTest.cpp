@@ -141,24 +141,19 @@ TEST_F(ComposedModelTest, StateRoundTripsThroughTheTopModel) {
   EXPECT_EQ(2, top.flash_rep->Replica(1)->replicas_available->getMark());
 }
 
-TEST_F(ComposedModelTest, ExperimentNineBuildsThreeReplicasOfThree) {
-  GenerateStudy()->SetGVs(8);
-  Top top;
-  ASSERT_EQ(3, top.flash_rep->NumReplicas());
-  for (int i = 0; i < 3; i++) {
-    EXPECT_EQ(3, top.flash_rep->Replica(i)->replicas_available->getMark());
-    EXPECT_TRUE(top.flash_rep->Replica(i)->seu_case1.Enabled());
-    EXPECT_FALSE(top.flash_rep->Replica(i)->power_cycle.Enabled());
-  }
-}
-
-TEST_F(ComposedModelTest, ExperimentFiveBuildsTwoReplicasOfTwo) {
-  GenerateStudy()->SetGVs(4);
-  Top top;
-  ASSERT_EQ(2, top.flash_rep->NumReplicas());
-  for (int i = 0; i < 2; i++) {
-    EXPECT_EQ(2, top.flash_rep->Replica(i)->replicas_available->getMark());
-    EXPECT_EQ(2, top.flash_rep->Replica(i)->devices_available->getMark());
+// Experiments 5 and 9 (indices 4 and 8) set num_devices = num_replicas = 2
+// and 3: that many replicas, each starting full, power_cycle disabled.
+TEST_F(ComposedModelTest, ExperimentsFiveAndNineBuildFullReplicas) {
+  for (short n : {2, 3}) {
+    GenerateStudy()->SetGVs(n == 2 ? 4 : 8);
+    Top top;
+    ASSERT_EQ(n, top.flash_rep->NumReplicas());
+    for (int i = 0; i < n; i++) {
+      EXPECT_EQ(n, top.flash_rep->Replica(i)->replicas_available->getMark()) << n;
+      EXPECT_EQ(n, top.flash_rep->Replica(i)->devices_available->getMark()) << n;
+      EXPECT_TRUE(top.flash_rep->Replica(i)->seu_case1.Enabled()) << n;
+      EXPECT_FALSE(top.flash_rep->Replica(i)->power_cycle.Enabled()) << n;
+    }
   }
 }
 
