@@ -74,6 +74,7 @@ void PVModel::printState(std::ostream* out) {
 }
 
 void PVModel::ConsiderOnly(const int* indices, int count) {
+  QuietUntil = -HUGE_VAL;
   if (indices == nullptr) {
     for (int i = 0; i < NumNodes; i++) AppendConsidered(Nodes[i]);
     return;
@@ -96,9 +97,20 @@ void PVModel::AppendConsidered(PerformanceVariableNode* node) {
   Considered[NumConsidered++] = node;
 }
 
+// A node does nothing at a time before its start time or once complete, so
+// while now is before every unfinished node's start the pass is skipped.
+// A NaN start time never lets the pass be skipped.
 void PVModel::Accumulate(double now) {
-  for (int k = 0; k < NumConsidered; k++)
-    Considered[k]->Accumulate(now, LastActionTime, LastAction);
+  if (now < QuietUntil) return;
+  double quiet = HUGE_VAL;
+  for (int k = 0; k < NumConsidered; k++) {
+    PerformanceVariableNode* node = Considered[k];
+    node->Accumulate(now, LastActionTime, LastAction);
+    if (node->State == 2) continue;
+    double start = node->StartTime;
+    if (!(start >= quiet)) quiet = start == start ? start : -HUGE_VAL;
+  }
+  QuietUntil = quiet;
 }
 
 BaseActionClass* PVModel::FireAction(BaseActionClass* action, double time) {
@@ -108,6 +120,7 @@ BaseActionClass* PVModel::FireAction(BaseActionClass* action, double time) {
 }
 
 void PVModel::EndAccumulate(double end) {
+  QuietUntil = -HUGE_VAL;
   for (int k = 0; k < NumConsidered; k++) {
     PerformanceVariableNode* node = Considered[k];
     if (node->State != 2) node->EndAccumulate(end, LastActionTime, LastAction);
@@ -120,6 +133,7 @@ void PVModel::PVReset() {
   }
   LastAction = &NoActionFiredYet;
   LastActionTime = 0.0;
+  QuietUntil = -HUGE_VAL;
 }
 
 void PVModel::SteadyState() {
@@ -175,6 +189,7 @@ void PVModel::Destruct() {
   NumNodes = 0;
   Considered = nullptr;
   NumConsidered = 0;
+  QuietUntil = -HUGE_VAL;
   AffectingActions = nullptr;
   AffectedSets = nullptr;
   actions = ActionTable = IndexTable = nullptr;

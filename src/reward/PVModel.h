@@ -4,6 +4,7 @@
 #ifndef VELMOR_REWARD_PVMODEL_H
 #define VELMOR_REWARD_PVMODEL_H
 
+#include <cmath>
 #include <ostream>
 
 #include "base/List.h"
@@ -67,7 +68,12 @@ class PVModel : public BaseModelClass {
   // Simulation. Accumulate and FireAction allocate nothing.
   // Appends nodes by position, in the given order; null appends every node.
   void ConsiderOnly(const int* indices, int count);
+  // Skips the considered nodes at once while none of them can change (now
+  // before the earliest start time among the unfinished ones).
   void Accumulate(double now);
+  // To be called after changing a considered node's State or StartTime
+  // other than through this class (Accumulate skips on what it last saw).
+  void NodesChanged() { QuietUntil = -HUGE_VAL; }
   BaseActionClass* FireAction(BaseActionClass* action, double time);
   void EndAccumulate(double end);
   void PVReset();
@@ -143,6 +149,10 @@ class PVModel : public BaseModelClass {
   BaseActionClass SpareAction;             // reserved; read by nothing
   PerformanceVariableNode** Considered = nullptr;
   int NumConsidered = 0;
+  // No considered node changes at a time before this: the earliest start
+  // time among the considered nodes not complete after the last
+  // Accumulate; -HUGE_VAL when unknown.
+  double QuietUntil = -HUGE_VAL;
   int ConsideredCapacity = 0;
   bool Destructed = false;
 };

@@ -73,6 +73,7 @@ void PVModel::GetPVState(void* state) {
 }
 
 void PVModel::PutPVState(void* state) {
+  NodesChanged();
   if (IndexMode == 1) {
     LastAction = ActionForIndex(StateIndexLookup(state));
     for (int k = 0; k < NumConsidered; k++) Considered[k]->CurrentReward(LastAction);
@@ -85,6 +86,7 @@ void PVModel::PutPVState(void* state) {
 }
 
 void PVModel::FireAction(void* state, BaseActionClass* action) {
+  NodesChanged();
   action->Fire();
   LastAction = action;
   for (int k = 0; k < NumConsidered; k++) Considered[k]->CurrentReward(action);
@@ -92,6 +94,7 @@ void PVModel::FireAction(void* state, BaseActionClass* action) {
 }
 
 void PVModel::AgeAction(char* state, BaseActionClass*) {
+  NodesChanged();
   LastAction = ActionForIndex(StateIndexLookup(state));
   for (int k = 0; k < NumConsidered; k++) Considered[k]->CurrentReward(LastAction);
 }

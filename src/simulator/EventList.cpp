@@ -49,27 +49,40 @@ int EventList::IndexOf(Event** slot) const {
   return index;
 }
 
-bool EventList::Precedes(const Event* a, const Event* b) const {
+namespace {
+
+#if defined(__GNUC__)
+#define VELMOR_HOT_INLINE inline __attribute__((always_inline))
+#else
+#define VELMOR_HOT_INLINE inline
+#endif
+
+// Heap order: earlier time first; at equal times the higher rank. A NaN
+// time precedes nothing and is preceded by nothing.
+VELMOR_HOT_INLINE bool Precedes(const Event* a, const Event* b) {
   if (a->time < b->time) return true;
   return a->time == b->time && a->action->Rank() > b->action->Rank();
 }
 
-void EventList::Place(int index, Event* e) {
-  events[index] = e;
-  e->action->getScheduleRecord()->eventSlot = &events[index];
+// True when e ties with the root on both time and rank.
+VELMOR_HOT_INLINE bool TiesWith(const Event* e, const Event* root) {
+  return e->time == root->time && e->action->Rank() == root->action->Rank();
 }
 
-void EventList::Swap(int a, int b) {
-  Event* ea = events[a];
-  Place(a, events[b]);
-  Place(b, ea);
+// Puts e at events[index] and points its action's eventSlot there.
+VELMOR_HOT_INLINE void Place(Event** events, int index, Event* e) {
+  events[index] = e;
+  e->record->eventSlot = &events[index];
 }
+
+}  // namespace
 
 int EventList::Insert(Event* e) {
   VELMOR_ASSERT(size < capacity, "EventList");
   Event* pooled = PopFree();
   *pooled = *e;
-  Place(size, pooled);
+  pooled->record = pooled->action->getScheduleRecord();
+  Place(events, size, pooled);
   ++size;
   return BubbleUp(size - 1);
 }
@@ -78,14 +91,14 @@ void EventList::Remove(Event** slot) {
   int index = IndexOf(slot);
   Event* removed = events[index];
   PushFree(removed);
-  removed->action->getScheduleRecord()->eventSlot = nullptr;
+  removed->record->eventSlot = nullptr;
   --size;
   Event* last = events[size];
   if (index == size) {
     events[size] = nullptr;
     return;
   }
-  Place(index, last);
+  Place(events, index, last);
   events[size] = nullptr;
   if (BubbleUp(index) == index) BubbleDown(index);
 }
@@ -95,34 +108,45 @@ void EventList::ModifyKey(Event** slot) {
   if (BubbleUp(index) == index) BubbleDown(index);
 }
 
+// Both repairs move the displaced events into a hole and place the moving
+// event once at the end: the same layout and slots as swapping step by step.
 int EventList::BubbleUp(int index) {
-  while (index > 0) {
-    int parent = (index - 1) / 2;
-    if (!Precedes(events[index], events[parent])) break;
-    Swap(index, parent);
-    index = parent;
+  Event* moving = events[index];
+  int hole = index;
+  while (hole > 0) {
+    int parent = (hole - 1) / 2;
+    Event* above = events[parent];
+    if (!Precedes(moving, above)) break;
+    Place(events, hole, above);
+    hole = parent;
   }
-  return index;
+  if (hole != index) Place(events, hole, moving);
+  return hole;
 }
 
 int EventList::BubbleDown(int index) {
+  Event* moving = events[index];
+  int hole = index;
   for (;;) {
-    int left = 2 * index + 1;
-    if (left >= size) return index;
+    int left = 2 * hole + 1;
+    if (left >= size) break;
     int child = left;
     int right = left + 1;
     if (right < size && Precedes(events[right], events[left])) child = right;
-    if (!Precedes(events[child], events[index])) return index;
-    Swap(index, child);
-    index = child;
+    Event* below = events[child];
+    if (!Precedes(below, moving)) break;
+    Place(events, hole, below);
+    hole = child;
   }
+  if (hole != index) Place(events, hole, moving);
+  return hole;
 }
 
 void EventList::ClearEventList() {
   for (int i = 0; i < size; ++i) {
     Event* e = events[i];
     PushFree(e);
-    ScheduleRecord* record = e->action->getScheduleRecord();
+    ScheduleRecord* record = e->record;
     record->eventSlot = nullptr;
     record->notInReactivationList = true;
     events[i] = nullptr;
@@ -135,15 +159,18 @@ void EventList::FindEquals(int index) {
   const Event* root = events[index];
   for (int child = 2 * index + 1; child <= 2 * index + 2; ++child) {
     if (child >= size) return;
-    const Event* e = events[child];
-    if (e->time == root->time && e->action->Rank() == root->action->Rank()) {
-      FindEquals(child);
-    }
+    if (TiesWith(events[child], root)) FindEquals(child);
   }
 }
 
 Event** EventList::Earliest() {
   if (size == 0) return nullptr;
+  // Without a tie among the root's children there is no tie at all (the
+  // tie scan would find the root alone): the root fires, nothing is drawn.
+  const Event* root = events[0];
+  if ((size < 2 || !TiesWith(events[1], root)) && (size < 3 || !TiesWith(events[2], root))) {
+    return &events[0];
+  }
   FindEquals(0);
   if (tieCount == 1) {
     tieCount = 0;

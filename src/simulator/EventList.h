@@ -51,11 +51,7 @@ class EventList {
   int FreeCount() const;
 
  private:
-  // The free pool is an intrusive stack through freeLinks (constant-time
-  // push and pop at the front).
-  bool Precedes(const Event* a, const Event* b) const;
-  void Place(int index, Event* e);
-  void Swap(int a, int b);
+  // The free pool is a stack (constant-time push and pop at the front).
   void PushFree(Event* e);
   Event* PopFree();
   int IndexOf(Event** slot) const;

@@ -120,6 +120,7 @@ void SimulatorClass::CheckCompletedBatches(PerformanceVariableNode** nodes,
         secondPacket->Store(i, secondCounts[i]++, n->SquaredValue);
       }
       n->Reset();
+      pvModel->NodesChanged();
     }
     if (n->StopTime > boundary) {
       batchEndHeap->ChangeKey(i, n->StopTime);

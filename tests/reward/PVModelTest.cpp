@@ -129,6 +129,33 @@ TEST_F(PVModelTest, PVResetResetsStartedNodesOnly) {
   EXPECT_DOUBLE_EQ(BaseModelClass::LastActionTime, 0.0);
 }
 
+// Nodes at 30, 180 and 365. After the pass at 31 only the later two are
+// unfinished, so nothing can change before 180; but once PVReset has
+// reopened the node at 30, a pass at 30.5 must complete it again (with
+// the one token added at 10).
+TEST_F(PVModelTest, AccumulateSkipsNodesOnlyWhileNoneCanChange) {
+  CounterSAN* top = new CounterSAN();
+  TestPVModel pv(top, ThreePoints(), 1, true);
+  pv.ConsiderOnly(nullptr, 0);
+  PerformanceVariableNode* at30 = pv.getPVNode(0);
+  pv.Accumulate(10.0);
+  pv.FireAction(&top->add, 10.0);
+  pv.Accumulate(31.0);
+  ASSERT_EQ(at30->State, 2);
+  EXPECT_DOUBLE_EQ(at30->Value, 1.0);
+  pv.Accumulate(100.0);
+  EXPECT_EQ(pv.getPVNode(1)->State, 0);
+  pv.PVReset();
+  pv.Accumulate(30.5);
+  EXPECT_EQ(at30->State, 2);
+  EXPECT_DOUBLE_EQ(at30->Value, 1.0);
+  // A node changed from outside takes part again once announced.
+  pv.getPVNode(1)->StartTime = 50.0;
+  pv.NodesChanged();
+  pv.Accumulate(60.0);
+  EXPECT_EQ(pv.getPVNode(1)->State, 1);
+}
+
 TEST_F(PVModelTest, ReplicationsRestartFromTheSavedState) {
   // Two replications of: add at 10 and 20, end at 365. Each observes 2 at
   // 365 because the initial state (0 tokens) is restored in between.
