@@ -5,7 +5,7 @@
 #define VELMOR_FRAMEWORK_SANMODEL_H
 
 #include "framework/BaseModelClass.h"
-#include "framework/State.h"
+#include "framework/ByteState.h"
 
 class Activity;
 class Place;
@@ -18,29 +18,13 @@ class Place;
 class SANModel : public BaseModelClass {
  public:
   // The snapshot of one SAN model: StateSize() bytes, fixed at creation.
-  class LocalState : public State {
+  // Does not keep the model; GetState and SetState are given it.
+  class LocalState : public ByteState {
    public:
     explicit LocalState(SANModel* model);
-    LocalState(const LocalState&) = delete;  // owns the buffer
-    LocalState& operator=(const LocalState&) = delete;
-    ~LocalState() override;
-
-    std::uint32_t hash() const override;
-    int compare(const State& other) const override;
-    void print() const override;
-    bool fwriteState(FILE* file) const override;
-    // A record of another length is refused (true) and the state is kept.
-    bool freadState(FILE* file) override;
-    // REQUIRES: other is a SANModel::LocalState of the same length.
-    State& operator=(const State& other) override;
+    using ByteState::operator=;
     void SetState(BaseModelClass* model) const override;
     void GetState(BaseModelClass* model) override;
-    void* GetStatePtr() const override { return data; }
-    int getSize() const { return size; }
-
-   private:
-    unsigned char* data;  // owned
-    int size;
   };
 
   SANModel();
