@@ -139,6 +139,10 @@ class PerformanceVariableNode {
  private:
   void CommonImpulseAccumulate(double now, double lastChange, BaseActionClass* action);
   void CurrentImpulse(BaseActionClass* action);
+  // Calls visit(worker) for each of this node's impulse workers that the
+  // action (and, for a synchronising composite, each member) earns.
+  template <typename Visit>
+  void ForEachEarnedImpulseWorker(BaseActionClass* action, Visit& visit);
   void SlideWindow();
   void CopyWindowToWorkers();
   int CountInstances(const char* model) const;

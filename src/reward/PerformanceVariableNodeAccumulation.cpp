@@ -58,11 +58,17 @@ void PerformanceVariableNode::CommonAccumulate(double now, double lastChange,
   CommonImpulseAccumulate(now, lastChange, action);
 }
 
-// The impulses the action (and, for a synchronising composite, each of its
-// members) earns for this node. Only the impulse step is repeated for the
-// members: the rate reward of the interval is counted once.
+// Only the impulse step is repeated for the members of a synchronising
+// composite: the rate reward of the interval is counted once.
 void PerformanceVariableNode::CommonImpulseAccumulate(double now, double lastChange,
                                                       BaseActionClass* action) {
+  auto step = [now, lastChange](ImpulseNodeClass* worker) { worker->Accumulate(now, lastChange); };
+  ForEachEarnedImpulseWorker(action, step);
+}
+
+// The action's own table first, then each member's, in member order.
+template <typename Visit>
+void PerformanceVariableNode::ForEachEarnedImpulseWorker(BaseActionClass* action, Visit& visit) {
   if (NumImpulses == 0 || !ImpulseAffectedBy(action)) return;
   if (action->IsPVImpulseDSAllocated() && Id < action->numImpulseTables) {
     const FastSet& impulses = action->impulseSets[Id];
@@ -70,13 +76,12 @@ void PerformanceVariableNode::CommonImpulseAccumulate(double now, double lastCha
       int impulse = impulses[k];
       const int* workers = action->impulseWorkers[Id][impulse];
       int count = action->impulseWorkerCounts[Id][impulse];
-      for (int m = 0; m < count; m++)
-        ImpulseWorkers[impulse][workers[m]]->Accumulate(now, lastChange);
+      for (int m = 0; m < count; m++) visit(ImpulseWorkers[impulse][workers[m]]);
     }
   }
   BaseGroupClass* group = SyncMembers(action);
   for (int m = 0; group != nullptr && m < group->getNumMembers(); m++) {
-    CommonImpulseAccumulate(now, lastChange, group->getMember(m));
+    ForEachEarnedImpulseWorker(group->getMember(m), visit);
   }
 }
 
@@ -141,25 +146,12 @@ void PerformanceVariableNode::CurrentReward(BaseActionClass* action) {
 }
 
 void PerformanceVariableNode::CurrentImpulse(BaseActionClass* action) {
-  if (NumImpulses == 0 || !ImpulseAffectedBy(action)) return;
-  if (action->IsPVImpulseDSAllocated() && Id < action->numImpulseTables) {
-    const FastSet& impulses = action->impulseSets[Id];
-    for (int k = 0; k < impulses.size(); k++) {
-      int impulse = impulses[k];
-      const int* workers = action->impulseWorkers[Id][impulse];
-      int count = action->impulseWorkerCounts[Id][impulse];
-      for (int m = 0; m < count; m++) {
-        ImpulseNodeClass* worker = ImpulseWorkers[impulse][workers[m]];
-        worker->CurrentImpulse();
-        ImpulseValue += worker->Value;
-        ImpulseSquaredValue += worker->SquaredValue;
-      }
-    }
-  }
-  BaseGroupClass* group = SyncMembers(action);
-  for (int m = 0; group != nullptr && m < group->getNumMembers(); m++) {
-    CurrentImpulse(group->getMember(m));
-  }
+  auto read = [this](ImpulseNodeClass* worker) {
+    worker->CurrentImpulse();
+    ImpulseValue += worker->Value;
+    ImpulseSquaredValue += worker->SquaredValue;
+  };
+  ForEachEarnedImpulseWorker(action, read);
 }
 
 bool PerformanceVariableNode::ImpulseAffectedBy(BaseActionClass* action) const {
