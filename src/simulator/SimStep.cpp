@@ -11,6 +11,25 @@
 #include "simulator/EventList.h"
 #include "simulator/SimulatorClass.h"
 
+namespace {
+
+// The completion time of g's next event, drawn now. A delay that is negative
+// or not a number (a negative rate or delay, for example from an override of
+// a global variable) would send simulated time backwards, and a replication
+// would then never reach its end: the run stops with an error instead.
+double CompletionTime(BaseActionClass* g, double now) {
+  const double delay = g->SampleDistribution();
+  if (!(delay >= 0.0)) {
+    std::cerr << "ERROR: Activity " << g->getName() << " drew the delay " << delay
+              << "; a delay must be a number of at least 0\n"
+              << std::flush;
+    std::exit(1);
+  }
+  return delay + now;
+}
+
+}  // namespace
+
 short SimulatorClass::GenerateInitialEnabledList() {
   int count = groupContainer->getNumItems();
   numEnabledGroups = 0;
@@ -53,7 +72,7 @@ short SimulatorClass::GenerateCompleteEventListSS() {
 // Samples g's completion, puts g under reactivation watch when it asks for
 // it, and inserts its event. REQUIRES: g has no event.
 void SimulatorClass::ScheduleGroup(BaseActionClass* g) {
-  scratchEvent->time = g->SampleDistribution() + currentTime;
+  scratchEvent->time = CompletionTime(g, currentTime);
   scratchEvent->scheduledAt = currentTime;
   scratchEvent->action = g;
   if (g->ReactivationPredicate()) PushReactivation(g);
@@ -90,7 +109,7 @@ void SimulatorClass::CheckReactivationList() {
       UnlinkReactivation(node);
     } else if (g->ReactivationFunction()) {
       Event* e = *record->eventSlot;
-      e->time = g->SampleDistribution() + currentTime;
+      e->time = CompletionTime(g, currentTime);
       e->scheduledAt = currentTime;
       eventList->ModifyKey(record->eventSlot);
       UnlinkReactivation(node);

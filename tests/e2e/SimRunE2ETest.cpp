@@ -193,6 +193,20 @@ TEST_F(SimRunE2E, OverridesApplyBeforeTheModelIsBuilt) {
   EXPECT_NE(Observations("a.txt"), Observations("c.txt"));
 }
 
+// A negative rate gives negative exponential delays: simulated time would
+// run backwards and a replication would never reach its end. A delay that is
+// not a number would order events arbitrarily. Both stop the run with an error.
+TEST_F(SimRunE2E, DelaysThatAreNegativeOrNotANumberStopTheRun) {
+  options.timeoutSeconds = 30;
+  for (const char* text : {"f:fail_rate:-1", "f:repair_time:-0.5", "f:fail_rate:nan"}) {
+    ProcessResult r = Run({"-N", "3", "-O", text});
+    EXPECT_EQ(r.status, 1) << text;
+    EXPECT_NE(r.err.find("a delay must be a number of at least 0\n"), std::string::npos)
+        << text << ": " << r.err;
+    EXPECT_EQ(r.out.find("SIMULATOR::MAIN()-GOOD EXIT"), std::string::npos) << text;
+  }
+}
+
 TEST_F(SimRunE2E, TraceOptionsChooseTheirFiles) {
   ProcessResult plain = Run({"-N", "1", "-f", "trace"});
   ASSERT_EQ(plain.status, 0) << plain.err;
