@@ -111,8 +111,10 @@ VelmorSocket* SimulatorClass::WaitForSimMgrConnection(int timeoutMillis) {
   if (!listenSocket->IsOpen() || !BindFromPort(listenSocket, &port)) {
     return nullptr;
   }
-  std::cout << "REGISTER:  Port: [" << port << "]" << std::endl;
+  // Listen before announcing the port: a manager that connects as soon as
+  // it reads the line must find the socket ready, not refuse it.
   listenSocket->Listen(kListenBacklog);
+  std::cout << "REGISTER:  Port: [" << port << "]" << std::endl;
   VelmorSocket* connection = new VelmorSocket(false);
   bool connected = false;
   int timeout = EffectiveTimeout(timeoutMillis);

@@ -2,8 +2,15 @@
 // test model's simulator with -w -p 0, reads the port from its standard
 // output, connects and talks the protocol, then compares what came over the
 // link with the results files. Every read and every run has a time-out.
-#include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
@@ -311,6 +318,28 @@ TEST_F(SimMgrEndToEndTest, UnfinishedRedirectTextDoesNotHangTheRun) {
     if (o.index == 0) ++firstVariable;
   }
   EXPECT_EQ(firstVariable, 400u);
+}
+
+// The port is announced only once the socket listens: a single connection
+// attempt right after reading the line must succeed (no retry needed).
+TEST_F(SimMgrEndToEndTest, AnnouncedPortAcceptsAtOnce) {
+  ASSERT_TRUE(child.Start(Simulator(), {Simulator(), "-w", "-p", "0", "-N", "1"}, dir,
+                          dir + "/stderr.txt", {}));
+  std::string line;
+  ASSERT_TRUE(child.WaitForLine("REGISTER:", kTimeoutMs, &line));
+  ASSERT_EQ(std::sscanf(line.c_str(), "REGISTER:  Port: [%d]", &port), 1) << line;
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_in address;
+  std::memset(&address, 0, sizeof address);
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0)
+      << std::strerror(errno);
+  close(fd);
+  status = child.Finish(kTimeoutMs);
+  ExpectGoodExit();
 }
 
 TEST_F(SimMgrEndToEndTest, ManagerLeavingEarlyEndsTheRunCleanly) {
