@@ -140,8 +140,8 @@ void BM_Replication(benchmark::State& state) {
   }
   state.counters["firings/s"] =
       benchmark::Counter(driver.sim->actionsFired, benchmark::Counter::kIsRate);
-  state.counters["firings/replication"] = benchmark::Counter(
-      driver.sim->actionsFired, benchmark::Counter::kAvgIterations);
+  state.counters["firings/replication"] =
+      benchmark::Counter(driver.sim->actionsFired, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_Replication)->Arg(0)->Arg(8)->Unit(benchmark::kMicrosecond);
 

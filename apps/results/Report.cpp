@@ -44,9 +44,14 @@ std::string JsonNumber(double v) {
 
 std::vector<std::string> Cells(const ReportRow& r) {
   const Estimate& e = r.estimate;
-  return {r.file,       std::to_string(r.experiment), r.variable,
-          std::to_string(e.count), Num(e.mean),      Num(e.variance),
-          Num(e.mean - e.halfWidth), Num(e.mean + e.halfWidth)};
+  return {r.file,
+          std::to_string(r.experiment),
+          r.variable,
+          std::to_string(e.count),
+          Num(e.mean),
+          Num(e.variance),
+          Num(e.mean - e.halfWidth),
+          Num(e.mean + e.halfWidth)};
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ namespace velmor_results {
 
 // The observations of one results file, keyed by reward-variable index.
 struct ResultsData {
-  std::string format;                              // "ascii" or "binary"
-  int experiment = 0;                              // from the file header
+  std::string format;                               // "ascii" or "binary"
+  int experiment = 0;                               // from the file header
   std::map<int, std::vector<double>> observations;  // index -> values
 };
 

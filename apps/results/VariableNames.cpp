@@ -53,7 +53,8 @@ bool ParseTypeFile(const std::string& text, std::vector<std::string>* names, std
     }
     for (int k = 0; k < times; ++k) {
       std::string start, stop;
-      if (!Expect(in, "Start", &start, &lineNo, error) || !Expect(in, "Stop", &stop, &lineNo, error))
+      if (!Expect(in, "Start", &start, &lineNo, error) ||
+          !Expect(in, "Stop", &stop, &lineNo, error))
         return false;
       points.emplace_back(start, stop);
     }

@@ -88,8 +88,11 @@ int main(int argc, char** argv) {
     for (const auto& [index, values] : data.observations)
       rows.push_back({path, data.experiment, index, NameOf(opt.names, index), Summarise(values)});
   }
-  if (opt.format == "csv") std::cout << RenderCsv(rows);
-  else if (opt.format == "json") std::cout << RenderJson(rows);
-  else std::cout << RenderTable(rows);
+  if (opt.format == "csv")
+    std::cout << RenderCsv(rows);
+  else if (opt.format == "json")
+    std::cout << RenderJson(rows);
+  else
+    std::cout << RenderTable(rows);
   return 0;
 }

@@ -67,8 +67,7 @@ void redundant_controller_flash_rewardPV0::CreateWorkerList() {
 }
 
 redundant_controller_flash_rewardPV1::redundant_controller_flash_rewardPV1(int windowIndex) {
-  Initialize("seu_events", InstantOfTimeReward, 1, kEventTimes, kEventTimes, windowIndex, 0, 1,
-             1);
+  Initialize("seu_events", InstantOfTimeReward, 1, kEventTimes, kEventTimes, windowIndex, 0, 1, 1);
   AddVariableDependency("seu_events", "redundant_controller_flash_system");
 }
 
@@ -81,8 +80,7 @@ void redundant_controller_flash_rewardPV1::CreateWorkerList() {
 }
 
 redundant_controller_flash_rewardPV2::redundant_controller_flash_rewardPV2(int windowIndex) {
-  Initialize("sefi_events", InstantOfTimeReward, 1, kEventTimes, kEventTimes, windowIndex, 0, 1,
-             1);
+  Initialize("sefi_events", InstantOfTimeReward, 1, kEventTimes, kEventTimes, windowIndex, 0, 1, 1);
   AddVariableDependency("sefi_events", "redundant_controller_flash_system");
 }
 

@@ -95,7 +95,10 @@ double ram_systemSAN::bit_errorActivity_case2::Weight() { return 0.001953125 * r
 // ---- the submodel ----
 
 ram_systemSAN::ram_systemSAN()
-    : flash_corrupted(nullptr), ram_working(nullptr), ram_corrupted(nullptr), system_failed(nullptr) {
+    : flash_corrupted(nullptr),
+      ram_working(nullptr),
+      ram_corrupted(nullptr),
+      system_failed(nullptr) {
   InitializeActivities();
   InitializeGroups();
   CreatePlaces();
@@ -123,12 +126,15 @@ ram_systemSAN::~ram_systemSAN() {
 // no reactivation, in activity order.
 void ram_systemSAN::InitializeActivities() {
   failure.ActivityInitialize("failure", 4, kInstantaneous, kRaceEnabled, 1, 3, false);
-  watchdog_reboot.ActivityInitialize("watchdog_reboot", 0, kDeterministic, kRaceEnabled, 2, 1, false);
+  watchdog_reboot.ActivityInitialize("watchdog_reboot", 0, kDeterministic, kRaceEnabled, 2, 1,
+                                     false);
   random_failure.ActivityInitialize("random_failure", 1, kExponential, kRaceEnabled, 1, 1, false);
   bit_error_case1.ActivityInitialize("bit_error_case1", 2, kExponential, kRaceEnabled, 1, 1, false);
   bit_error_case2.ActivityInitialize("bit_error_case2", 2, kExponential, kRaceEnabled, 2, 1, false);
-  page_error_case1.ActivityInitialize("page_error_case1", 3, kExponential, kRaceEnabled, 1, 1, false);
-  page_error_case2.ActivityInitialize("page_error_case2", 3, kExponential, kRaceEnabled, 2, 1, false);
+  page_error_case1.ActivityInitialize("page_error_case1", 3, kExponential, kRaceEnabled, 1, 1,
+                                      false);
+  page_error_case2.ActivityInitialize("page_error_case2", 3, kExponential, kRaceEnabled, 2, 1,
+                                      false);
 }
 
 void ram_systemSAN::InitializeGroups() {
@@ -149,14 +155,14 @@ void ram_systemSAN::CreatePlaces() {
 
 void ram_systemSAN::RegisterWithBase() {
   BaseStateVariableClass* placeArray[kNumPlaces] = {flash_corrupted, ram_working, ram_corrupted,
-                                                system_failed};
-  Activity* activityArray[kNumActivities] = {&failure,         &watchdog_reboot,  &random_failure,
-                                          &bit_error_case1, &bit_error_case2,  &page_error_case1,
-                                          &page_error_case2};
+                                                    system_failed};
+  Activity* activityArray[kNumActivities] = {&failure,         &watchdog_reboot, &random_failure,
+                                             &bit_error_case1, &bit_error_case2, &page_error_case1,
+                                             &page_error_case2};
   BaseGroupClass* unitArray[kNumGroups] = {&watchdog_reboot, &random_failure, &bit_errorGroup,
-                                        &page_errorGroup, &failure};
-  initializeSANModelNow("ram_system", kNumPlaces, placeArray, 0, nullptr, kNumActivities, activityArray,
-                        kNumGroups, unitArray);
+                                           &page_errorGroup, &failure};
+  initializeSANModelNow("ram_system", kNumPlaces, placeArray, 0, nullptr, kNumActivities,
+                        activityArray, kNumGroups, unitArray);
 }
 
 void ram_systemSAN::assignPlacesToActivitiesInst() {

@@ -16,7 +16,8 @@
 class redundant_controller_flash_modelRJ : public Join {
  public:
   redundant_controller_flash_modelRJ();
-  redundant_controller_flash_modelRJ(const redundant_controller_flash_modelRJ&) = delete;  // owns children
+  redundant_controller_flash_modelRJ(const redundant_controller_flash_modelRJ&) =
+      delete;  // owns children
   redundant_controller_flash_modelRJ& operator=(const redundant_controller_flash_modelRJ&) = delete;
   ~redundant_controller_flash_modelRJ() override;
 

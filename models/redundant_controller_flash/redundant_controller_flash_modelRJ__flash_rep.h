@@ -18,8 +18,8 @@
 class redundant_controller_flash_modelRJ__flash_rep : public Rep {
  public:
   redundant_controller_flash_modelRJ__flash_rep();
-  redundant_controller_flash_modelRJ__flash_rep(const redundant_controller_flash_modelRJ__flash_rep&) =
-      delete;  // owns its replicas
+  redundant_controller_flash_modelRJ__flash_rep(
+      const redundant_controller_flash_modelRJ__flash_rep&) = delete;  // owns its replicas
   redundant_controller_flash_modelRJ__flash_rep& operator=(
       const redundant_controller_flash_modelRJ__flash_rep&) = delete;
   ~redundant_controller_flash_modelRJ__flash_rep() override;

@@ -12,11 +12,16 @@ redundant_controller_flash_rewardPVModel::redundant_controller_flash_rewardPVMod
   Initialize();
 }
 
-PerformanceVariableNode* redundant_controller_flash_rewardPVModel::createPVNode(int pv, int window) {
+PerformanceVariableNode* redundant_controller_flash_rewardPVModel::createPVNode(int pv,
+                                                                                int window) {
   switch (pv) {
-    case 0: return new redundant_controller_flash_rewardPV0(window);
-    case 1: return new redundant_controller_flash_rewardPV1(window);
-    case 2: return new redundant_controller_flash_rewardPV2(window);
-    default: return nullptr;
+    case 0:
+      return new redundant_controller_flash_rewardPV0(window);
+    case 1:
+      return new redundant_controller_flash_rewardPV1(window);
+    case 2:
+      return new redundant_controller_flash_rewardPV2(window);
+    default:
+      return nullptr;
   }
 }

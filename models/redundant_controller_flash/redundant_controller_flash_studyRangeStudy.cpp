@@ -11,7 +11,8 @@
 namespace {
 
 const char* const kGVNames[redundant_controller_flash_studyRangeStudy::kNumGVs] = {
-    "flash_size", "num_devices", "num_replicas", "power_cycle_rate", "ram_size", "random_failure_rate"};
+    "flash_size",       "num_devices", "num_replicas",
+    "power_cycle_rate", "ram_size",    "random_failure_rate"};
 const char* const kGVTypes[redundant_controller_flash_studyRangeStudy::kNumGVs] = {
     "float", "short", "short", "float", "float", "float"};
 
@@ -23,10 +24,14 @@ short* ShortGV(int index) { return index == 1 ? &num_devices : &num_replicas; }
 // The four float globals, by index (0, 3, 4 or 5).
 float* FloatGV(int index) {
   switch (index) {
-    case 0: return &flash_size;
-    case 3: return &power_cycle_rate;
-    case 4: return &ram_size;
-    default: return &random_failure_rate;
+    case 0:
+      return &flash_size;
+    case 3:
+      return &power_cycle_rate;
+    case 4:
+      return &ram_size;
+    default:
+      return &random_failure_rate;
   }
 }
 
@@ -97,8 +102,8 @@ void redundant_controller_flash_studyRangeStudy::PrintGlobalValues(int exp) {
     return;
   }
   SetGVs(exp);
-  std::cout << "The Global Variable values for experiment " << GetExpName(exp) << " are:"
-            << std::endl;
+  std::cout << "The Global Variable values for experiment " << GetExpName(exp)
+            << " are:" << std::endl;
   for (int i = 0; i < NumGVs; i++) {
     std::cout << GVNames[i] << "\t" << GVTypes[i] << "\t";
     if (IsShortGV(i)) {

@@ -152,7 +152,7 @@ void FlashSAN::CreatePlaces() {
 
 void FlashSAN::RegisterWithBase() {
   BaseStateVariableClass* placeArray[kNumPlaces] = {devices_available, replicas_available,
-                                                flash_corrupted, seu_events, sefi_events};
+                                                    flash_corrupted, seu_events, sefi_events};
   Activity* activityArray[kNumActivities] = {&seu_case1, &seu_case2, &sefi, &power_cycle};
   BaseGroupClass* unitArray[kNumGroups] = {&seuGroup, &sefi, &power_cycle};
   initializeSANModelNow("redundant_controller_flash_system", kNumPlaces, placeArray, 0, nullptr,

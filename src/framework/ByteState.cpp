@@ -8,8 +8,7 @@
 #include "base/ErrorReports.h"
 #include "framework/StateBytes.h"
 
-ByteState::ByteState(int length, const char* unit)
-    : data(nullptr), size(length), unitName(unit) {
+ByteState::ByteState(int length, const char* unit) : data(nullptr), size(length), unitName(unit) {
   data = new (std::nothrow) unsigned char[static_cast<size_t>(size > 0 ? size : 1)]();
   if (data == nullptr) MemoryAllocationError();
 }

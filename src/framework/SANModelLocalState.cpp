@@ -3,8 +3,6 @@
 
 SANModel::LocalState::LocalState(SANModel* model) : ByteState(model->StateSize(), "SANModel") {}
 
-void SANModel::LocalState::SetState(BaseModelClass* model) const {
-  model->SetState(GetStatePtr());
-}
+void SANModel::LocalState::SetState(BaseModelClass* model) const { model->SetState(GetStatePtr()); }
 
 void SANModel::LocalState::GetState(BaseModelClass* model) { model->CurrentState(GetStatePtr()); }

@@ -20,15 +20,14 @@ char* CopyText(const char* text) {
 }
 
 void ReplaceText(char** field, const char* text) {
-  delete[] *field;
+  delete[] * field;
   *field = CopyText(text);
 }
 
 // Reads a decimal integer from the start of text (optional sign, then
 // digits; text that does not start with a number reads as 0). Returns false
 // when the value lies outside [low, high]; huge values never overflow.
-bool ReadNumber(const char* text, long long low, long long high,
-                long long* value) {
+bool ReadNumber(const char* text, long long low, long long high, long long* value) {
   errno = 0;
   char* end = nullptr;
   long long v = std::strtoll(text, &end, 10);
@@ -45,13 +44,9 @@ bool StartsWithNumber(const char* text) {
   return *p >= '0' && *p <= '9';
 }
 
-void Echo(const char* label, long long value) {
-  std::cout << label << value << std::endl;
-}
+void Echo(const char* label, long long value) { std::cout << label << value << std::endl; }
 
-void Echo(const char* label, const char* text) {
-  std::cout << label << text << std::endl;
-}
+void Echo(const char* label, const char* text) { std::cout << label << text << std::endl; }
 
 bool ParameterMissing(char letter) {
   std::cerr << "Expect a parameter after '-" << letter << "'\n" << std::flush;
@@ -59,8 +54,7 @@ bool ParameterMissing(char letter) {
 }
 
 bool OutOfRange(char letter, const char* parameter) {
-  std::cerr << "ERROR: Number out of range after '-" << letter
-            << "': " << parameter << "\n"
+  std::cerr << "ERROR: Number out of range after '-" << letter << "': " << parameter << "\n"
             << std::flush;
   return false;
 }
@@ -78,8 +72,8 @@ short SimulatorClass::ParseCommandLineOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const char* word = argv[i];
     if (std::strlen(word) > kMaxWordLength) {
-      std::cerr << "ERROR: Command Line Argument Too Long, Limited to "
-                << kMaxWordLength << " Characters\n"
+      std::cerr << "ERROR: Command Line Argument Too Long, Limited to " << kMaxWordLength
+                << " Characters\n"
                 << std::flush;
       return 1;
     }
@@ -104,8 +98,7 @@ short SimulatorClass::ParseCommandLineOptions(int argc, char** argv) {
   return 0;
 }
 
-bool SimulatorClass::ApplyOption(const char* word, const char* parameter,
-                                 bool* traceRequested) {
+bool SimulatorClass::ApplyOption(const char* word, const char* parameter, bool* traceRequested) {
   char letter = word[1];
   switch (letter) {
     case 'a':
@@ -128,14 +121,12 @@ bool SimulatorClass::ApplyOption(const char* word, const char* parameter,
     case 't':
       return ApplyNumberOption(letter, parameter, traceRequested);
     default:
-      std::cerr << "ERROR: Unrecognized Command Line option: " << word << "\n"
-                << std::flush;
+      std::cerr << "ERROR: Unrecognized Command Line option: " << word << "\n" << std::flush;
       return false;
   }
 }
 
-bool SimulatorClass::ApplyTextOption(char letter, const char* parameter,
-                                     bool* traceRequested) {
+bool SimulatorClass::ApplyTextOption(char letter, const char* parameter, bool* traceRequested) {
   if (letter == 'O') {
     // Without a parameter no override text is set, and nothing is echoed.
     if (parameter == nullptr) return true;
@@ -160,8 +151,7 @@ bool SimulatorClass::ApplyTextOption(char letter, const char* parameter,
 
 bool SimulatorClass::ApplyFlagOption(char letter, const char* parameter) {
   if (parameter != nullptr) {
-    std::cerr << "Did not expect a parameter after '-" << letter << "'\n"
-              << std::flush;
+    std::cerr << "Did not expect a parameter after '-" << letter << "'\n" << std::flush;
     return false;
   }
   if (letter == 'm') {
@@ -175,8 +165,7 @@ bool SimulatorClass::ApplyFlagOption(char letter, const char* parameter) {
   return true;
 }
 
-bool SimulatorClass::ApplyNumberOption(char letter, const char* parameter,
-                                       bool* traceRequested) {
+bool SimulatorClass::ApplyNumberOption(char letter, const char* parameter, bool* traceRequested) {
   if (parameter == nullptr) return ParameterMissing(letter);
   long long value = 0;
   // A seed is a 32-bit pattern: negative values and values up to 2^32 - 1
@@ -202,8 +191,7 @@ bool SimulatorClass::ApplyNumberOption(char letter, const char* parameter,
       break;
     case 'n':
       if (!StartsWithNumber(parameter) || asInt < 1) {
-        std::cerr << "ERROR: Expect a number of at least 1 after '-n', got '"
-                  << parameter << "'\n"
+        std::cerr << "ERROR: Expect a number of at least 1 after '-n', got '" << parameter << "'\n"
                   << std::flush;
         return false;
       }
@@ -235,26 +223,25 @@ bool SimulatorClass::ApplyNumberOption(char letter, const char* parameter,
 }
 
 void SimulatorClass::PrintUsage() {
-  std::cerr
-      << "Valid Options\n"
-         "-a <name>: write ASCII output to file <name>\n"
-         "-b <name>: write binary output to file <name>\n"
-         "-c <num>: Client identification number (default=0)\n"
-         "-e <num>: Experiment to run, 'Experiment 1' is num=0 (default = 0)\n"
-         "-f <name>: Trace file name (default=<stdout>)\n"
-         "-m: Enable Velmor trace \n"
-         "-l <num>: Trace Level (1, 2,3,4 [default=1])\n"
-         "-x: Enable XML trace \n"
-         "-n <num>: Num observations sent in 1 update to SimMgr. "
-         "(default=1000)\n"
-         "-N <num>: Maximum number of batches to run (default=infinite)\n"
-         "-p <num>: Communication port of network server (default=10000)\n"
-         "-r <num>: Random Number Generator (0 = Lagged Fibonacci[default] 1 "
-         "= Tausworthe\n"
-         "-s <num>: Random Number Seed (31415[default])\n"
-         "-t <num>: Simulation Type (1 = Terminating[default] 0 = Steady "
-         "State)\n"
-         "-w: Simulator will wait to send output until socket connection is "
-         "established.\n"
-      << std::endl;
+  std::cerr << "Valid Options\n"
+               "-a <name>: write ASCII output to file <name>\n"
+               "-b <name>: write binary output to file <name>\n"
+               "-c <num>: Client identification number (default=0)\n"
+               "-e <num>: Experiment to run, 'Experiment 1' is num=0 (default = 0)\n"
+               "-f <name>: Trace file name (default=<stdout>)\n"
+               "-m: Enable Velmor trace \n"
+               "-l <num>: Trace Level (1, 2,3,4 [default=1])\n"
+               "-x: Enable XML trace \n"
+               "-n <num>: Num observations sent in 1 update to SimMgr. "
+               "(default=1000)\n"
+               "-N <num>: Maximum number of batches to run (default=infinite)\n"
+               "-p <num>: Communication port of network server (default=10000)\n"
+               "-r <num>: Random Number Generator (0 = Lagged Fibonacci[default] 1 "
+               "= Tausworthe\n"
+               "-s <num>: Random Number Seed (31415[default])\n"
+               "-t <num>: Simulation Type (1 = Terminating[default] 0 = Steady "
+               "State)\n"
+               "-w: Simulator will wait to send output until socket connection is "
+               "established.\n"
+            << std::endl;
 }

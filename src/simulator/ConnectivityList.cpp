@@ -15,15 +15,12 @@
 namespace {
 
 // The group standing for action a in the simulator's group array.
-BaseActionClass* GroupOf(BaseGroupClass** groups, BaseActionClass* a) {
-  return groups[a->groupId];
-}
+BaseActionClass* GroupOf(BaseGroupClass** groups, BaseActionClass* a) { return groups[a->groupId]; }
 
 void Describe(std::ostream* out, BaseActionClass* a) {
   BaseModelClass* model = a->getModel();
   if (model != nullptr && model->getName() != nullptr) {
-    *out << "Action: " << model->getName() << "(" << model->getModelId()
-         << ")->";
+    *out << "Action: " << model->getName() << "(" << model->getModelId() << ")->";
   } else {
     *out << "Action: Unknown Model(-)->";
   }
@@ -98,8 +95,7 @@ short SimulatorClass::GenerateConnectivityListOld() {
   return 0;
 }
 
-int SimulatorClass::AddActionAffects(BaseActionClass* group,
-                                     BaseActionClass* action) {
+int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
   AffectsNode* node = new (std::nothrow) AffectsNode;
   if (node == nullptr) return 1;
   node->action = group;
@@ -108,8 +104,7 @@ int SimulatorClass::AddActionAffects(BaseActionClass* group,
   return 0;
 }
 
-int SimulatorClass::AddActionAffectsOld(BaseActionClass* group,
-                                        BaseActionClass* action) {
+int SimulatorClass::AddActionAffectsOld(BaseActionClass* group, BaseActionClass* action) {
   AffectsNode** tail = &action->affectsList;
   for (; *tail != nullptr; tail = &(*tail)->next) {
     if ((*tail)->action == group) return 0;
@@ -142,7 +137,9 @@ void SimulatorClass::PrintConnectivityList(std::ostream* out) {
   BaseActionClass** actions = pvModel->getActions();
   for (int a = 0; a < count; ++a) {
     Describe(out, actions[a]);
-    *out << "\n" << "Checking my Affects" << "\n";
+    *out << "\n"
+         << "Checking my Affects"
+         << "\n";
     for (AffectsNode* n = actions[a]->affectsList; n != nullptr; n = n->next) {
       *out << "    ";
       Describe(out, n->action);

@@ -219,9 +219,8 @@ int EventList::IsValid() const {
 void EventList::PrintList(std::ostream& out) const {
   out << "------------------Event List-----------------" << std::endl;
   for (int i = 0; i < size; ++i) {
-    out << "(" << events[i]->action->getName() << ") "
-        << events[i]->scheduledAt << " --> " << events[i]->time << std::endl;
+    out << "(" << events[i]->action->getName() << ") " << events[i]->scheduledAt << " --> "
+        << events[i]->time << std::endl;
   }
-  out << "---------------------------------------------" << std::endl
-      << std::endl;
+  out << "---------------------------------------------" << std::endl << std::endl;
 }

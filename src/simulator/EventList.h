@@ -59,11 +59,11 @@ class EventList {
   Event** freeEvents;  // stack of pool events not in the heap
   int freeCount;
   int capacity;
-  Event** events;      // the heap
+  Event** events;  // the heap
   int size;
-  int* tieList;        // heap indices collected by FindEquals
+  int* tieList;  // heap indices collected by FindEquals
   int tieCount;
-  Event* pool;         // storage of the capacity events
+  Event* pool;  // storage of the capacity events
 };
 
 #endif  // VELMOR_SIMULATOR_EVENTLIST_H

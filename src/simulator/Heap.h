@@ -4,7 +4,6 @@
 #ifndef VELMOR_SIMULATOR_HEAP_H
 #define VELMOR_SIMULATOR_HEAP_H
 
-
 #include "base/Assert.h"
 
 // Keeps keys in heap order and, for every owner id, the position of its key.

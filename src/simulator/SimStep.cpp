@@ -40,8 +40,7 @@ short SimulatorClass::GenerateInitialEnabledList() {
     if (groupArray[i]->Enabled()) enabledGroups[numEnabledGroups++] = groupArray[i];
   }
   if (numEnabledGroups < count / 2) {
-    BaseGroupClass** exact =
-        new BaseGroupClass*[numEnabledGroups > 0 ? numEnabledGroups : 1];
+    BaseGroupClass** exact = new BaseGroupClass*[numEnabledGroups > 0 ? numEnabledGroups : 1];
     for (int i = 0; i < numEnabledGroups; ++i) exact[i] = enabledGroups[i];
     delete[] enabledGroups;
     enabledGroups = exact;
@@ -189,13 +188,11 @@ void SimulatorClass::ClearReactivationList() {
   while (reactivationList != nullptr) UnlinkReactivation(reactivationList);
 }
 
-void SimulatorClass::HandleInvalidDistParams(BaseActionClass* action,
-                                             std::string message) {
+void SimulatorClass::HandleInvalidDistParams(BaseActionClass* action, std::string message) {
   static const std::string kMarker = "INVALID_DIST_PARAMS:";
   std::string::size_type at = message.find(kMarker);
   if (at == std::string::npos) VelmorAssertFail("false", "SimulatorClass", 1253);
   message.erase(at, kMarker.size());
-  std::cerr << "FATAL ERROR: In action " << action->getName() << ","
-            << message << std::endl;
+  std::cerr << "FATAL ERROR: In action " << action->getName() << "," << message << std::endl;
   std::exit(1);
 }

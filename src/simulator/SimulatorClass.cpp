@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
-
 #include <memory>
 #include <string>
 
@@ -85,8 +84,8 @@ SimulatorClass::SimulatorClass(int argc, char** argv) {
 // size whose packets could not be indexed is refused before the run.
 void SimulatorClass::RejectOversizedReports() {
   if (static_cast<long long>(numPVs) * reportSize <= INT_MAX) return;
-  std::cerr << "ERROR: Report size " << reportSize << " is too large for "
-            << numPVs << " performance variables\n"
+  std::cerr << "ERROR: Report size " << reportSize << " is too large for " << numPVs
+            << " performance variables\n"
             << std::flush;
   std::exit(1);
 }
@@ -163,9 +162,8 @@ void SimulatorClass::ValidateExperiment() {
   BaseStudyClass* s = GenerateStudy();
   int count = s->GetNumExps();
   if (experiment >= 0 && experiment < count) return;
-  std::cerr << "ERROR: Experiment " << experiment
-            << " does not exist; valid experiments are 0 to " << count - 1
-            << "\n"
+  std::cerr << "ERROR: Experiment " << experiment << " does not exist; valid experiments are 0 to "
+            << count - 1 << "\n"
             << std::flush;
   std::exit(1);
 }
@@ -197,8 +195,7 @@ void SimulatorClass::CreateTraces() {
   traceContainer->setTraceLevel(traceLevel);
   if (velmorTrace) {
     if (traceFileName != nullptr) {
-      velmorTraceFile =
-          new TraceFileVelmor((std::string(traceFileName) + ".txt").c_str());
+      velmorTraceFile = new TraceFileVelmor((std::string(traceFileName) + ".txt").c_str());
     } else {
       std::cout << "Adding cout: " << std::endl;
       velmorTraceFile = new TraceFileVelmor(&std::cout);
@@ -208,8 +205,7 @@ void SimulatorClass::CreateTraces() {
   }
   if (xmlTrace) {
     if (traceFileName != nullptr) {
-      xmlTraceFile =
-          new TraceFileXML((std::string(traceFileName) + ".xml").c_str());
+      xmlTraceFile = new TraceFileXML((std::string(traceFileName) + ".xml").c_str());
     } else {
       xmlTraceFile = new TraceFileXML(&std::cout);
     }
@@ -293,8 +289,7 @@ void SimulatorClass::BuildConnectivityList() {
     std::exit(1);
   }
   double after = VelmorProcessorClockMillis();
-  std::cout << "GenerateConnectivityList() Time=" << (after - before) / 1000.0
-            << std::endl;
+  std::cout << "GenerateConnectivityList() Time=" << (after - before) / 1000.0 << std::endl;
 }
 
 void SimulatorClass::CollectActions() {
@@ -317,8 +312,7 @@ void SimulatorClass::Run() {
   }
   traceContainer->printFooter();
   std::cout << "Actions fired: " << actionsFired << std::endl;
-  std::cout << "CPU time (s): "
-            << (VelmorProcessorClockMillis() - startClock) / 1000.0
+  std::cout << "CPU time (s): " << (VelmorProcessorClockMillis() - startClock) / 1000.0
             << std::endl;
 }
 

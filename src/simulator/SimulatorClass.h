@@ -92,8 +92,7 @@ class SimulatorClass {
   // ---- Simulation loops ----------------------------------------------------
   void TerminatingSimulation();
   void SteadyStateSimulation();
-  void CheckCompletedBatches(PerformanceVariableNode** nodes, int* firstCounts,
-                             int* secondCounts);
+  void CheckCompletedBatches(PerformanceVariableNode** nodes, int* firstCounts, int* secondCounts);
   // Hands the current packets to the output side; 0 and no effect when
   // runState is 2.
   int SendSSResults(int* firstCounts, int* secondCounts);
@@ -110,17 +109,14 @@ class SimulatorClass {
   VelmorSocket* WaitForSimMgrConnection(int timeoutMillis);
   int ListenToSimMgr(VelmorSocket* socket);
   int ListenToSimMgrLoop(VelmorSocket* socket);
-  int Output(VelmorSocket* socket, std::ostream* stream, const double* values,
-             int count);
+  int Output(VelmorSocket* socket, std::ostream* stream, const double* values, int count);
   int OutputInt(VelmorSocket* socket, std::ostream* stream, int value);
   int OutputShort(VelmorSocket* socket, std::ostream* stream, short value);
-  int OutputByte(VelmorSocket* socket, std::ostream* stream,
-                 unsigned char value);
+  int OutputByte(VelmorSocket* socket, std::ostream* stream, unsigned char value);
   int OutputCPUTime(VelmorSocket* socket, double seconds);
-  void OutputDataBinary(VelmorSocket* socket, std::ostream* stream,
-                        DataPacket* first, DataPacket* second);
-  void OutputDataCSV(std::ostream* stream, DataPacket* first,
-                     DataPacket* second);
+  void OutputDataBinary(VelmorSocket* socket, std::ostream* stream, DataPacket* first,
+                        DataPacket* second);
+  void OutputDataCSV(std::ostream* stream, DataPacket* first, DataPacket* second);
   static double EndianConvertDouble(double value);
   std::ofstream* CreateASCIIFile(const char* name);
   std::ofstream* CreateBinFile(const char* name);
@@ -134,10 +130,10 @@ class SimulatorClass {
   void ReleaseManagerLink();
 
   // ---- Fields, in declaration order ----------------------------------------
-  char* overrideString;             // -O text, or null
-  Heap<double>* batchEndHeap;       // steady state: next boundary per PV
-  Heap<int>* batchCountHeap;        // steady state: batches done per PV
-  double startClock;                // processor clock (ms) at simulation start
+  char* overrideString;        // -O text, or null
+  Heap<double>* batchEndHeap;  // steady state: next boundary per PV
+  Heap<int>* batchCountHeap;   // steady state: batches done per PV
+  double startClock;           // processor clock (ms) at simulation start
   PerformanceVariableNode** pvNodes;
   BaseActionClass** allActions;
   List<BaseGroupClass>* groupContainer;
@@ -146,17 +142,17 @@ class SimulatorClass {
   Event** nextEventSlot;
   BaseActionClass* nextAction;
   BaseActionClass* lastFiredAction;
-  BaseActionClass* noAction;        // stands as last fired before a firing
-  AffectsNode* affectedCursor;       // walk position in an affects list
+  BaseActionClass* noAction;    // stands as last fired before a firing
+  AffectsNode* affectedCursor;  // walk position in an affects list
   EventList* eventList;
   ScheduleRecord* scheduleRecords;  // one per group, in group order
   BaseGroupClass** groupArray;
-  BaseGroupClass** enabledGroups;   // enabled in the initial state
-  ReactivationNode* reactivationList;  // head; new entries go to the front
-  ReactivationNode* reactivationPool;  // free nodes, one per group
+  BaseGroupClass** enabledGroups;       // enabled in the initial state
+  ReactivationNode* reactivationList;   // head; new entries go to the front
+  ReactivationNode* reactivationPool;   // free nodes, one per group
   ReactivationNode* reactivationNodes;  // storage behind the pool
   int numEnabledGroups;
-  int runState;                     // 0 running, 1 finishing, 2 stopped
+  int runState;  // 0 running, 1 finishing, 2 stopped
   double currentTime;
   PVModel* pvModel;
   BaseStudyClass* study;
@@ -172,37 +168,34 @@ class SimulatorClass {
   int listenPollMillis;
   std::ofstream* asciiFile;
   std::ofstream* binaryFile;
-  int reportSize;                   // -n
-  unsigned short port;              // -p, truncated to 16 bits
-  int clientId;                     // -c
-  int experiment;                   // -e
+  int reportSize;       // -n
+  unsigned short port;  // -p, truncated to 16 bits
+  int clientId;         // -c
+  int experiment;       // -e
   int numPVs;
   double elapsedSeconds;
-  int isTerminating;                // -t
-  char* traceFileName;              // -f
-  int traceLevel;                   // -l
-  bool velmorTrace;                 // -m
-  bool xmlTrace;                    // -x
+  int isTerminating;    // -t
+  char* traceFileName;  // -f
+  int traceLevel;       // -l
+  bool velmorTrace;     // -m
+  bool xmlTrace;        // -x
   TraceFileContainer* traceContainer;
   TraceFileVelmor* velmorTraceFile;
   TraceFileXML* xmlTraceFile;
-  int generatorKind;                // -r
-  uint32_t seed;                    // -s
-  int maxBatches;                   // -N; 0 means no limit
+  int generatorKind;  // -r
+  uint32_t seed;      // -s
+  int maxBatches;     // -N; 0 means no limit
   int batchesDone;
-  char* asciiFileName;              // -a
-  char* binaryFileName;             // -b
-  bool waitForSocket;               // -w
+  char* asciiFileName;   // -a
+  char* binaryFileName;  // -b
+  bool waitForSocket;    // -w
   int actionsFired;
 
  private:
-  bool ApplyOption(const char* word, const char* parameter,
-                   bool* traceRequested);
-  bool ApplyTextOption(char letter, const char* parameter,
-                       bool* traceRequested);
+  bool ApplyOption(const char* word, const char* parameter, bool* traceRequested);
+  bool ApplyTextOption(char letter, const char* parameter, bool* traceRequested);
   bool ApplyFlagOption(char letter, const char* parameter);
-  bool ApplyNumberOption(char letter, const char* parameter,
-                         bool* traceRequested);
+  bool ApplyNumberOption(char letter, const char* parameter, bool* traceRequested);
   void InitializeFields();
   void EnsureDistribution();
   void ReleaseTraces();

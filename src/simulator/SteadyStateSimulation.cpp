@@ -100,16 +100,14 @@ int SimulatorClass::CreateBatchHeaps() {
   return count;
 }
 
-void SimulatorClass::CheckCompletedBatches(PerformanceVariableNode** nodes,
-                                           int* firstCounts,
+void SimulatorClass::CheckCompletedBatches(PerformanceVariableNode** nodes, int* firstCounts,
                                            int* secondCounts) {
   int i = 0;
   while (batchEndHeap->Top(&i) <= currentTime) {
     PerformanceVariableNode* n = nodes[i];
     double boundary = batchEndHeap->KeyOf(i);
     if (batchCountHeap->KeyOf(i) != -1) {
-      n->Accumulate(n->StopTime + 1.0, BaseModelClass::LastActionTime,
-                    pvModel->getLastAction());
+      n->Accumulate(n->StopTime + 1.0, BaseModelClass::LastActionTime, pvModel->getLastAction());
       if (firstCounts[i] == reportSize) SendSSResults(firstCounts, secondCounts);
       // When the run is already stopped nothing was sent; the observation
       // is dropped rather than stored past the end of the row.

@@ -9,19 +9,15 @@
 int TraceLevel = 1;
 std::ostream* trout = &std::cout;
 
-TraceFile::TraceFile() : traceLevel(1), out(nullptr), ownedFile(nullptr) {
-  TraceLevel = 1;
-}
+TraceFile::TraceFile() : traceLevel(1), out(nullptr), ownedFile(nullptr) { TraceLevel = 1; }
 
-TraceFile::TraceFile(const char* fileName)
-    : traceLevel(1), out(nullptr), ownedFile(nullptr) {
+TraceFile::TraceFile(const char* fileName) : traceLevel(1), out(nullptr), ownedFile(nullptr) {
   if (fileName == nullptr) return;  // no name: a writer that writes nowhere
   ownedFile = new std::ofstream(fileName, std::ios::out | std::ios::trunc);
   out = ownedFile;
 }
 
-TraceFile::TraceFile(std::ostream* stream)
-    : traceLevel(1), out(stream), ownedFile(nullptr) {}
+TraceFile::TraceFile(std::ostream* stream) : traceLevel(1), out(stream), ownedFile(nullptr) {}
 
 TraceFile::~TraceFile() {
   // A plain-text writer may have pointed trout at this stream.

@@ -41,12 +41,10 @@ class TraceFile {
   virtual void printState(PVModel* model);
   virtual void printFireAction(BaseActionClass* action, double time);
   virtual void printPreFireAction(BaseActionClass* action);
-  virtual void printPostFireAction(BaseActionClass* action,
-                                   BaseActionClass* completed);
+  virtual void printPostFireAction(BaseActionClass* action, BaseActionClass* completed);
   virtual void newBatch();
   // Free text; the concrete writers accept and discard it.
-  virtual void printf(int level, const char* format, ...)
-      __attribute__((format(printf, 3, 4)));
+  virtual void printf(int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
   virtual void printStr(int level, const char* text);
 
   // Sets this writer's level and the process-wide TraceLevel.
@@ -58,8 +56,8 @@ class TraceFile {
 
  private:
   int traceLevel;
-  std::ostream* out;         // where the writer writes; null: nowhere
-  std::ostream* ownedFile;   // the file opened by name, or null
+  std::ostream* out;        // where the writer writes; null: nowhere
+  std::ostream* ownedFile;  // the file opened by name, or null
 };
 
 #endif  // VELMOR_SIMULATOR_TRACEFILE_H

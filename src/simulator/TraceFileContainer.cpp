@@ -42,8 +42,7 @@ void TraceFileContainer::newBatch() {
   for (TraceFile* w : writers) w->newBatch();
 }
 
-void TraceFileContainer::printFireAction(BaseActionClass* action,
-                                         double time) {
+void TraceFileContainer::printFireAction(BaseActionClass* action, double time) {
   for (TraceFile* w : writers) w->printFireAction(action, time);
 }
 
@@ -51,8 +50,7 @@ void TraceFileContainer::printPreFireAction(BaseActionClass* action) {
   for (TraceFile* w : writers) w->printPreFireAction(action);
 }
 
-void TraceFileContainer::printPostFireAction(BaseActionClass* action,
-                                             BaseActionClass* completed) {
+void TraceFileContainer::printPostFireAction(BaseActionClass* action, BaseActionClass* completed) {
   for (TraceFile* w : writers) w->printPostFireAction(action, completed);
 }
 

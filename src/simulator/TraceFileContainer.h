@@ -42,12 +42,10 @@ class TraceFileContainer : public TraceFile {
   void newBatch() override;
   void printFireAction(BaseActionClass* action, double time) override;
   void printPreFireAction(BaseActionClass* action) override;
-  void printPostFireAction(BaseActionClass* action,
-                           BaseActionClass* completed) override;
+  void printPostFireAction(BaseActionClass* action, BaseActionClass* completed) override;
   // Formats once (cut at kTextBufferSize - 1 characters), then hands the
   // text to every writer's printStr.
-  void printf(int level, const char* format, ...) override
-      __attribute__((format(printf, 3, 4)));
+  void printf(int level, const char* format, ...) override __attribute__((format(printf, 3, 4)));
   void printStr(int level, const char* text) override;
 
  private:

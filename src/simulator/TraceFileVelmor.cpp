@@ -41,10 +41,9 @@ void TraceFileVelmor::printInitialState(BaseModelClass* model) {
 void TraceFileVelmor::printState(BaseModelClass* model) {
   std::ostream* os = stream();
   if (os == nullptr || model == nullptr) return;
-  *os << "  Model: (" << traceview::ModelId(model) << ")"
-      << traceview::ModelName(model) << '\n' << std::flush;
-  const traceview::VariableArray locals =
-      traceview::LocalVariables(model, os);
+  *os << "  Model: (" << traceview::ModelId(model) << ")" << traceview::ModelName(model) << '\n'
+      << std::flush;
+  const traceview::VariableArray locals = traceview::LocalVariables(model, os);
   for (int i = 0; i < locals.count; i++) {
     printLeafLines(locals.items[i], "    ");
   }
@@ -64,9 +63,9 @@ void TraceFileVelmor::printFireAction(BaseActionClass* action, double time) {
   if (os == nullptr || action == nullptr || getTraceLevel() < 1) return;
   BaseModelClass* model = traceview::ActionModel(action);
   *os << "#### Firing: " << traceview::FormatTime(time) << "  Action: ("
-      << traceview::ModelIdOrNone(model) << ")"
-      << traceview::ModelNameOrEmpty(model) << "->"
-      << traceview::ActionName(action) << '\n' << std::flush;
+      << traceview::ModelIdOrNone(model) << ")" << traceview::ModelNameOrEmpty(model) << "->"
+      << traceview::ActionName(action) << '\n'
+      << std::flush;
 }
 
 void TraceFileVelmor::printPreFireAction(BaseActionClass* action) {
@@ -80,21 +79,17 @@ void TraceFileVelmor::printPreFireAction(BaseActionClass* action) {
   }
 }
 
-void TraceFileVelmor::printPostFireAction(BaseActionClass* action,
-                                          BaseActionClass* completed) {
+void TraceFileVelmor::printPostFireAction(BaseActionClass* action, BaseActionClass* completed) {
   std::ostream* os = stream();
-  if (os == nullptr || action == nullptr || completed == nullptr ||
-      getTraceLevel() < 1) {
+  if (os == nullptr || action == nullptr || completed == nullptr || getTraceLevel() < 1) {
     return;
   }
-  *os << "#### After: ("
-      << traceview::ModelIdOrNone(traceview::ActionModel(action)) << ")"
-      << traceview::ActionName(action) << "->"
-      << traceview::ActionName(completed) << '\n' << std::flush;
+  *os << "#### After: (" << traceview::ModelIdOrNone(traceview::ActionModel(action)) << ")"
+      << traceview::ActionName(action) << "->" << traceview::ActionName(completed) << '\n'
+      << std::flush;
   if (getTraceLevel() < 2) return;
   *os << "Affected state after firing: " << '\n' << std::flush;
-  const traceview::VariableArray affected =
-      traceview::AffectedVariables(completed);
+  const traceview::VariableArray affected = traceview::AffectedVariables(completed);
   for (int i = 0; i < affected.count; i++) {
     printVariableLine(affected.items[i], "  ");
   }
@@ -106,18 +101,15 @@ void TraceFileVelmor::newBatch() {
   *os << "##### NEW BATCH #####" << '\n' << std::flush;
 }
 
-void TraceFileVelmor::printVariableLine(BaseStateVariableClass* sv,
-                                        const char* indent) {
+void TraceFileVelmor::printVariableLine(BaseStateVariableClass* sv, const char* indent) {
   std::ostream* os = stream();
   *os << indent << traceview::FullName(sv) << " = ";
   sv->printStateVal(os);
   *os << '\n' << std::flush;
 }
 
-void TraceFileVelmor::printLeafLines(BaseStateVariableClass* sv,
-                                     const char* indent) {
+void TraceFileVelmor::printLeafLines(BaseStateVariableClass* sv, const char* indent) {
   if (sv == nullptr) return;
-  traceview::ForEachLeaf(sv, [this, indent](BaseStateVariableClass* leaf) {
-    printVariableLine(leaf, indent);
-  });
+  traceview::ForEachLeaf(
+      sv, [this, indent](BaseStateVariableClass* leaf) { printVariableLine(leaf, indent); });
 }

@@ -28,8 +28,7 @@ class TraceFileVelmor : public TraceFile {
   void printState(PVModel* model) override;
   void printFireAction(BaseActionClass* action, double time) override;
   void printPreFireAction(BaseActionClass* action) override;
-  void printPostFireAction(BaseActionClass* action,
-                           BaseActionClass* completed) override;
+  void printPostFireAction(BaseActionClass* action, BaseActionClass* completed) override;
   void newBatch() override;
 
  private:

@@ -20,16 +20,12 @@ bool Contains(const std::vector<int>& ids, int id) {
 
 }  // namespace
 
-bool TraceFileXML::comp::operator()(const BaseModelClass* a,
-                                    const BaseModelClass* b) const {
+bool TraceFileXML::comp::operator()(const BaseModelClass* a, const BaseModelClass* b) const {
   return traceview::ModelId(a) < traceview::ModelId(b);
 }
 
 TraceFileXML::TraceFileXML()
-    : batchCounter(-1),
-      currentTime(0.0),
-      headerWritten(false),
-      documentClosed(false) {}
+    : batchCounter(-1), currentTime(0.0), headerWritten(false), documentClosed(false) {}
 
 TraceFileXML::TraceFileXML(const char* fileName)
     : TraceFile(fileName),
@@ -63,8 +59,7 @@ void TraceFileXML::printHeader(PVModel* model) {
   EndLine(*os);
   *os << "<!-- Trace file of model Example_Velmor -->";
   EndLine(*os);
-  BaseModelClass* top =
-      model == nullptr ? nullptr : traceview::TopModel(model);
+  BaseModelClass* top = model == nullptr ? nullptr : traceview::TopModel(model);
   if (top != nullptr) printHeader(top, traceview::ModelId(top));
   *os << "<Interactions>";
   EndLine(*os);
@@ -97,19 +92,16 @@ void TraceFileXML::printState(BaseModelClass* model) {
   if (stream() == nullptr || batchCounter != 0 || model == nullptr) return;
   const int id = traceview::ModelId(model);
   if (model->GetModelType() == 1) {
-    const traceview::VariableArray locals =
-        traceview::LocalVariables(model, stream());
+    const traceview::VariableArray locals = traceview::LocalVariables(model, stream());
     for (int i = 0; i < locals.count; i++) {
-      traceview::ForEachLeaf(locals.items[i],
-                             [this, id](BaseStateVariableClass* leaf) {
-                               if (!leaf->getShared()) printStateLine(id, leaf);
-                             });
+      traceview::ForEachLeaf(locals.items[i], [this, id](BaseStateVariableClass* leaf) {
+        if (!leaf->getShared()) printStateLine(id, leaf);
+      });
     }
   }
   const traceview::VariableArray shared = traceview::SharedVariables(model);
   for (int i = 0; i < shared.count; i++) {
-    traceview::ForEachLeaf(shared.items[i], [this, id](
-                                                BaseStateVariableClass* leaf) {
+    traceview::ForEachLeaf(shared.items[i], [this, id](BaseStateVariableClass* leaf) {
       if (!leaf->getShared()) return;
       printStateLine(getModelMap(traceview::FullName(leaf).c_str(), id), leaf);
     });
@@ -126,27 +118,21 @@ void TraceFileXML::printFireAction(BaseActionClass*, double time) {
 
 void TraceFileXML::printPreFireAction(BaseActionClass*) {}
 
-void TraceFileXML::printPostFireAction(BaseActionClass* action,
-                                       BaseActionClass* completed) {
+void TraceFileXML::printPostFireAction(BaseActionClass* action, BaseActionClass* completed) {
   std::ostream* os = stream();
-  if (os == nullptr || batchCounter != 0 || action == nullptr ||
-      completed == nullptr) {
+  if (os == nullptr || batchCounter != 0 || action == nullptr || completed == nullptr) {
     return;
   }
-  const int modelId =
-      traceview::ModelIdOrNone(traceview::ActionModel(action));
+  const int modelId = traceview::ModelIdOrNone(traceview::ActionModel(action));
   *os << "<A id=\"a" << traceview::ActionId(completed) << "\" t=\""
       << traceview::FormatTime(currentTime) << "\">";
   EndLine(*os);
-  const traceview::VariableArray affected =
-      traceview::AffectedVariables(completed);
+  const traceview::VariableArray affected = traceview::AffectedVariables(completed);
   for (int i = 0; i < affected.count; i++) {
     BaseStateVariableClass* sv = affected.items[i];
     const std::string fullName = traceview::FullName(sv);
-    const int processId =
-        sv->getShared() ? getModelMap(fullName.c_str(), modelId) : modelId;
-    *os << "  <V id=\"p" << processId << traceview::XmlEscape(fullName)
-        << "\"  val=\"";
+    const int processId = sv->getShared() ? getModelMap(fullName.c_str(), modelId) : modelId;
+    *os << "  <V id=\"p" << processId << traceview::XmlEscape(fullName) << "\"  val=\"";
     sv->printStateVal(os);
     *os << "\" />";
     EndLine(*os);
@@ -187,8 +173,8 @@ void TraceFileXML::printHeader(BaseModelClass* model, int parentId) {
 
 void TraceFileXML::printAtomicProcess(BaseModelClass* model, int id) {
   std::ostream& os = *stream();
-  os << "<Process id=\"p" << id << "\" name=\""
-     << traceview::XmlEscape(traceview::ModelName(model)) << id << "\" >";
+  os << "<Process id=\"p" << id << "\" name=\"" << traceview::XmlEscape(traceview::ModelName(model))
+     << id << "\" >";
   EndLine(os);
   // Each action is declared once in its process, by its action id.
   std::vector<int> declared;
@@ -203,8 +189,7 @@ void TraceFileXML::printAtomicProcess(BaseModelClass* model, int id) {
     EndLine(os);
   }
   VariableList& vars = modelMap[model];
-  const traceview::VariableArray locals =
-      traceview::LocalVariables(model, stream());
+  const traceview::VariableArray locals = traceview::LocalVariables(model, stream());
   for (int i = 0; i < locals.count; i++) {
     traceview::ForEachLeaf(locals.items[i], [&](BaseStateVariableClass* leaf) {
       if (leaf->getShared()) return;
@@ -216,11 +201,10 @@ void TraceFileXML::printAtomicProcess(BaseModelClass* model, int id) {
   EndLine(os);
 }
 
-void TraceFileXML::printComposedProcess(BaseModelClass* model, int id,
-                                        int parentId) {
+void TraceFileXML::printComposedProcess(BaseModelClass* model, int id, int parentId) {
   std::ostream& os = *stream();
-  os << "<Process id=\"p" << id << "\" name=\""
-     << traceview::XmlEscape(traceview::ModelName(model)) << "\" >";
+  os << "<Process id=\"p" << id << "\" name=\"" << traceview::XmlEscape(traceview::ModelName(model))
+     << "\" >";
   EndLine(os);
   VariableList& vars = modelMap[model];
   const traceview::VariableArray shared = traceview::SharedVariables(model);
@@ -258,11 +242,9 @@ void TraceFileXML::printHeaderInteractions(BaseModelClass* model) {
   }
 }
 
-void TraceFileXML::printInteraction(BaseModelClass* model,
-                                    BaseActionClass* action) {
+void TraceFileXML::printInteraction(BaseModelClass* model, BaseActionClass* action) {
   std::vector<int> touched;  // process ids, in order of discovery
-  const traceview::VariableArray affected =
-      traceview::AffectedVariables(action);
+  const traceview::VariableArray affected = traceview::AffectedVariables(action);
   for (int i = 0; i < affected.count; i++) {
     const std::string fullName = traceview::FullName(affected.items[i]);
     for (const auto& entry : modelMap) {
@@ -288,11 +270,9 @@ void TraceFileXML::printInteraction(BaseModelClass* model,
   EndLine(os);
 }
 
-void TraceFileXML::printStateLine(int processId,
-                                  BaseStateVariableClass* leaf) {
+void TraceFileXML::printStateLine(int processId, BaseStateVariableClass* leaf) {
   std::ostream& os = *stream();
-  os << "<V id=\"p" << processId
-     << traceview::XmlEscape(traceview::FullName(leaf)) << "\" val=\"";
+  os << "<V id=\"p" << processId << traceview::XmlEscape(traceview::FullName(leaf)) << "\" val=\"";
   leaf->printStateVal(&os);
   os << "\" />";
   EndLine(os);

@@ -41,8 +41,7 @@ class TraceFileXML : public TraceFile {
   void printState(PVModel* model) override;
   void printFireAction(BaseActionClass* action, double time) override;
   void printPreFireAction(BaseActionClass* action) override;
-  void printPostFireAction(BaseActionClass* action,
-                           BaseActionClass* completed) override;
+  void printPostFireAction(BaseActionClass* action, BaseActionClass* completed) override;
   void newBatch() override;
 
   // The process declaration of a model and, depth first, of its children;

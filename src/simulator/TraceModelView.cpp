@@ -17,9 +17,7 @@ const char* ModelName(const BaseModelClass* model) {
   return name == nullptr ? "" : name;
 }
 
-int ModelIdOrNone(const BaseModelClass* model) {
-  return model == nullptr ? -1 : ModelId(model);
-}
+int ModelIdOrNone(const BaseModelClass* model) { return model == nullptr ? -1 : ModelId(model); }
 
 const char* ModelNameOrEmpty(const BaseModelClass* model) {
   return model == nullptr ? "" : ModelName(model);
@@ -41,9 +39,7 @@ VariableArray SharedVariables(BaseModelClass* model) {
   return {items, model->getNumSharedStateVariables()};
 }
 
-ActionArray Actions(BaseModelClass* model) {
-  return {model->getActions(), model->getNumActions()};
-}
+ActionArray Actions(BaseModelClass* model) { return {model->getActions(), model->getNumActions()}; }
 
 VariableArray AffectedVariables(BaseActionClass* action) {
   List<BaseStateVariableClass>* list = action->getAffectedSVs();
@@ -125,14 +121,30 @@ std::string XmlEscape(const std::string& text) {
       continue;
     }
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\t': out += "&#9;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\r': out += "&#13;"; break;
-      default: out += static_cast<unsigned char>(c) < 0x20 ? '?' : c; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      default:
+        out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+        break;
     }
     i++;
   }

@@ -40,15 +40,9 @@ VariableArray SharedVariables(BaseModelClass* model);
 // The model's own actions, in order.
 ActionArray Actions(BaseModelClass* model);
 
-inline BaseModelClass* ActionModel(BaseActionClass* action) {
-  return action->getModel();
-}
-inline int ActionId(const BaseActionClass* action) {
-  return action->getActionId();
-}
-inline const char* ActionName(const BaseActionClass* action) {
-  return action->getName();
-}
+inline BaseModelClass* ActionModel(BaseActionClass* action) { return action->getModel(); }
+inline int ActionId(const BaseActionClass* action) { return action->getActionId(); }
+inline const char* ActionName(const BaseActionClass* action) { return action->getName(); }
 VariableArray AffectedVariables(BaseActionClass* action);
 VariableArray EnablingVariables(BaseActionClass* action);
 

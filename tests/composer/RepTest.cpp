@@ -184,7 +184,7 @@ TEST(RepDeathTest, LocalStatesOfDifferentSizesDoNotCopyAndCompareByLength) {
   CellRep unshared(1, false);
   State* a = nullptr;
   State* b = nullptr;
-  small.ConstructLocalState(a);    // 2 bytes (z)
+  small.ConstructLocalState(a);     // 2 bytes (z)
   unshared.ConstructLocalState(b);  // 0 bytes
   EXPECT_DEATH(*a = *b, "Assertion failed: size == _localS->size, file Rep");
   // The empty state is an equal prefix of the longer one, so it orders

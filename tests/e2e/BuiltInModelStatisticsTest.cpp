@@ -134,8 +134,8 @@ class BuiltInModelStatistics : public ::testing::Test {
 
   // Checks the structure every run of experiment e has, then every mean
   // and the firings per replication against the analysis.
-  void CheckAgainstAnalysis(const ExperimentExpectation& e, const std::string& file,
-                            long fired, const std::string& label);
+  void CheckAgainstAnalysis(const ExperimentExpectation& e, const std::string& file, long fired,
+                            const std::string& label);
 
   std::string dir;
   ProcessOptions options;
@@ -172,7 +172,8 @@ void BuiltInModelStatistics::CheckAgainstAnalysis(const ExperimentExpectation& e
   const double q = e.sefiEvents / e.numDevices;
   const double pAll = std::pow(q, e.numDevices), pNone = std::pow(1.0 - q, e.numDevices);
   const double fAll = static_cast<double>(std::count(obs[kSefi].begin(), obs[kSefi].end(),
-                                                     static_cast<double>(e.numDevices))) / n;
+                                                     static_cast<double>(e.numDevices))) /
+                      n;
   const double fNone =
       static_cast<double>(std::count(obs[kSefi].begin(), obs[kSefi].end(), 0.0)) / n;
   ExpectNear(fAll, pAll, pAll * (1.0 - pAll), n, label + " all replicas hit by a sefi");
@@ -191,8 +192,8 @@ class BuiltInModelStatisticsAnalysis : public BuiltInModelStatistics,
 
 TEST_P(BuiltInModelStatisticsAnalysis, MeansMatchTheWorkedOutValues) {
   const ExperimentExpectation& e = kExpectations[GetParam()];
-  ProcessResult r = Run({"-e", std::to_string(e.experimentIndex), "-N", "3500", "-s", "271828",
-                         "-a", "results.txt"});
+  ProcessResult r = Run(
+      {"-e", std::to_string(e.experimentIndex), "-N", "3500", "-s", "271828", "-a", "results.txt"});
   ASSERT_EQ(r.status, 0);
   CheckAgainstAnalysis(e, "results.txt", FiredCount(r),
                        "experiment index " + std::to_string(e.experimentIndex));
@@ -301,8 +302,8 @@ TEST_F(BuiltInModelStatistics, SimTestOneChangesThePathButNotTheStatistics) {
   for (int i = 0; i < kNumPVs; ++i) {
     ASSERT_EQ(a[i].size(), 1800u);
     ASSERT_EQ(b[i].size(), 1800u);
-    const double v = std::max(TargetOf(kExpectations[0], i).variance,
-                              std::max(Variance(a[i]), Variance(b[i])));
+    const double v =
+        std::max(TargetOf(kExpectations[0], i).variance, std::max(Variance(a[i]), Variance(b[i])));
     // Difference of two means: variance 2v/n, so the mean of a[i] is
     // tested against that of b[i] with twice the one-run variance.
     ExpectNear(Mean(a[i]), Mean(b[i]), 2.0 * v, 1800, "variable " + std::to_string(i));

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -125,9 +125,10 @@ class ResultsReaderE2E : public ::testing::Test {
     dir = MakeTempDir("velmor_results_");
     options.workDir = dir;
     options.unset.push_back("SIMTEST");
-    ProcessResult r = RunProcess(BuiltInSim(), {"-e", "4", "-N", "300", "-n", "100", "-s", "5150",
-                                                "-a", "res.txt", "-b", "res.bin"},
-                                 options);
+    ProcessResult r = RunProcess(
+        BuiltInSim(),
+        {"-e", "4", "-N", "300", "-n", "100", "-s", "5150", "-a", "res.txt", "-b", "res.bin"},
+        options);
     ASSERT_EQ(r.status, 0) << r.err;
     ascii = ParseAscii(File("res.txt"));
     for (int i = 0; i < kNumPVs; ++i) ASSERT_EQ(ascii[i].size(), kReplications) << i;
@@ -250,8 +251,8 @@ TEST_F(ResultsReaderE2E, TypeFileNamesTheVariables) {
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 1u + kNumPVs) << r.out;
-  const char* names[] = {"reliability@30", "reliability@180", "reliability@365",
-                         "seu_events@365", "sefi_events@365"};
+  const char* names[] = {"reliability@30", "reliability@180", "reliability@365", "seu_events@365",
+                         "sefi_events@365"};
   for (int i = 0; i < kNumPVs; ++i) {
     std::vector<std::string> f = Split(lines[1 + i], ',');
     ASSERT_EQ(f.size(), 9u);
@@ -273,8 +274,8 @@ TEST_F(ResultsReaderE2E, TruncatedFilesAreErrorsNamingAnOffset) {
     size_t brokenStart;  // start of the header or message that the cut breaks
   };
   const size_t size = bin.size();
-  for (Cut c : {Cut{size - 3, 8344}, Cut{size - 1, 8344}, Cut{8344 + 20, 8344},
-                Cut{4300 + 5, 4300}, Cut{256 + 8, 256}, Cut{100, 0}, Cut{30, 0}}) {
+  for (Cut c : {Cut{size - 3, 8344}, Cut{size - 1, 8344}, Cut{8344 + 20, 8344}, Cut{4300 + 5, 4300},
+                Cut{256 + 8, 256}, Cut{100, 0}, Cut{30, 0}}) {
     std::string name = "cut" + std::to_string(c.keep) + ".bin";
     Write(name, bin.substr(0, c.keep));
     ProcessResult r = Results({name});

@@ -41,8 +41,8 @@ TEST_F(SimCommandLineE2E, ProgramNameAloneIsRejected) {
 }
 
 TEST_F(SimCommandLineE2E, MissingParametersAreRejected) {
-  for (const char* option : {"-a", "-b", "-c", "-e", "-f", "-l", "-n", "-N", "-p", "-r",
-                             "-s", "-t"}) {
+  for (const char* option :
+       {"-a", "-b", "-c", "-e", "-f", "-l", "-n", "-N", "-p", "-r", "-s", "-t"}) {
     ExpectRejected({option}, std::string("Expect a parameter after '") + option + "'\n");
   }
   ExpectRejected({"-a", "-b", "x"}, "Expect a parameter after '-a'\n");
@@ -102,17 +102,24 @@ TEST_F(SimCommandLineE2E, UnknownExperimentIsRejectedBeforeAnythingRuns) {
 }
 
 TEST_F(SimCommandLineE2E, EchoLinesComeInCommandLineOrderBeforeTheRun) {
-  ProcessResult r = Run({"-c", "3", "-e1", "-n", "4", "-N", "2", "-p", "70000", "-r", "7",
-                         "-s", "0", "-t", "1", "-a", "r.txt", "-b", "r.bin", "-O",
-                         "f:fail_rate:1.5", "stray"});
+  ProcessResult r = Run(
+      {"-c", "3",  "-e1", "-n", "4",     "-N", "2",     "-p", "70000",           "-r",   "7", "-s",
+       "0",  "-t", "1",   "-a", "r.txt", "-b", "r.bin", "-O", "f:fail_rate:1.5", "stray"});
   ASSERT_EQ(r.status, 0) << r.err;
   std::vector<std::string> lines = Lines(r.out);
-  std::vector<std::string> expected = {
-      "ClientID: 3", "Experiment: 1", "ReportSize: 4", "Max Number of Batches: 2",
-      "Port: 4464", "Random Number Generator: 7", "Random Number Seed: 0",
-      "Is Terminating Simulation: 1", "ASCIIFilename: r.txt", "BinFilename: r.bin",
-      "OverrideString is f:fail_rate:1.5", "Overriding global variables in simulator",
-      "GenerateConnectivityList()"};
+  std::vector<std::string> expected = {"ClientID: 3",
+                                       "Experiment: 1",
+                                       "ReportSize: 4",
+                                       "Max Number of Batches: 2",
+                                       "Port: 4464",
+                                       "Random Number Generator: 7",
+                                       "Random Number Seed: 0",
+                                       "Is Terminating Simulation: 1",
+                                       "ASCIIFilename: r.txt",
+                                       "BinFilename: r.bin",
+                                       "OverrideString is f:fail_rate:1.5",
+                                       "Overriding global variables in simulator",
+                                       "GenerateConnectivityList()"};
   ASSERT_GE(lines.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]);
 }

@@ -11,9 +11,7 @@
 
 #include "RunProcess.h"
 
-inline std::string TestModelSim() {
-  return std::string(VELMOR_BIN_DIR) + "/velmor_test_model_sim";
-}
+inline std::string TestModelSim() { return std::string(VELMOR_BIN_DIR) + "/velmor_test_model_sim"; }
 
 inline std::string BuiltInSim() {
   return std::string(VELMOR_BIN_DIR) + "/redundant_controller_flash_sim";

@@ -3,18 +3,16 @@
 // output, connects and talks the protocol, then compares what came over the
 // link with the results files. Every read and every run has a time-out.
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>

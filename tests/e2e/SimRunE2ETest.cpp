@@ -51,7 +51,8 @@ TEST_F(SimRunE2E, RunLinesComeInOrder) {
                                        "SIMULATOR::MAIN()-GOOD EXIT"};
   std::vector<std::string> lines = Lines(r.out);
   ASSERT_EQ(lines.size(), prefixes.size()) << r.out;
-  for (size_t i = 0; i < lines.size(); ++i) EXPECT_TRUE(StartsWith(lines[i], prefixes[i])) << lines[i];
+  for (size_t i = 0; i < lines.size(); ++i)
+    EXPECT_TRUE(StartsWith(lines[i], prefixes[i])) << lines[i];
   EXPECT_EQ(lines[1], "GenerateConnectivityList()");
   EXPECT_EQ(r.err, "SIMULATOR::MAIN()-GOOD EXIT\n");
   // Every replication fires at least the twenty ticks at 1, 2, ..., 20
@@ -64,9 +65,10 @@ TEST_F(SimRunE2E, SimTestChoosesTheConnectivityAlgorithm) {
     const char* value;
     const char* line;  // the line before the timing line, or "" for none
   };
-  for (Case c : {Case{"0", "GenerateConnectivityListOld()"}, Case{"1", "GenerateConnectivityListOld()"},
-                 Case{"2", "GenerateConnectivityList()"}, Case{"abc", "GenerateConnectivityListOld()"},
-                 Case{"5", ""}}) {
+  for (Case c :
+       {Case{"0", "GenerateConnectivityListOld()"}, Case{"1", "GenerateConnectivityListOld()"},
+        Case{"2", "GenerateConnectivityList()"}, Case{"abc", "GenerateConnectivityListOld()"},
+        Case{"5", ""}}) {
     ProcessOptions o = options;
     o.unset.clear();
     o.set.push_back({"SIMTEST", c.value});

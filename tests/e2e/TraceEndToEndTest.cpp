@@ -59,9 +59,7 @@ class TraceEndToEnd : public ::testing::TestWithParam<std::string> {
   ProcessResult Run(const std::vector<std::string>& args) {
     return RunProcess(GetParam(), args, options);
   }
-  std::string File(const std::string& name) {
-    return ReadFileBytes(dir + "/" + name);
-  }
+  std::string File(const std::string& name) { return ReadFileBytes(dir + "/" + name); }
 
   std::string dir;
   ProcessOptions options;
@@ -124,12 +122,10 @@ TEST_P(TraceEndToEnd, PlainTraceWithoutFileGoesToStandardOutput) {
   EXPECT_EQ(2, Count(r.out, kMark));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothModels, TraceEndToEnd,
-                         ::testing::Values(TestModelSim(), BuiltInSim()),
+INSTANTIATE_TEST_SUITE_P(BothModels, TraceEndToEnd, ::testing::Values(TestModelSim(), BuiltInSim()),
                          [](const ::testing::TestParamInfo<std::string>& p) {
-                           return p.param == TestModelSim()
-                                      ? std::string("TestModel")
-                                      : std::string("BuiltInModel");
+                           return p.param == TestModelSim() ? std::string("TestModel")
+                                                            : std::string("BuiltInModel");
                          });
 
 // Only the test model has steady-state variables. A steady-state run marks

@@ -39,14 +39,14 @@
 namespace analytic {
 
 struct ExperimentExpectation {
-  int experimentIndex;   // 0-based, as given to -e
+  int experimentIndex;  // 0-based, as given to -e
   short numDevices;
   short numReplicas;
-  double failureAt30;    // mean of reliability@30 (probability of failure)
+  double failureAt30;  // mean of reliability@30 (probability of failure)
   double failureAt180;
   double failureAt365;
-  double seuEvents;      // mean of seu_events at 365
-  double sefiEvents;     // mean of sefi_events at 365
+  double seuEvents;              // mean of seu_events at 365
+  double sefiEvents;             // mean of sefi_events at 365
   double firingsPerReplication;  // expected "Actions fired" / replications
 };
 

@@ -182,7 +182,8 @@ TEST_F(ComposedModelTest, NoDevicesLeavesTheRamAlone) {
   EXPECT_EQ(7, top.getNumActions());
   // ram_system's three private places and the join's flash_corrupted.
   EXPECT_EQ(8, top.StateSize());
-  EXPECT_EQ(top.flash_corrupted->getMarkPointer(), top.ram_system->flash_corrupted->getMarkPointer());
+  EXPECT_EQ(top.flash_corrupted->getMarkPointer(),
+            top.ram_system->flash_corrupted->getMarkPointer());
 }
 
 }  // namespace

@@ -78,15 +78,18 @@ TEST_F(RewardModelTest, WorkersReadTheirOwnInstances) {
   redundant_controller_flash_modelRJ* top = TopOf(pv);
   for (int n = 0; n < 3; n++) {
     ASSERT_EQ(1, pv.getPVNode(n)->NumberOfWorkers);
-    auto* w = dynamic_cast<redundant_controller_flash_rewardPV0Worker*>(pv.getPVNode(n)->Workers[0]);
+    auto* w =
+        dynamic_cast<redundant_controller_flash_rewardPV0Worker*>(pv.getPVNode(n)->Workers[0]);
     ASSERT_NE(nullptr, w);
     EXPECT_EQ(top->ram_system, w->ram_system);
   }
   ASSERT_EQ(3, pv.getPVNode(3)->NumberOfWorkers);
   ASSERT_EQ(3, pv.getPVNode(4)->NumberOfWorkers);
   for (int i = 0; i < 3; i++) {
-    auto* seu = dynamic_cast<redundant_controller_flash_rewardPV1Worker*>(pv.getPVNode(3)->Workers[i]);
-    auto* sefi = dynamic_cast<redundant_controller_flash_rewardPV2Worker*>(pv.getPVNode(4)->Workers[i]);
+    auto* seu =
+        dynamic_cast<redundant_controller_flash_rewardPV1Worker*>(pv.getPVNode(3)->Workers[i]);
+    auto* sefi =
+        dynamic_cast<redundant_controller_flash_rewardPV2Worker*>(pv.getPVNode(4)->Workers[i]);
     ASSERT_NE(nullptr, seu);
     ASSERT_NE(nullptr, sefi);
     EXPECT_EQ(top->flash_rep->Replica(i), seu->redundant_controller_flash_system);

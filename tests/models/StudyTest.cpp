@@ -18,8 +18,8 @@ TEST_F(StudyTest, DeclaresSixGlobalsAndNineExperiments) {
   BaseStudyClass* study = GenerateStudy();
   ASSERT_EQ(6, study->GetNumGVs());
   EXPECT_EQ(9, study->GetNumExps());
-  const char* names[] = {"flash_size", "num_devices", "num_replicas", "power_cycle_rate",
-                         "ram_size", "random_failure_rate"};
+  const char* names[] = {"flash_size",       "num_devices", "num_replicas",
+                         "power_cycle_rate", "ram_size",    "random_failure_rate"};
   const char* types[] = {"float", "short", "short", "float", "float", "float"};
   for (int i = 0; i < 6; i++) {
     EXPECT_STREQ(names[i], study->GetGVName(i));

@@ -46,9 +46,9 @@ TEST_F(RamStructureTest, PlacesActivitiesAndUnitsInDeclaredOrder) {
   EXPECT_EQ(Names({"failure", "watchdog_reboot", "random_failure", "bit_error_case1",
                    "bit_error_case2", "page_error_case1", "page_error_case2"}),
             ActivityNames(ram));
-  EXPECT_EQ(Names({"watchdog_reboot", "random_failure", "bit_errorGroup", "page_errorGroup",
-                   "failure"}),
-            UnitNames(ram));
+  EXPECT_EQ(
+      Names({"watchdog_reboot", "random_failure", "bit_errorGroup", "page_errorGroup", "failure"}),
+      UnitNames(ram));
   // The group id of each activity is its unit's position.
   const int groupIds[] = {4, 0, 1, 2, 2, 3, 3};
   const int dists[] = {18, 2, 1, 1, 1, 1, 1};
@@ -80,7 +80,8 @@ TEST_F(RamStructureTest, ArcsGiveEachActivityItsVariablesInArcOrder) {
   EXPECT_EQ(Names({"ram_working"}), SVNames(ram.bit_error_case1.getAffectedSVs()));
   EXPECT_EQ(Names({"ram_working", "ram_corrupted"}), SVNames(ram.bit_error_case2.getAffectedSVs()));
   EXPECT_EQ(Names({"ram_working"}), SVNames(ram.page_error_case1.getEnablingSVs()));
-  EXPECT_EQ(Names({"ram_working", "ram_corrupted"}), SVNames(ram.page_error_case2.getAffectedSVs()));
+  EXPECT_EQ(Names({"ram_working", "ram_corrupted"}),
+            SVNames(ram.page_error_case2.getAffectedSVs()));
 
   // The places' lists follow the declaration order of the arcs; the
   // simulator walks them when it builds the connectivity list.
@@ -174,8 +175,9 @@ TEST_F(FlashStructureTest, ArcsAndCachedMarks) {
             SVNames(flash.sefi.getAffectedSVs()));
   EXPECT_EQ(Names({"replicas_available", "devices_available", "flash_corrupted"}),
             SVNames(flash.power_cycle.getAffectedSVs()));
-  for (Activity* a : {static_cast<Activity*>(&flash.seu_case1), static_cast<Activity*>(&flash.seu_case2),
-                      static_cast<Activity*>(&flash.sefi), static_cast<Activity*>(&flash.power_cycle)}) {
+  for (Activity* a :
+       {static_cast<Activity*>(&flash.seu_case1), static_cast<Activity*>(&flash.seu_case2),
+        static_cast<Activity*>(&flash.sefi), static_cast<Activity*>(&flash.power_cycle)}) {
     EXPECT_EQ(Names({"replicas_available"}), SVNames(a->getEnablingSVs())) << a->getName();
   }
   EXPECT_EQ(Names({"seu_case1", "seu_case2", "sefi", "power_cycle"}),

@@ -55,7 +55,9 @@ void* operator new[](std::size_t n) { return OrThrow(CountedAlloc(n)); }
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
 void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
 void* operator new(std::size_t n, std::align_val_t a) { return OrThrow(CountedAlignedAlloc(n, a)); }
-void* operator new[](std::size_t n, std::align_val_t a) { return OrThrow(CountedAlignedAlloc(n, a)); }
+void* operator new[](std::size_t n, std::align_val_t a) {
+  return OrThrow(CountedAlignedAlloc(n, a));
+}
 void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
   return CountedAlignedAlloc(n, a);
 }
@@ -154,9 +156,8 @@ TEST_F(AllocationFreeLoopTest, CounterSeesEveryKindOfNew) {
   EXPECT_EQ(Allocations() - before, 4);
 }
 
-class AllocationFreeByOptions
-    : public AllocationFreeLoopTest,
-      public ::testing::WithParamInterface<std::vector<std::string>> {};
+class AllocationFreeByOptions : public AllocationFreeLoopTest,
+                                public ::testing::WithParamInterface<std::vector<std::string>> {};
 
 // 40 replications reported once at the end (report size 1000): after the
 // first replication nothing is allocated, whatever the experiment or
@@ -174,11 +175,11 @@ TEST_P(AllocationFreeByOptions, ReplicationsAfterTheFirstAllocateNothing) {
   EXPECT_EQ(Between(1, 40), 0) << "allocations in replications 2 to 40";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ExperimentsAndGenerators, AllocationFreeByOptions,
-    ::testing::Values(std::vector<std::string>{"-e", "0"},
-                      std::vector<std::string>{"-e", "1", "-r", "1"},
-                      std::vector<std::string>{"-e", "0", "-r", "2", "-s", "7"}));
+INSTANTIATE_TEST_SUITE_P(ExperimentsAndGenerators, AllocationFreeByOptions,
+                         ::testing::Values(std::vector<std::string>{"-e", "0"},
+                                           std::vector<std::string>{"-e", "1", "-r", "1"},
+                                           std::vector<std::string>{"-e", "0", "-r", "2", "-s",
+                                                                    "7"}));
 
 // With report size 1 the first ten reports are each written at once (both
 // results files), and their packets go back to the free pool: reports 2 to

@@ -69,8 +69,8 @@ TEST_F(CommandLineTest, ParameterInTheSameOrTheNextWordHasOneEffect) {
 }
 
 TEST_F(CommandLineTest, EveryNumberOptionEchoesAndStores) {
-  Parsed p = Parse({"-c", "7", "-e", "1", "-l", "3", "-n", "25", "-N", "4",
-                    "-p", "12345", "-r", "1", "-s", "99", "-t", "0"});
+  Parsed p = Parse({"-c", "7", "-e", "1", "-l", "3", "-n", "25", "-N", "4", "-p", "12345", "-r",
+                    "1", "-s", "99", "-t", "0"});
   ASSERT_EQ(p.result, 0) << p.err;
   EXPECT_EQ(p.out,
             "ClientID: 7\nExperiment: 1\nTraceLevel: 3\nReportSize: 25\n"
@@ -175,8 +175,7 @@ TEST_F(CommandLineTest, StrayWordsAreSkippedUnlessTooLong) {
   EXPECT_EQ(sim.clientId, 3);
   Parsed longWord = Parse({std::string(129, 'x')});
   EXPECT_EQ(longWord.result, 1);
-  EXPECT_EQ(longWord.err,
-            "ERROR: Command Line Argument Too Long, Limited to 128 Characters\n");
+  EXPECT_EQ(longWord.err, "ERROR: Command Line Argument Too Long, Limited to 128 Characters\n");
   Parsed exactly = Parse({std::string(128, 'x')});
   EXPECT_EQ(exactly.result, 0);
 }

@@ -8,19 +8,18 @@
 #include <vector>
 
 #include "RandomFixture.h"
+#include "ScriptedGenerator.h"
 #include "framework/BaseActionClass.h"
 #include "random/RandomNumberGenerator.h"
 #include "random/UserDistributions.h"
 #include "simulator/EventList.h"
-#include "ScriptedGenerator.h"
 
 namespace {
 
 // An action with a chosen rank and weight and its own schedule record.
 class RankedAction : public BaseActionClass {
  public:
-  RankedAction(const char* label, int rank, double weight)
-      : rankValue(rank), weightValue(weight) {
+  RankedAction(const char* label, int rank, double weight) : rankValue(rank), weightValue(weight) {
     defineName(label);
     setScheduleRecord(&record);
   }

@@ -60,8 +60,7 @@ TYPED_TEST(HeapContract, GrowsFromZeroCapacityAndSparseIds) {
   for (int k = 0; k < 5; ++k) heap.Insert(TypeParam(keys[k]), ids[k]);
   EXPECT_EQ(heap.Size(), 5);
   for (int k = 0; k < 5; ++k) EXPECT_EQ(heap.KeyOf(ids[k]), TypeParam(keys[k]));
-  EXPECT_EQ(OwnersInKeyOrder(&heap, TypeParam(1000)),
-            (std::vector<int>{4, 2, 0, 7, 9}));
+  EXPECT_EQ(OwnersInKeyOrder(&heap, TypeParam(1000)), (std::vector<int>{4, 2, 0, 7, 9}));
 }
 
 TYPED_TEST(HeapContract, LoweringAKeyMovesItUpRaisingMovesItDown) {
@@ -72,8 +71,7 @@ TYPED_TEST(HeapContract, LoweringAKeyMovesItUpRaisingMovesItDown) {
   heap.Top(&id);
   EXPECT_EQ(id, 7);
   heap.ChangeKey(7, TypeParam(75));  // between 70 and 80
-  EXPECT_EQ(OwnersInKeyOrder(&heap, TypeParam(1000)),
-            (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(OwnersInKeyOrder(&heap, TypeParam(1000)), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
 TYPED_TEST(HeapContract, EqualKeysDoNotPassEachOther) {

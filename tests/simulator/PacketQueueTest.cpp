@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <climits>
-
 #include <deque>
 #include <thread>
 #include <vector>

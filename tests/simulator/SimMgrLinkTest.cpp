@@ -203,7 +203,8 @@ TEST_F(SimMgrLinkTest, SocketErrorsStopTheRun) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   sim->ListenToSimMgr(sim->simMgrSocket);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "error in select" + std::to_string(EBADF) + "\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "error in select" + std::to_string(EBADF) + "\n");
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error reading socket 'select'... Exiting.\n");
   EXPECT_EQ(sim->runState, 2);
   delete sim->simMgrSocket;

@@ -10,6 +10,7 @@
 //   reads:    fail <- up;  repair <- down;  wear <- failures;
 //             alarm <- down, alarmed
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdint>
@@ -20,8 +21,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "RandomFixture.h"
 #include "TestModelRewards.h"
@@ -106,7 +105,8 @@ std::vector<double> AsciiValues(const std::string& text, int pv) {
   std::string line;
   std::string prefix = std::to_string(pv) + ",";
   while (std::getline(in, line)) {
-    if (line.compare(0, prefix.size(), prefix) == 0) values.push_back(std::stod(line.substr(prefix.size())));
+    if (line.compare(0, prefix.size(), prefix) == 0)
+      values.push_back(std::stod(line.substr(prefix.size())));
   }
   return values;
 }
@@ -142,7 +142,6 @@ TEST_F(SimulatorStepTest, DefaultListHoldsEachAffectedGroupOnceInReverseDiscover
   EXPECT_EQ(Affects(&machine->alarm), (Names{"alarm"}));
 }
 
-
 // Old list mode, walking the readers: fail adds fail to fail and fail to
 // repair (up is changed by fail and repair); repair adds repair to repair
 // and repair to fail (down); wear adds wear to fail (failures); alarm adds
@@ -171,7 +170,8 @@ TEST_F(SimulatorStepTest, SimTestTwoIsTheDefaultAndOtherValuesBuildNothing) {
   EXPECT_EQ(Affects(&machine->fail), (Names{"wear", "alarm", "repair", "fail"}));
   sim.reset();
   Build("5");
-  for (BaseActionClass* a : {static_cast<BaseActionClass*>(&machine->fail), static_cast<BaseActionClass*>(&machine->repair),
+  for (BaseActionClass* a : {static_cast<BaseActionClass*>(&machine->fail),
+                             static_cast<BaseActionClass*>(&machine->repair),
                              static_cast<BaseActionClass*>(&machine->wear)}) {
     EXPECT_EQ(a->affectsList, nullptr);
   }
@@ -300,7 +300,7 @@ TEST_F(SimulatorStepTest, SteadyStateBatchesIntegrateEachWindowAndReportFullRows
     sim->SteadyStateSimulation();
     EXPECT_NE(sim->runState, 0);
     EXPECT_EQ(sim->batchEndHeap, nullptr);  // freed at the end
-    sim.reset();                             // closes the results files
+    sim.reset();                            // closes the results files
     std::string text = ReadBytes(ascii);
     std::vector<double> ticks = AsciiValues(text, 4);
     ASSERT_EQ(ticks.size(), 3u) << c.reportSize;

@@ -69,11 +69,20 @@ TEST_F(TraceFileContainerTest, EveryCallReachesEveryWriterInOrderAddedEvenIfRemo
   container.printPostFireAction(&model.move, &model.move);
   container.printStr(2, "text");
   container.printFooter();
-  const std::vector<std::string> expected = {
-      "A:header(null)", "B:header(null)", "A:batch", "B:batch",
-      "A:fire(move,1.500000)", "B:fire(move,1.500000)",
-      "A:pre(move)", "B:pre(move)", "A:post(move,move)", "B:post(move,move)",
-      "A:str(2)", "B:str(2)", "A:footer", "B:footer"};
+  const std::vector<std::string> expected = {"A:header(null)",
+                                             "B:header(null)",
+                                             "A:batch",
+                                             "B:batch",
+                                             "A:fire(move,1.500000)",
+                                             "B:fire(move,1.500000)",
+                                             "A:pre(move)",
+                                             "B:pre(move)",
+                                             "A:post(move,move)",
+                                             "B:post(move,move)",
+                                             "A:str(2)",
+                                             "B:str(2)",
+                                             "A:footer",
+                                             "B:footer"};
   EXPECT_EQ(expected, calls);
 }
 

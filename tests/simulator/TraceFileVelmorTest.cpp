@@ -35,8 +35,7 @@ TEST_F(TraceFileVelmorTest, HeaderAndBatchMarksAtAnyLevel) {
   writer.printFooter();
   // 38 asterisks, two tabs and TRACE, 38 asterisks; then one mark per call.
   const std::string stars(38, '*');
-  EXPECT_EQ(stars + "\n\t\tTRACE\n" + stars +
-                "\n##### NEW BATCH #####\n##### NEW BATCH #####\n",
+  EXPECT_EQ(stars + "\n\t\tTRACE\n" + stars + "\n##### NEW BATCH #####\n##### NEW BATCH #####\n",
             out.str());
 }
 
@@ -63,8 +62,7 @@ TEST_F(TraceFileVelmorTest, StateThroughTheContainerPrintsTheTreeDepthFirst) {
       "  Model: (2)J\n"
       "  Model: (3)m1\n    p = 5\n    q = 0\n"
       "  Model: (4)m2\n    p = 5\n    s.q = 1\n";
-  EXPECT_EQ("Model State:\n" + tree + "Initial Model State:\n" + tree,
-            out.str());
+  EXPECT_EQ("Model State:\n" + tree + "Initial Model State:\n" + tree, out.str());
 }
 
 TEST_F(TraceFileVelmorTest, FiringLineAtLevelOneUsesDefaultDoubleForm) {

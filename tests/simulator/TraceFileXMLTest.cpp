@@ -21,9 +21,7 @@ class TraceFileXMLTest : public ::testing::Test {
     BaseActionClass::MaxID = 0;
   }
 
-  static std::string ActionId(BaseActionClass* a) {
-    return "a" + std::to_string(a->getActionId());
-  }
+  static std::string ActionId(BaseActionClass* a) { return "a" + std::to_string(a->getActionId()); }
 
   std::ostringstream out;
 };
@@ -82,14 +80,15 @@ TEST_F(TraceFileXMLTest, StateAndActionRecordsOnlyBetweenFirstTwoBatches) {
   writer.printPostFireAction(&join.left->move, &join.left->move);
   // p is shared: its process is the first declaring model not above m1's
   // id 2, the join p1; q is unshared and belongs to m1, p2.
-  EXPECT_EQ("<A id=\"" + ActionId(&join.left->move) + "\" t=\"2.5\">\n"
-            "  <V id=\"p1p\"  val=\"4\" />\n"
-            "  <V id=\"p2q\"  val=\"1\" />\n"
-            "</A>\n",
+  EXPECT_EQ("<A id=\"" + ActionId(&join.left->move) +
+                "\" t=\"2.5\">\n"
+                "  <V id=\"p1p\"  val=\"4\" />\n"
+                "  <V id=\"p2q\"  val=\"1\" />\n"
+                "</A>\n",
             out.str());
 
   out.str("");
-  writer.newBatch();  // counter 1: closes the document
+  writer.newBatch();         // counter 1: closes the document
   EXPECT_EQ("", out.str());  // no header was written: nothing to close
   writer.printState(&join);
   writer.printFireAction(&join.left->move, 9.0);

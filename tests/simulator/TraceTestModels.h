@@ -37,15 +37,13 @@ class StepActivity : public Activity {
 // activity "move" from p to q: it affects p and q and is enabled by p.
 class TwoPlaceSAN : public SANModel {
  public:
-  TwoPlaceSAN(const char* modelName, short pMark, short qMark,
-              const char* qPrefix)
+  TwoPlaceSAN(const char* modelName, short pMark, short qMark, const char* qPrefix)
       : p("p", pMark), q("q", qMark), move("move", &p, &q) {
     q.SetPrefix(qPrefix);
     BaseStateVariableClass* placeArray[] = {&p, &q};
     Activity* activityArray[] = {&move};
     BaseGroupClass* groupArray[] = {&move};
-    initializeSANModelNow(modelName, 2, placeArray, 0, nullptr, 1,
-                          activityArray, 1, groupArray);
+    initializeSANModelNow(modelName, 2, placeArray, 0, nullptr, 1, activityArray, 1, groupArray);
     AddAffectArc(&p, &move);
     AddAffectArc(&q, &move);
     AddEnableArc(&p, &move);

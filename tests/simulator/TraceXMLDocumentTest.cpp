@@ -36,8 +36,7 @@ class TraceXMLDocumentTest : public ::testing::Test {
 
 int CountOf(const std::string& text, const std::string& what) {
   int n = 0;
-  for (size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + 1)) {
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
     n++;
   }
   return n;
@@ -58,18 +57,26 @@ std::string ExpectedHead(const std::string& a1, const std::string& a2) {
          "<Var id=\"p2p\" name=\"p\" />\n"
          "</Process>\n"
          "<Process id=\"p3\" name=\"m13\" >\n"
-         "<Action id=\"a" + a1 + "\" name=\"move\" />\n"
+         "<Action id=\"a" +
+         a1 +
+         "\" name=\"move\" />\n"
          "<Var id=\"p3q\" name=\"q\" />\n"
          "</Process>\n"
          "<Process id=\"p4\" name=\"m24\" >\n"
-         "<Action id=\"a" + a2 + "\" name=\"move\" />\n"
+         "<Action id=\"a" +
+         a2 +
+         "\" name=\"move\" />\n"
          "<Var id=\"p4s.q\" name=\"s.q\" />\n"
          "</Process>\n"
          "<Interactions>\n"
-         "<Undiraction id=\"a" + a1 + "\" name=\"move\">\n"
+         "<Undiraction id=\"a" +
+         a1 +
+         "\" name=\"move\">\n"
          "<Touch>p2</Touch>\n<Touch>p3</Touch>\n"
          "</Undiraction>\n"
-         "<Undiraction id=\"a" + a2 + "\" name=\"move\">\n"
+         "<Undiraction id=\"a" +
+         a2 +
+         "\" name=\"move\">\n"
          "<Touch>p2</Touch>\n<Touch>p4</Touch>\n"
          "</Undiraction>\n"
          "</Interactions>\n"
@@ -138,7 +145,7 @@ TEST_F(TraceXMLDocumentTest, FooterClosesADocumentLeftOpen) {
     writer.printHeader(rewards);
     for (int i = 0; i < marks; i++) writer.newBatch();
     writer.printFooter();
-    writer.newBatch();  // the document is not closed twice
+    writer.newBatch();                        // the document is not closed twice
     writer.printInitialState(rewards->join);  // nor reopened
     EXPECT_EQ("", CheckWellFormed(os.str())) << marks << " marks";
     const std::string tail = "</Sequence>\n</Trace>\n";
@@ -159,7 +166,8 @@ TEST_F(TraceXMLDocumentTest, EmptyModelGivesEmptyElements) {
   EXPECT_EQ(
       "<Process id=\"p5\" name=\"5\" >\n</Process>\n"
       "<S>\n</S>\n"
-      "<A id=\"a" + std::to_string(loose.getActionId()) + "\" t=\"0\">\n</A>\n",
+      "<A id=\"a" +
+          std::to_string(loose.getActionId()) + "\" t=\"0\">\n</A>\n",
       out.str());
 }
 
@@ -184,8 +192,7 @@ TEST_F(TraceXMLDocumentTest, OddCharactersInNamesKeepTheDocumentWellFormed) {
   // references; the control character and the Latin-1 byte become '?',
   // the well-formed UTF-8 character stays.
   EXPECT_NE(std::string::npos, doc.find("name=\"a&amp;b&lt;c&gt;&#13;11\""));
-  EXPECT_NE(std::string::npos,
-            doc.find("name=\"go&amp;stop&#9;?\xC3\xA9?\""));
+  EXPECT_NE(std::string::npos, doc.find("name=\"go&amp;stop&#9;?\xC3\xA9?\""));
   EXPECT_NE(std::string::npos, doc.find("<Var id=\"p11x&quot;y.q\""));
   EXPECT_EQ(std::string::npos, headOnly.find("<Process"));
 }

@@ -51,8 +51,7 @@ class XmlChecker {
     return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == ':';
   }
   static bool NameChar(char c) {
-    return NameStart(c) || std::isdigit(static_cast<unsigned char>(c)) ||
-           c == '-' || c == '.';
+    return NameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.';
   }
   bool Name(std::string* out) {
     if (pos >= s.size() || !NameStart(s[pos])) return false;
@@ -100,8 +99,7 @@ class XmlChecker {
   std::string Characters() const {
     for (size_t i = 0; i < s.size();) {
       const unsigned char lead = static_cast<unsigned char>(s[i]);
-      int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2
-                  : lead >= 0xC0 ? 1 : -1;
+      int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
       if (extra < 0 || lead > 0xF7) return "bad UTF-8 at " + std::to_string(i);
       unsigned long cp = extra == 0 ? lead : lead & (0x3F >> extra);
       for (int k = 1; k <= extra; k++) {
@@ -112,8 +110,8 @@ class XmlChecker {
       }
       static const unsigned long kLeast[] = {0, 0x80, 0x800, 0x10000};
       const bool control = cp < 0x20 && cp != 9 && cp != 10 && cp != 13;
-      if (cp < kLeast[extra] || control || (cp >= 0xD800 && cp <= 0xDFFF) ||
-          cp == 0xFFFE || cp == 0xFFFF || cp > 0x10FFFF) {
+      if (cp < kLeast[extra] || control || (cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE ||
+          cp == 0xFFFF || cp > 0x10FFFF) {
         return "not an XML character at " + std::to_string(i);
       }
       i += extra + 1;
@@ -121,14 +119,13 @@ class XmlChecker {
     return "";
   }
   std::string Entity() {  // at '&'
-    if (At("&#")) {  // &#digits; or &#xhex;
+    if (At("&#")) {       // &#digits; or &#xhex;
       size_t end = pos + 2;
       const bool hex = end < s.size() && s[end] == 'x';
       if (hex) end++;
       const size_t digits = end;
-      while (end < s.size() &&
-             (hex ? std::isxdigit(static_cast<unsigned char>(s[end]))
-                  : std::isdigit(static_cast<unsigned char>(s[end])))) {
+      while (end < s.size() && (hex ? std::isxdigit(static_cast<unsigned char>(s[end]))
+                                    : std::isdigit(static_cast<unsigned char>(s[end])))) {
         end++;
       }
       if (end == digits || end >= s.size() || s[end] != ';') {
@@ -137,8 +134,7 @@ class XmlChecker {
       pos = end + 1;
       return "";
     }
-    static const char* const kKnown[] = {"&amp;", "&lt;", "&gt;", "&quot;",
-                                         "&apos;"};
+    static const char* const kKnown[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
     for (const char* e : kKnown) {
       if (At(e)) {
         pos += std::strlen(e);
@@ -151,8 +147,16 @@ class XmlChecker {
     std::set<std::string> seen;
     for (;;) {
       Blanks();
-      if (At("/>")) { pos += 2; *selfClosing = true; return ""; }
-      if (At(">")) { pos += 1; *selfClosing = false; return ""; }
+      if (At("/>")) {
+        pos += 2;
+        *selfClosing = true;
+        return "";
+      }
+      if (At(">")) {
+        pos += 1;
+        *selfClosing = false;
+        return "";
+      }
       std::string attr;
       if (!Name(&attr)) return "bad attribute name at " + Where();
       if (!seen.insert(attr).second) return "repeated attribute " + attr;

@@ -33,11 +33,11 @@ TEST(TraceXmlCheckerTest, RejectsBrokenDocuments) {
       "junk<?xml version=\"1.0\" ?><a/>",  // text before the declaration
       "<a>&#;</a>",                        // empty character reference
       "<a>&#x41</a>",                      // unterminated reference
-      "<a x=\"\x01\"></a>",                 // control character
-      "<a x=\"\xE9\"></a>",                 // Latin-1 byte, not UTF-8
-      "<a x=\"\xC3\xA9\xC3\"></a>",         // truncated sequence
-      "<a x=\"\xC0\xAF\"></a>",             // overlong form
-      "<a x=\"\xED\xA0\x80\"></a>",         // surrogate
+      "<a x=\"\x01\"></a>",                // control character
+      "<a x=\"\xE9\"></a>",                // Latin-1 byte, not UTF-8
+      "<a x=\"\xC3\xA9\xC3\"></a>",        // truncated sequence
+      "<a x=\"\xC0\xAF\"></a>",            // overlong form
+      "<a x=\"\xED\xA0\x80\"></a>",        // surrogate
   };
   for (const char* doc : broken) {
     EXPECT_NE("", CheckWellFormed(doc)) << doc;

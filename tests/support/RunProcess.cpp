@@ -13,10 +13,8 @@
 
 namespace {
 
-[[noreturn]] void ExecChild(const std::string& program,
-                            const std::vector<std::string>& args,
-                            const ProcessOptions& options, int outFd,
-                            int errFd) {
+[[noreturn]] void ExecChild(const std::string& program, const std::vector<std::string>& args,
+                            const ProcessOptions& options, int outFd, int errFd) {
   dup2(outFd, STDOUT_FILENO);
   dup2(errFd, STDERR_FILENO);
   if (!options.workDir.empty() && chdir(options.workDir.c_str()) != 0) _exit(126);
@@ -39,7 +37,8 @@ bool Drain(int outFd, int errFd, ProcessResult* result, int timeoutSeconds) {
   char buffer[65536];
   while (open > 0) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now()).count();
+                    deadline - std::chrono::steady_clock::now())
+                    .count();
     if (left <= 0) {
       for (auto& f : fds) {
         if (f.fd >= 0) close(f.fd);
@@ -64,8 +63,7 @@ bool Drain(int outFd, int errFd, ProcessResult* result, int timeoutSeconds) {
 
 }  // namespace
 
-ProcessResult RunProcess(const std::string& program,
-                         const std::vector<std::string>& args,
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const ProcessOptions& options) {
   ProcessResult result;
   int outPipe[2];

@@ -26,8 +26,7 @@ struct ProcessOptions {
 
 // Runs `program` with `args` (not including the program name, which is
 // passed as argv[0]). REQUIRES: program names an executable file.
-ProcessResult RunProcess(const std::string& program,
-                         const std::vector<std::string>& args,
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const ProcessOptions& options = ProcessOptions());
 
 // Reads a whole file as bytes; empty when it cannot be read.

@@ -75,10 +75,10 @@ TestMachineSAN::TestMachineSAN()
       wears(new Place("wears", 0)),
       alarmed(new Place("alarmed", 0)) {
   InitializeActivities();
-  BaseStateVariableClass* placeArray[kNumPlaces] = {up, down, failures, repairs,
-                                               ticks, flips, wears, alarmed};
-  Activity* activityArray[kNumActivities] = {&fail, &repair, &tick_case1,
-                                          &tick_case2, &wear, &alarm};
+  BaseStateVariableClass* placeArray[kNumPlaces] = {up,    down,  failures, repairs,
+                                                    ticks, flips, wears,    alarmed};
+  Activity* activityArray[kNumActivities] = {&fail,       &repair, &tick_case1,
+                                             &tick_case2, &wear,   &alarm};
   BaseGroupClass* unitArray[kNumGroups] = {&fail, &repair, &tickGroup, &wear, &alarm};
   initializeSANModelNow("machine", kNumPlaces, placeArray, 0, nullptr, kNumActivities,
                         activityArray, kNumGroups, unitArray);

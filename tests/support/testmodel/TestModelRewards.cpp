@@ -35,8 +35,8 @@ double MachineMarkIntervalWorker::Reward_Function() { return (machine->*place)->
 
 MachineMarkNode::MachineMarkNode(const Spec& spec, int windowIndex)
     : place(spec.place), accumulating(spec.steadyState == 1) {
-  Initialize(spec.name, accumulating ? AccumulatedReward : InstantOfTimeReward,
-             spec.numTimePoints, spec.startTimes, spec.stopTimes, windowIndex, 0, 1, 1);
+  Initialize(spec.name, accumulating ? AccumulatedReward : InstantOfTimeReward, spec.numTimePoints,
+             spec.startTimes, spec.stopTimes, windowIndex, 0, 1, 1);
   AddVariableDependency(spec.placeName, "machine");
   SteadyState = spec.steadyState;
 }

@@ -28,8 +28,8 @@ void TestModelStudy::SetGVs(int exp) {
 void* TestModelStudy::GetGVValue(char* name) {
   if (std::strcmp(name, "fail_rate") == 0) return &fail_rate;
   if (std::strcmp(name, "repair_time") == 0) return &repair_time;
-  std::cerr << "!! TestModelStudy::GetGVValue: Global Variable " << name
-            << " does not exist." << std::endl;
+  std::cerr << "!! TestModelStudy::GetGVValue: Global Variable " << name << " does not exist."
+            << std::endl;
   return nullptr;
 }
 
