@@ -1,15 +1,24 @@
 // <model>_pvtypes FILE: writes the reward-variable type file of the model
 // this executable is linked with (names, types and time points of its
 // reward variables, one node per time point), for tools that read results.
+// <model>_pvtypes --study: prints the study (global variables, their types
+// and per-experiment values, reward-variable nodes) as JSON on standard
+// output, for the study runner.
+#include <cstring>
 #include <iostream>
 
+#include "StudyDescription.h"
 #include "reward/PVModel.h"
 #include "study/BaseStudyClass.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::cerr << "usage: " << argv[0] << " FILE\n";
+    std::cerr << "usage: " << argv[0] << " FILE | --study\n";
     return 2;
+  }
+  if (std::strcmp(argv[1], "--study") == 0) {
+    WriteStudyDescription(std::cout);
+    return 0;
   }
   BaseStudyClass* study = GenerateStudy();
   study->SetGVs(0);
