@@ -73,8 +73,8 @@ std::vector<BlockData> Cell::Deliver(BlockData data) {
 void Cell::Pool(const BlockData& data) {
   for (size_t v = 0; v < accumulators.size(); ++v)
     for (double x : data.values[v]) accumulators[v].Add(x);
-  pooled.push_back(
-      {data.block, data.seed, data.replications, data.cpuSeconds, data.attempts, data.node});
+  pooled.push_back({data.block, data.seed, data.replications, data.cpuSeconds, data.attempts,
+                    data.node, data.arguments});
 }
 
 void Cell::CheckStop() {

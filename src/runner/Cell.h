@@ -33,6 +33,7 @@ struct BlockData {
   double cpuSeconds = 0.0;
   int attempts = 1;
   std::string node;
+  std::vector<std::string> arguments;  // the simulator's, without the link's
   std::vector<std::vector<double>> values;
   std::string observationBytes;  // the simulator's observation messages
 };
@@ -45,6 +46,7 @@ struct PooledBlock {
   double cpuSeconds = 0.0;
   int attempts = 1;
   std::string node;
+  std::vector<std::string> arguments;
 };
 
 enum class CellState { kRunning, kReached, kCapped, kFixedDone };

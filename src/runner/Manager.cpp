@@ -157,6 +157,10 @@ void Manager::Finish(BlockRun* run) {
   data.cpuSeconds = run->CpuSeconds();
   data.attempts = spec.attempt;
   data.node = run->Node();
+  // What reproduces the block with the simulator alone: everything but the
+  // program and the link's -w -p 0.
+  const std::vector<std::string> args = SimulatorArgs(cell, spec);
+  data.arguments.assign(args.begin() + 4, args.end());
   for (int v : settings.variables)
     data.values.push_back(run->Stream().Values()[static_cast<size_t>(v)]);
   data.observationBytes = run->Stream().ObservationBytes();

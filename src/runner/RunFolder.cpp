@@ -139,6 +139,7 @@ bool RunFolder::WriteManifest(const RunDescription& run, const StudyRecord& reco
            {"cpu_seconds", b.cpuSeconds},
            {"attempts", b.attempts},
            {"node", b.node},
+           {"arguments", b.arguments},
            {"file", BlockFileName(cell.Experiment(), cell.PointIndex(), b.block)}});
     }
     m["cells"].push_back(c);

@@ -38,7 +38,8 @@ TEST(MessageStreamTest, RejectsMalformedMessages) {
   MessageStream tiny(1);
   EXPECT_FALSE(tiny.Feed(Bytes({0, 0, 0, 5, 0}).data(), 5));  // shorter than a header
   MessageStream unknown(1);
-  const std::string record = Bytes({0, 0, 0, 24, 0, 0, 0, 0, 1, 0, 7, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
+  const std::string record =
+      Bytes({0, 0, 0, 24, 0, 0, 0, 0, 1, 0, 7, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_FALSE(unknown.Feed(record.data(), record.size()));  // variable 7 of 1
   MessageStream overlong(1);
   const std::string lying = Bytes({0, 0, 0, 16, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 9});
