@@ -10,6 +10,12 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   velmor_runner::AddRunCommand(app);
   velmor_runner::AddResultsCommand(app);
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::RuntimeError& e) {
+    return e.get_exit_code();  // a subcommand's own exit status
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : 1;  // help is 0, a bad command line 1
+  }
   return 0;
 }

@@ -208,8 +208,9 @@ void AddRunCommand(CLI::App& app) {
   run->add_option("--experiments", options->experiments,
                   "experiments to run, 0-based as -e: 0,2,5-8 (default: all)");
   run->add_option(
-      "--set", options->sets,
-      "NAME=VALUE[,VALUE...]: global variable values; several --set sweep their product");
+         "--set", options->sets,
+         "NAME=VALUE[,VALUE...]: global variable values; several --set sweep their product")
+      ->allow_extra_args(false);
   run->add_option("--rel-precision", options->relPrecision,
                   "target half-width over |mean| (default 0.01 when no target or count is given)");
   run->add_option("--abs-precision", options->absPrecision, "target half-width");
@@ -238,7 +239,9 @@ void AddRunCommand(CLI::App& app) {
   run->add_option("--partition", options->partition, "Slurm partition (default: the cluster's)");
   run->add_option("--time-limit", options->timeLimit,
                   "Slurm time limit of a block, as srun --time");
-  run->add_option("--slurm-arg", options->slurmArgs, "an extra argument for srun (repeatable)");
+  run->add_option("--slurm-arg", options->slurmArgs,
+                  "an extra argument for srun, as --slurm-arg=--foo (repeatable)")
+      ->allow_extra_args(false);
   run->add_flag("!--no-plots", options->plots, "do not draw the plots");
   run->callback([options]() {
     std::vector<std::string> command = {"velmor"};
