@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "platform/VelmorSocket.h"
-#include "simulator/ResultsFile.h"
-#include "simulator/SimMgrMessages.h"
+#include "output/ResultsFile.h"
+#include "output/SimMgrMessages.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "reward/PVModel.h"
-#include "simulator/EventList.h"
+#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {

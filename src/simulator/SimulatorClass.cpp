@@ -17,10 +17,10 @@
 #include "random/UserDistributions.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/EventList.h"
-#include "simulator/TraceFileContainer.h"
-#include "simulator/TraceFileVelmor.h"
-#include "simulator/TraceFileXML.h"
+#include "eventlist/EventList.h"
+#include "trace/TraceFileContainer.h"
+#include "trace/TraceFileVelmor.h"
+#include "trace/TraceFileXML.h"
 #include "study/BaseStudyClass.h"
 
 int GlobalDebugLevel = 0;

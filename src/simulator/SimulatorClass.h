@@ -10,7 +10,7 @@
 #include <string>
 
 #include "framework/ScheduleRecord.h"
-#include "simulator/Heap.h"
+#include "eventlist/Heap.h"
 
 class BaseActionClass;
 class BaseGroupClass;

@@ -10,10 +10,10 @@
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "platform/VelmorSocket.h"
-#include "simulator/DataPacket.h"
-#include "simulator/PacketQueue.h"
-#include "simulator/ResultsFile.h"
-#include "simulator/SimMgrMessages.h"
+#include "output/DataPacket.h"
+#include "output/PacketQueue.h"
+#include "output/ResultsFile.h"
+#include "output/SimMgrMessages.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {

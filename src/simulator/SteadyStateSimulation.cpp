@@ -8,10 +8,10 @@
 #include "framework/BaseModelClass.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/DataPacket.h"
-#include "simulator/EventList.h"
+#include "output/DataPacket.h"
+#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
-#include "simulator/TraceFileContainer.h"
+#include "trace/TraceFileContainer.h"
 
 namespace {
 

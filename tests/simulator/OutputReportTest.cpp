@@ -16,8 +16,8 @@
 
 #include "TestManagerClient.h"
 #include "platform/VelmorSocket.h"
-#include "simulator/DataPacket.h"
-#include "simulator/PacketQueue.h"
+#include "output/DataPacket.h"
+#include "output/PacketQueue.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include "TestManagerClient.h"
 #include "platform/VelmorSocket.h"
-#include "simulator/DataPacket.h"
+#include "output/DataPacket.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {
