@@ -48,7 +48,7 @@ void SimulatorClass::TerminatingSimulation() {
     ++batchesDone;
     bool report = k == reportSize;
     if (maxBatches > 0 && batchesDone >= maxBatches) {
-      runState = 1;
+      FinishRun();
       report = true;
     }
     if (report) {

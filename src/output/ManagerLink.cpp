@@ -1,16 +1,15 @@
-// SimulatorClass, manager link: waiting for the manager's connection,
-// registration, and the manager's one-byte commands. Simulation thread only.
+// ManagerLink: waiting for the manager's connection, registration, and the
+// manager's one-byte commands.
+#include "output/ManagerLink.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 
-#include "platform/VelmorSocket.h"
-#include "output/ResultsFile.h"
+#include "output/RunControl.h"
 #include "output/SimMgrMessages.h"
-#include "simulator/SimulatorClass.h"
+#include "platform/VelmorSocket.h"
 
 namespace {
 
@@ -34,12 +33,6 @@ bool SendControlReply(VelmorSocket* socket, int marker, int code) {
   char reply[kControlReplySize];
   EncodeControlReply(marker, code, static_cast<int32_t>(getpid()), reply);
   return socket->Send(reply, kControlReplySize) > 0;
-}
-
-char* CopyText(const std::string& text) {
-  char* copy = new char[text.size() + 1];
-  std::memcpy(copy, text.c_str(), text.size() + 1);
-  return copy;
 }
 
 // Binds listenSocket to port or the next free one, wrapping within 16
@@ -76,28 +69,17 @@ void ReceiveRedirectText(VelmorSocket* socket, char* text, int max, int waitMill
   text[0] = '\0';
 }
 
-// Command 3: read "name;number;;", reply, take the binary file and the
-// batch limit when no binary file was named yet, then drop the link.
-void HandleRedirect(SimulatorClass& sim, VelmorSocket* socket) {
+// Command 3: read "name;number;;", reply, hand the request to the driver,
+// then drop the link.
+void HandleRedirect(ManagerLink& link, VelmorSocket* socket, RunControl& run,
+                    RedirectHandler& redirect) {
   char text[kRedirectTextMax + 1];
   ReceiveRedirectText(socket, text, kRedirectTextMax, EffectiveTimeout(kRedirectTextWaitMillis));
-  if (!SendControlReply(socket, kControlMarker, kReplyRedirect)) {
-    sim.runState = 2;
-  }
-  const RedirectRequest request = ParseRedirectText(text);
-  if (sim.binaryFileName == nullptr && request.hasFileName) {
-    sim.binaryFileName = CopyText(request.fileName);
-    // The manager's file name is a peer's choice: a file that cannot be
-    // opened is reported and the run goes on without it.
-    sim.binaryFile = OpenResultsFile(sim.binaryFileName, true);
-    if (sim.binaryFile != nullptr) {
-      WriteBinaryResultsHeader(*sim.binaryFile, sim.experiment);
-    }
-    sim.maxBatches = request.maxBatches;
-  }
-  if (socket == sim.simMgrSocket) {
-    delete sim.simMgrSocket;  // closes the connection
-    sim.simMgrSocket = nullptr;
+  if (!SendControlReply(socket, kControlMarker, kReplyRedirect)) run.StopRun();
+  redirect.ApplyRedirect(ParseRedirectText(text));
+  if (socket == link.simMgrSocket) {
+    delete link.simMgrSocket;  // closes the connection
+    link.simMgrSocket = nullptr;
   } else {
     socket->Close();
   }
@@ -105,16 +87,19 @@ void HandleRedirect(SimulatorClass& sim, VelmorSocket* socket) {
 
 }  // namespace
 
-VelmorSocket* SimulatorClass::WaitForSimMgrConnection(int timeoutMillis) {
+ManagerLink::~ManagerLink() { ReleaseManagerLink(); }
+
+VelmorSocket* ManagerLink::WaitForSimMgrConnection(int timeoutMillis, unsigned short* port,
+                                                   RunControl& run) {
   delete listenSocket;
   listenSocket = new VelmorSocket(true);
-  if (!listenSocket->IsOpen() || !BindFromPort(listenSocket, &port)) {
+  if (!listenSocket->IsOpen() || !BindFromPort(listenSocket, port)) {
     return nullptr;
   }
   // Listen before announcing the port: a manager that connects as soon as
   // it reads the line must find the socket ready, not refuse it.
   listenSocket->Listen(kListenBacklog);
-  std::cout << "REGISTER:  Port: [" << port << "]" << std::endl;
+  std::cout << "REGISTER:  Port: [" << *port << "]" << std::endl;
   VelmorSocket* connection = new VelmorSocket(false);
   bool connected = false;
   int timeout = EffectiveTimeout(timeoutMillis);
@@ -124,16 +109,14 @@ VelmorSocket* SimulatorClass::WaitForSimMgrConnection(int timeoutMillis) {
   int pass = acceptPollMillis;
   if (timeout != timeoutMillis && timeout > 0 && timeout < pass) pass = timeout;
   for (;;) {
-    if (runState != 0 || connected) {
+    if (run.runState != 0 || connected) {
       if (connected) return connection;
       break;
     }
     if (!(timeout > 0 || timeout == -1)) break;
     const bool timed = timeout > 0;
     if (listenSocket->Select(pass) && listenSocket->Accept(*connection)) {
-      if (!SendControlReply(connection, kControlMarker, kReplyRegister)) {
-        runState = 2;
-      }
+      if (!SendControlReply(connection, kControlMarker, kReplyRegister)) run.StopRun();
       connected = true;
     }
     if (timed) timeout -= pass;
@@ -142,12 +125,12 @@ VelmorSocket* SimulatorClass::WaitForSimMgrConnection(int timeoutMillis) {
   return nullptr;
 }
 
-int SimulatorClass::ListenToSimMgr(VelmorSocket* socket) {
+int ManagerLink::ListenToSimMgr(VelmorSocket* socket, RunControl& run, RedirectHandler& redirect) {
   if (socket == nullptr) return 0;
   if (!socket->Select(listenPollMillis)) {
     if (socket->GetErrorString() != nullptr) {
       std::cout << "Error reading socket 'select'... Exiting." << std::endl;
-      runState = 2;
+      run.StopRun();
     }
     return 0;
   }
@@ -155,23 +138,21 @@ int SimulatorClass::ListenToSimMgr(VelmorSocket* socket) {
   if (socket->RecvBlock(&command, 1) != 1) {
     if (socket->GetErrorString() != nullptr) {
       std::cout << "Error reading socket 'read'... Exiting." << std::endl;
-      runState = 2;
+      run.StopRun();
     }
     return 0;
   }
   switch (static_cast<unsigned char>(command)) {
     case kCommandIdentify:
-      if (!SendControlReply(socket, kControlMarker, kReplyRegister)) {
-        runState = 2;
-      }
+      if (!SendControlReply(socket, kControlMarker, kReplyRegister)) run.StopRun();
       break;
     case kCommandQuit:
       std::cout << "SOCKET::Quit" << std::endl;
-      if (!SendControlReply(socket, kQuitMarker, kReplyQuit)) runState = 2;
-      runState = 2;
+      SendControlReply(socket, kQuitMarker, kReplyQuit);
+      run.StopRun();
       break;
     case kCommandRedirect:
-      HandleRedirect(*this, socket);
+      HandleRedirect(*this, socket, run, redirect);
       break;
     default:
       std::cerr << "!! Invalid Response Received by Client " << std::endl;
@@ -181,34 +162,31 @@ int SimulatorClass::ListenToSimMgr(VelmorSocket* socket) {
   return static_cast<unsigned char>(command);
 }
 
-int SimulatorClass::ListenToSimMgrLoop(VelmorSocket* socket) {
-  while (runState == 0 && socket != nullptr) {
+int ManagerLink::ListenToSimMgrLoop(VelmorSocket* socket, RunControl& run,
+                                    RedirectHandler& redirect) {
+  while (run.runState == 0 && socket != nullptr) {
     const bool isLink = socket == simMgrSocket;
-    ListenToSimMgr(socket);
+    ListenToSimMgr(socket, run, redirect);
     if (isLink && simMgrSocket == nullptr) break;  // redirected: it is gone
     if (!socket->IsOpen()) break;
   }
   return 0;
 }
 
-void* SimulatorClass::StaticSocketThreadFunc(void* simulator) {
-  static_cast<SimulatorClass*>(simulator)->SocketThreadFunc();
-  return nullptr;
-}
-
-int SimulatorClass::SocketThreadFunc() {
-  while (runState == 0) {
-    simMgrSocket = WaitForSimMgrConnection(-1);
+int ManagerLink::SocketThreadFunc(unsigned short* port, RunControl& run,
+                                  RedirectHandler& redirect) {
+  while (run.runState == 0) {
+    simMgrSocket = WaitForSimMgrConnection(-1, port, run);
     // Without a time-out, no connection means the port could not be bound
     // or the run was stopped: either way there is nothing to wait for.
     if (simMgrSocket == nullptr) break;
-    ListenToSimMgrLoop(simMgrSocket);
+    ListenToSimMgrLoop(simMgrSocket, run, redirect);
     break;
   }
   return 0;
 }
 
-void SimulatorClass::ReleaseManagerLink() {
+void ManagerLink::ReleaseManagerLink() {
   delete simMgrSocket;
   simMgrSocket = nullptr;
   delete listenSocket;
