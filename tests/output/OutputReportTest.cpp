@@ -1,5 +1,5 @@
-// Tests of the output side of SimulatorClass: the holding rule of
-// CheckReportSize, the output step, packet recycling and the primitives.
+// Tests of the output side: the report-holding rule, the output step,
+// packet recycling and the primitives, without a driver or model.
 // Results files are real files in a temporary folder; the binary bytes are
 // decoded with the test client's own big-endian readers.
 #include <gtest/gtest.h>
@@ -15,10 +15,11 @@
 #include <vector>
 
 #include "TestManagerClient.h"
-#include "platform/VelmorSocket.h"
 #include "output/DataPacket.h"
 #include "output/PacketQueue.h"
-#include "simulator/SimulatorClass.h"
+#include "output/ReportOutput.h"
+#include "output/RunControl.h"
+#include "platform/VelmorSocket.h"
 
 namespace {
 
@@ -38,42 +39,47 @@ const std::string kAsciiHeader =
     "#VELMOR_SIM_ASCII_FILE,VELMOR_VER=Version 2.4,FILE_VER=1,"
     "EXPERIMENTS=0\n#FORMAT: (PV ID Number),(PV Value)\n";
 
-// A simulator with only its fields, two performance variables and
-// reportSize 1, as the loops leave it just before the first report.
+// An output side for two performance variables and reportSize 1, as the
+// loops leave it just before the first report.
 class OutputReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     base = ::testing::TempDir() + "velmor_out_" + info->name();
-    sim = new SimulatorClass(SimulatorClass::FieldsOnly{});
-    sim->numPVs = 2;
-    sim->reportSize = 1;
-    sim->firstPacket = sim->CreateDataPacket(2);
-    sim->secondPacket = sim->CreateDataPacket(2);
+    reports = new ReportOutput();
+    context.numPVs = 2;
+    context.reportSize = 1;
+    reports->firstPacket = reports->CreateDataPacket(2, context);
+    reports->secondPacket = reports->CreateDataPacket(2, context);
   }
   void TearDown() override {
-    delete sim;
+    delete reports;
+    delete context.socket;
     std::remove((base + ".txt").c_str());
     std::remove((base + ".bin").c_str());
   }
 
-  void OpenAscii() { sim->asciiFile = sim->CreateASCIIFile((base + ".txt").c_str()); }
-  void OpenBinary() { sim->binaryFile = sim->CreateBinFile((base + ".bin").c_str()); }
+  void OpenAscii() {
+    reports->asciiFile = ReportOutput::CreateASCIIFile((base + ".txt").c_str(), context.experiment);
+  }
+  void OpenBinary() {
+    reports->binaryFile = ReportOutput::CreateBinFile((base + ".bin").c_str(), context.experiment);
+  }
   std::string Ascii() { return ReadFile(base + ".txt"); }
 
   // Report k: variable 0 observes k, variable 1 observes 10 k (squares in
   // the second packet), as the terminating loop fills one replication.
   int Report(int k, double elapsed) {
-    DataPacket* first = sim->firstPacket;
-    DataPacket* second = sim->secondPacket;
+    DataPacket* first = reports->firstPacket;
+    DataPacket* second = reports->secondPacket;
     first->Store(0, 0, k);
     first->Store(1, 0, 10.0 * k);
     second->Store(0, 0, 1.0 * k * k);
     second->Store(1, 0, 100.0 * k * k);
     first->SetAllCounts(1);
     second->SetAllCounts(1);
-    sim->elapsedSeconds = elapsed;
-    return sim->CheckReportSize(elapsed);
+    context.elapsedSeconds = elapsed;
+    return reports->QueueReport(elapsed, context, run);
   }
 
   // The ASCII lines that reports from..to give.
@@ -87,7 +93,9 @@ class OutputReportTest : public ::testing::Test {
   }
 
   std::string base;
-  SimulatorClass* sim = nullptr;
+  RunControl run;
+  ReportOutput* reports = nullptr;
+  ReportContext context;
 };
 
 TEST_F(OutputReportTest, FirstTenAtOnceThenHeldUntilTwentyFiveWait) {
@@ -102,17 +110,17 @@ TEST_F(OutputReportTest, FirstTenAtOnceThenHeldUntilTwentyFiveWait) {
   // packets, fewer than 50.
   for (int k = 11; k <= 34; ++k) {
     ASSERT_EQ(Report(k, 0.0), 0) << "report " << k;
-    EXPECT_EQ(sim->pendingPackets->Length(), 2 * (k - 10));
+    EXPECT_EQ(reports->pendingPackets->Length(), 2 * (k - 10));
   }
   EXPECT_EQ(Lines(Ascii()).size(), 22u);
   // Report 35 fills the queue (50 packets): all 25 reports go out together.
   EXPECT_EQ(Report(35, 0.0), 1);
-  EXPECT_EQ(sim->pendingPackets->Length(), 0);
-  EXPECT_EQ(sim->reportCounter, 12);  // eleven output steps so far
+  EXPECT_EQ(reports->pendingPackets->Length(), 0);
+  EXPECT_EQ(reports->reportCounter, 12);  // eleven output steps so far
   std::vector<std::string> lines = Lines(Ascii());
   std::vector<std::string> body(lines.begin() + 2, lines.end());
   EXPECT_EQ(body, ExpectedLines(1, 35));
-  EXPECT_EQ(sim->runState, 0);
+  EXPECT_EQ(run.runState, 0);
 }
 
 TEST_F(OutputReportTest, SlowOutputStepsAreNotHeld) {
@@ -121,7 +129,7 @@ TEST_F(OutputReportTest, SlowOutputStepsAreNotHeld) {
   // After ten steps reportCounter is 11: 2.75 / 11 = 0.25 >= 0.2 writes,
   // 1.65 / 11 = 0.15 holds.
   EXPECT_EQ(Report(11, 2.75), 1);
-  EXPECT_EQ(sim->reportCounter, 12);
+  EXPECT_EQ(reports->reportCounter, 12);
   EXPECT_EQ(Report(12, 1.8), 0);  // 1.8 / 12 = 0.15
   EXPECT_EQ(Report(13, 3.0), 1);  // 3.0 / 12 = 0.25: writes 12 and 13
   std::vector<std::string> lines = Lines(Ascii());
@@ -131,10 +139,10 @@ TEST_F(OutputReportTest, SlowOutputStepsAreNotHeld) {
 TEST_F(OutputReportTest, LastReportIsWrittenWithEverythingHeld) {
   OpenAscii();
   for (int k = 1; k <= 15; ++k) Report(k, 0.0);
-  EXPECT_EQ(sim->pendingPackets->Length(), 10);
-  sim->runState = 1;  // the loop reached its batch limit
+  EXPECT_EQ(reports->pendingPackets->Length(), 10);
+  run.runState = 1;  // the loop reached its batch limit
   EXPECT_EQ(Report(16, 0.0), 1);
-  EXPECT_EQ(sim->runState, 2);
+  EXPECT_EQ(run.runState, 2);
   std::vector<std::string> lines = Lines(Ascii());
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.end()), ExpectedLines(1, 16));
 }
@@ -144,60 +152,24 @@ TEST_F(OutputReportTest, PacketsAreRecycledWithoutAnyOutput) {
   std::set<DataPacket*> seen;
   for (int k = 1; k <= 300; ++k) {
     Report(k, 0.0);
-    seen.insert(sim->firstPacket);
-    seen.insert(sim->secondPacket);
+    seen.insert(reports->firstPacket);
+    seen.insert(reports->secondPacket);
   }
   // Two being filled and at most 50 held: never more than 52 packets.
   EXPECT_LE(seen.size(), 52u);
   EXPECT_GT(seen.size(), 2u);
-  EXPECT_EQ(sim->runState, 0);
-}
-
-TEST_F(OutputReportTest, SendSSResultsHandsCountsOverUnlessStopped) {
-  OpenAscii();
-  int firstCounts[2] = {1, 0};
-  int secondCounts[2] = {1, 0};
-  DataPacket* filled = sim->firstPacket;
-  filled->Store(0, 0, 0.5);
-  sim->secondPacket->Store(0, 0, 0.25);
-  sim->startClock = VelmorProcessorClockMillis();
-  sim->elapsedSeconds = -1.0;
-  // The first report is written at once; variable 1 has no observation.
-  EXPECT_EQ(sim->SendSSResults(firstCounts, secondCounts), 1);
-  EXPECT_EQ(Ascii(), kAsciiHeader + "0,0.5\n");
-  EXPECT_GE(sim->elapsedSeconds, 0.0);
-  EXPECT_EQ(filled->counts[0], 1);
-  EXPECT_EQ(filled->counts[1], 0);
-  EXPECT_NE(sim->firstPacket, filled);
-  for (int i = 0; i < 2; ++i) {
-    EXPECT_EQ(firstCounts[i], 0);
-    EXPECT_EQ(secondCounts[i], 0);
-  }
-  // Stopped (say by a quit): nothing is taken, counted or written.
-  sim->runState = 2;
-  firstCounts[0] = secondCounts[0] = 1;
-  DataPacket* current = sim->firstPacket;
-  current->counts[0] = 7;
-  const int counter = sim->reportCounter;
-  EXPECT_EQ(sim->SendSSResults(firstCounts, secondCounts), 0);
-  EXPECT_EQ(sim->firstPacket, current);
-  EXPECT_EQ(current->counts[0], 7);
-  EXPECT_EQ(firstCounts[0], 1);
-  EXPECT_EQ(secondCounts[0], 1);
-  EXPECT_EQ(sim->reportCounter, counter);
-  EXPECT_EQ(sim->pendingPackets->Length(), 0);
-  EXPECT_EQ(Ascii(), kAsciiHeader + "0,0.5\n");
+  EXPECT_EQ(run.runState, 0);
 }
 
 TEST_F(OutputReportTest, BinaryFileHoldsOneMessagePerReport) {
   OpenBinary();
-  sim->clientId = 300;
-  sim->experiment = 70000;
+  context.clientId = 300;
+  context.experiment = 70000;
   Report(1, 0.0);
-  sim->firstPacket->counts[0] = 0;  // variable 0 has nothing this time
-  sim->firstPacket->counts[1] = 1;
-  sim->firstPacket->Store(1, 0, 0.5);
-  sim->CheckReportSize(0.0);
+  reports->firstPacket->counts[0] = 0;  // variable 0 has nothing this time
+  reports->firstPacket->counts[1] = 1;
+  reports->firstPacket->Store(1, 0, 0.5);
+  reports->QueueReport(0.0, context, run);
   const std::string file = ReadFile(base + ".bin");
   // Header, then L = 9 + 2 * 7 + 2 * 8 = 39 and L = 9 + 7 + 8 = 24.
   ASSERT_EQ(file.size(), 256u + 39u + 24u);
@@ -222,37 +194,37 @@ TEST_F(OutputReportTest, BinaryFileHoldsOneMessagePerReport) {
 TEST_F(OutputReportTest, HeldReportsCanBeDroppedUnwritten) {
   OpenAscii();
   for (int k = 1; k <= 14; ++k) Report(k, 0.0);
-  const int freeBefore = sim->freePackets->Length();
-  sim->ResetDataPacketBuffer();
-  EXPECT_EQ(sim->pendingPackets->Length(), 0);
-  EXPECT_EQ(sim->freePackets->Length(), freeBefore + 8);
+  const int freeBefore = reports->freePackets->Length();
+  reports->ResetDataPacketBuffer();
+  EXPECT_EQ(reports->pendingPackets->Length(), 0);
+  EXPECT_EQ(reports->freePackets->Length(), freeBefore + 8);
   EXPECT_EQ(Lines(Ascii()).size(), 22u);  // reports 11 to 14 never written
 }
 
 TEST_F(OutputReportTest, PrimitivesWriteBigEndianAndSurviveAFailedSend) {
   std::ostringstream out;
   const double values[2] = {1.0, -2.5};
-  EXPECT_EQ(sim->Output(nullptr, &out, values, 2), 16);
-  EXPECT_EQ(sim->OutputInt(nullptr, &out, -2), 4);
-  EXPECT_EQ(sim->OutputShort(nullptr, &out, 0x1234), 2);
-  EXPECT_EQ(sim->OutputByte(nullptr, &out, 0xAB), 1);
+  EXPECT_EQ(ReportOutput::Output(nullptr, &out, values, 2, run), 16);
+  EXPECT_EQ(ReportOutput::OutputInt(nullptr, &out, -2, run), 4);
+  EXPECT_EQ(ReportOutput::OutputShort(nullptr, &out, 0x1234, run), 2);
+  EXPECT_EQ(ReportOutput::OutputByte(nullptr, &out, 0xAB, run), 1);
   // 1.0 = 3F F0 0..., -2.5 = C0 04 0... (sign 1, exponent 0x400, 01b).
   const std::string expected = std::string("\x3F\xF0\0\0\0\0\0\0", 8) +
                                std::string("\xC0\x04\0\0\0\0\0\0", 8) +
                                "\xFF\xFF\xFF\xFE\x12\x34\xAB";
   EXPECT_EQ(out.str(), expected);
-  EXPECT_EQ(sim->runState, 0);
+  EXPECT_EQ(run.runState, 0);
   // A socket without a connection: every send fails, the run is marked
   // stopped, and the stream still receives the bytes.
   VelmorSocket dead(false);
   std::ostringstream file;
-  EXPECT_EQ(sim->OutputInt(&dead, &file, 5), -1);
-  EXPECT_EQ(sim->runState, 2);
-  EXPECT_EQ(sim->Output(&dead, &file, values, 1), -1);
-  EXPECT_EQ(sim->OutputCPUTime(&dead, 1.5), -1);
+  EXPECT_EQ(ReportOutput::OutputInt(&dead, &file, 5, run), -1);
+  EXPECT_EQ(run.runState, 2);
+  EXPECT_EQ(ReportOutput::Output(&dead, &file, values, 1, run), -1);
+  EXPECT_EQ(ReportOutput::OutputCPUTime(&dead, 1.5, context, run), -1);
   EXPECT_EQ(file.str(), std::string("\0\0\0\x05\x3F\xF0\0\0\0\0\0\0", 12));
   // EndianConvertDouble reverses the 8 bytes.
-  const double swapped = sim->EndianConvertDouble(1.0);
+  const double swapped = ReportOutput::EndianConvertDouble(1.0);
   unsigned char a[8];
   unsigned char b[8];
   const double one = 1.0;
@@ -269,8 +241,8 @@ TEST_F(OutputReportTest, BrokenLinkStopsTheRunButNotTheFiles) {
   ASSERT_TRUE(listener.Listen(1));
   TestManagerClient manager;
   ASSERT_TRUE(manager.Connect(listener.BoundPort(), 5000));
-  sim->simMgrSocket = new VelmorSocket(false);
-  ASSERT_TRUE(listener.Accept(*sim->simMgrSocket));
+  context.socket = new VelmorSocket(false);
+  ASSERT_TRUE(listener.Accept(*context.socket));
   Report(1, 0.0);
   std::vector<unsigned char> message;
   ASSERT_TRUE(manager.ReadMessage(&message, 5000));
@@ -280,14 +252,14 @@ TEST_F(OutputReportTest, BrokenLinkStopsTheRunButNotTheFiles) {
   manager.Close();
   // A send into a closed connection fails (the first may still be taken
   // by the kernel); the run stops and the file keeps whole messages.
-  int reports = 1;
-  while (sim->runState == 0 && reports < 10) {
-    ++reports;
-    Report(reports, 0.0);
+  int sent = 1;
+  while (run.runState == 0 && sent < 10) {
+    ++sent;
+    Report(sent, 0.0);
     usleep(20000);
   }
-  EXPECT_EQ(sim->runState, 2);
-  EXPECT_EQ(ReadFile(base + ".bin").size(), 256u + 39u * reports);
+  EXPECT_EQ(run.runState, 2);
+  EXPECT_EQ(ReadFile(base + ".bin").size(), 256u + 39u * sent);
   alarm(0);
 }
 
