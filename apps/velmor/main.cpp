@@ -2,8 +2,8 @@
 // subcommand is registered by its own library; adding one is one line.
 #include <CLI/CLI.hpp>
 
-#include "ResultsCommand.h"
-#include "RunCommand.h"
+#include "runner/ResultsCommand.h"
+#include "runner/RunCommand.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"velmor: studies of stochastic activity network models"};

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <set>
 
-#include "BlockSeeds.h"
-#include "Cell.h"
+#include "runner/BlockSeeds.h"
+#include "runner/Cell.h"
 
 namespace velmor_runner {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "Estimate.h"
-#include "Quantiles.h"
+#include "runner/Estimate.h"
+#include "runner/Quantiles.h"
 
 namespace velmor_runner {
 namespace {

@@ -2,9 +2,9 @@
 // experiment lists.
 #include <gtest/gtest.h>
 
-#include "MessageStream.h"
-#include "ParameterSweep.h"
-#include "RunOptions.h"
+#include "runner/MessageStream.h"
+#include "runner/ParameterSweep.h"
+#include "runner/RunOptions.h"
 
 namespace velmor_runner {
 namespace {
