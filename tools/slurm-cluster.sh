@@ -9,8 +9,16 @@ set -euo pipefail
 cmd=${1:?usage: slurm-cluster.sh start|stop DIR}
 dir=${2:?usage: slurm-cluster.sh start|stop DIR}
 
+# A port nothing listens on, from the unprivileged range.
 free_port() {
-  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+  local p
+  while :; do
+    p=$(( 20000 + RANDOM % 20000 ))
+    if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then
+      echo "$p"
+      return
+    fi
+  done
 }
 
 stop_pid() {

@@ -44,7 +44,7 @@ BlockRun::BlockRun(BlockSpec blockSpec, int numVariables, std::vector<int> wante
 BlockRun::~BlockRun() {
   if (child.Running()) {
     child.KillAndReap();
-    if (launcher != nullptr) launcher->Cancel(job);
+    if (launcher != nullptr) launcher->Cancel(tag);
   }
   CloseSocket();
 }
@@ -52,7 +52,9 @@ BlockRun::~BlockRun() {
 bool BlockRun::Start(const Launcher& how, const std::vector<std::string>& simulatorArgs,
                      std::string* error) {
   launcher = &how;
-  LaunchCommand command = how.Command(simulatorArgs);
+  tag = "velmor-" + std::to_string(getpid()) + "-c" + std::to_string(spec.cell) + "-b" +
+        std::to_string(spec.block) + "-a" + std::to_string(spec.attempt);
+  LaunchCommand command = how.Command(simulatorArgs, tag);
   return child.Start(command.argv, command.env, error);
 }
 
@@ -158,8 +160,7 @@ void BlockRun::Stop(const std::string& why) {
     (void)!send(socketFd, &quit, 1, MSG_NOSIGNAL);
   }
   if (launcher != nullptr && launcher->NamesItsNode()) {
-    child.Signal(SIGTERM);
-    launcher->Cancel(job);
+    launcher->Cancel(tag);
   }
   child.KillAndReap();
   Conclude();

@@ -77,7 +77,8 @@ class BlockRun {
   std::string stdoutText;
   std::string stderrText;
   std::string node = "127.0.0.1";
-  std::string job;
+  std::string job;  // the cluster's job id, once the block names it
+  std::string tag;  // unique name of the block's process or job
   bool sawPort = false;
   double lastActivity = 0.0;
   bool finished = false;

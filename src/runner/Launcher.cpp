@@ -6,7 +6,8 @@
 
 namespace velmor_runner {
 
-LaunchCommand LocalLauncher::Command(const std::vector<std::string>& simulatorArgs) const {
+LaunchCommand LocalLauncher::Command(const std::vector<std::string>& simulatorArgs,
+                                     const std::string&) const {
   LaunchCommand c;
   c.argv = simulatorArgs;
   c.env.set.push_back("VELMOR_SIMMGR_LOOPBACK=1");
@@ -19,9 +20,10 @@ SlurmLauncher::SlurmLauncher(std::string partitionName, std::string limit,
       timeLimit(std::move(limit)),
       extraArgs(std::move(extra)) {}
 
-LaunchCommand SlurmLauncher::Command(const std::vector<std::string>& simulatorArgs) const {
+LaunchCommand SlurmLauncher::Command(const std::vector<std::string>& simulatorArgs,
+                                     const std::string& tag) const {
   LaunchCommand c;
-  c.argv = {FindOnPath("srun"), "--quiet", "--job-name=velmor", "--ntasks=1", "--nodes=1"};
+  c.argv = {FindOnPath("srun"), "--quiet", "--job-name=" + tag, "--ntasks=1", "--nodes=1"};
   if (!partition.empty()) c.argv.push_back("--partition=" + partition);
   if (!timeLimit.empty()) c.argv.push_back("--time=" + timeLimit);
   for (const std::string& a : extraArgs) c.argv.push_back(a);
@@ -35,10 +37,9 @@ LaunchCommand SlurmLauncher::Command(const std::vector<std::string>& simulatorAr
   return c;
 }
 
-void SlurmLauncher::Cancel(const std::string& job) const {
-  if (job.empty()) return;
+void SlurmLauncher::Cancel(const std::string& tag) const {
   std::string out, err;
-  RunToCompletion({FindOnPath("scancel"), job}, &out, &err);
+  RunToCompletion({FindOnPath("scancel"), "--quiet", "--name=" + tag}, &out, &err);
 }
 
 std::string FindOnPath(const std::string& name) {

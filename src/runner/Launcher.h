@@ -21,20 +21,23 @@ class Launcher {
  public:
   virtual ~Launcher() = default;
   // The command that runs the simulator with simulatorArgs (argv[0] is the
-  // simulator's path).
-  virtual LaunchCommand Command(const std::vector<std::string>& simulatorArgs) const = 0;
+  // simulator's path); tag names the block uniquely within this machine.
+  virtual LaunchCommand Command(const std::vector<std::string>& simulatorArgs,
+                                const std::string& tag) const = 0;
   // True when the command prints "VELMOR_NODE=<host> <job>" before the
   // simulator starts: the host to connect to and the job to cancel.
   virtual bool NamesItsNode() const = 0;
-  // Cancels what a block left on the cluster (its job), when anything.
-  virtual void Cancel(const std::string& job) const = 0;
+  // Cancels what the block tagged tag left on the cluster (its job, also
+  // while it waits in the queue), when anything.
+  virtual void Cancel(const std::string& tag) const = 0;
   virtual std::string Name() const = 0;
 };
 
 // The simulator runs here and listens on the loopback address only.
 class LocalLauncher : public Launcher {
  public:
-  LaunchCommand Command(const std::vector<std::string>& simulatorArgs) const override;
+  LaunchCommand Command(const std::vector<std::string>& simulatorArgs,
+                        const std::string& tag) const override;
   bool NamesItsNode() const override { return false; }
   void Cancel(const std::string&) const override {}
   std::string Name() const override { return "local"; }
@@ -47,9 +50,11 @@ class SlurmLauncher : public Launcher {
   // partition and timeLimit may be empty (the cluster's defaults);
   // extraArgs are passed to srun as they are.
   SlurmLauncher(std::string partition, std::string timeLimit, std::vector<std::string> extraArgs);
-  LaunchCommand Command(const std::vector<std::string>& simulatorArgs) const override;
+  LaunchCommand Command(const std::vector<std::string>& simulatorArgs,
+                        const std::string& tag) const override;
   bool NamesItsNode() const override { return true; }
-  void Cancel(const std::string& job) const override;
+  // scancel by the job's name, which is the tag.
+  void Cancel(const std::string& tag) const override;
   std::string Name() const override { return "slurm"; }
 
  private:
