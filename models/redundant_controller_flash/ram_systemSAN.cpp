@@ -2,6 +2,7 @@
 // enabling, delays, weights and firing effects.
 #include "redundant_controller_flash/ram_systemSAN.h"
 
+#include "base/Allocate.h"
 #include "random/UserDistributions.h"
 #include "redundant_controller_flash/GlobalVariables.h"
 
@@ -147,10 +148,10 @@ void ram_systemSAN::InitializeGroups() {
 }
 
 void ram_systemSAN::CreatePlaces() {
-  flash_corrupted = new Place("flash_corrupted", 0);
-  ram_working = new Place("ram_working", 1);
-  ram_corrupted = new Place("ram_corrupted", 0);
-  system_failed = new Place("system_failed", 0);
+  flash_corrupted = Allocate<Place>("flash_corrupted", 0);
+  ram_working = Allocate<Place>("ram_working", 1);
+  ram_corrupted = Allocate<Place>("ram_corrupted", 0);
+  system_failed = Allocate<Place>("system_failed", 0);
 }
 
 void ram_systemSAN::RegisterWithBase() {

@@ -2,6 +2,7 @@
 // flash_corrupted between the RAM submodel and the replicate.
 #include "redundant_controller_flash/redundant_controller_flash_modelRJ.h"
 
+#include "base/Allocate.h"
 #include "redundant_controller_flash/SharedNames.h"
 
 redundant_controller_flash_modelRJ::redundant_controller_flash_modelRJ()
@@ -9,10 +10,10 @@ redundant_controller_flash_modelRJ::redundant_controller_flash_modelRJ()
       ram_system(nullptr),
       flash_rep(nullptr),
       flash_corrupted(nullptr) {
-  ram_system = new ram_systemSAN();
+  ram_system = Allocate<ram_systemSAN>();
   ram_system->DefineName("ram_system");
   SetChild(0, ram_system);
-  flash_rep = new redundant_controller_flash_modelRJ__flash_rep();
+  flash_rep = Allocate<redundant_controller_flash_modelRJ__flash_rep>();
   flash_rep->DefineName("flash_rep");
   SetChild(1, flash_rep);
   SetupActions();
@@ -32,7 +33,7 @@ redundant_controller_flash_modelRJ::~redundant_controller_flash_modelRJ() {
 
 // A replicate without replicas has no flash_corrupted place to share.
 void redundant_controller_flash_modelRJ::ShareFlashCorrupted() {
-  flash_corrupted = new Place("flash_corrupted");
+  flash_corrupted = Allocate<Place>("flash_corrupted");
   addSharedPtr(flash_corrupted, "flash_corrupted");
   if (ram_system->getNumStateVariables() > 0) {
     flash_corrupted->ShareWith(ram_system->flash_corrupted);

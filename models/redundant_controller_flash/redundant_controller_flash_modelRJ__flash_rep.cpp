@@ -2,6 +2,7 @@
 // sharing their devices_available and flash_corrupted places.
 #include "redundant_controller_flash/redundant_controller_flash_modelRJ__flash_rep.h"
 
+#include "base/Allocate.h"
 #include "redundant_controller_flash/GlobalVariables.h"
 #include "redundant_controller_flash/SharedNames.h"
 
@@ -32,9 +33,9 @@ FlashRep::~redundant_controller_flash_modelRJ__flash_rep() {
 }
 
 void FlashRep::CreateReplicas() {
-  InstanceArray = new redundant_controller_flash_systemSAN*[NumChildren > 0 ? NumChildren : 1];
+  InstanceArray = AllocateArray<redundant_controller_flash_systemSAN*>(NumChildren);
   for (int i = 0; i < NumChildren; i++) {
-    InstanceArray[i] = new redundant_controller_flash_systemSAN();
+    InstanceArray[i] = Allocate<redundant_controller_flash_systemSAN>();
     SetChild(i, InstanceArray[i]);
   }
 }
@@ -44,11 +45,11 @@ void FlashRep::CreateReplicas() {
 // replica 0's actions first.
 void FlashRep::ShareReplicaPlaces() {
   redundant_controller_flash_systemSAN* first = InstanceArray[0];
-  devices_available = new Place("devices_available");
+  devices_available = Allocate<Place>("devices_available");
   addSharedPtr(devices_available, "devices_available");
   devices_available->ShareWith(first->devices_available);
 
-  flash_corrupted = new Place("flash_corrupted");
+  flash_corrupted = Allocate<Place>("flash_corrupted");
   addSharedPtr(flash_corrupted, "flash_corrupted");
   flash_corrupted->ShareWith(first->flash_corrupted);
 

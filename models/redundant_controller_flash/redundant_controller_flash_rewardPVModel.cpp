@@ -2,11 +2,12 @@
 // the reward-variable nodes.
 #include "redundant_controller_flash/redundant_controller_flash_rewardPVModel.h"
 
+#include "base/Allocate.h"
 #include "redundant_controller_flash/RewardNodes.h"
 #include "redundant_controller_flash/redundant_controller_flash_modelRJ.h"
 
 redundant_controller_flash_rewardPVModel::redundant_controller_flash_rewardPVModel(bool expandPVs) {
-  SetTopModel(new redundant_controller_flash_modelRJ());
+  SetTopModel(Allocate<redundant_controller_flash_modelRJ>());
   DefineName("redundant_controller_flash_rewardPVModel");
   CreatePVList(3, expandPVs);
   Initialize();
@@ -16,11 +17,11 @@ PerformanceVariableNode* redundant_controller_flash_rewardPVModel::createPVNode(
                                                                                 int window) {
   switch (pv) {
     case 0:
-      return new redundant_controller_flash_rewardPV0(window);
+      return Allocate<redundant_controller_flash_rewardPV0>(window);
     case 1:
-      return new redundant_controller_flash_rewardPV1(window);
+      return Allocate<redundant_controller_flash_rewardPV1>(window);
     case 2:
-      return new redundant_controller_flash_rewardPV2(window);
+      return Allocate<redundant_controller_flash_rewardPV2>(window);
     default:
       return nullptr;
   }

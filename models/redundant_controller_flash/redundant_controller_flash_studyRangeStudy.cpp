@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/Allocate.h"
 #include "redundant_controller_flash/GlobalVariables.h"
 #include "redundant_controller_flash/redundant_controller_flash_rewardPVModel.h"
 
@@ -83,7 +84,7 @@ void redundant_controller_flash_studyRangeStudy::SetValues_random_failure_rate()
 
 PVModel* redundant_controller_flash_studyRangeStudy::GetPVModel(bool expandPVs) {
   DeletePVModel();
-  ThePVModel = new redundant_controller_flash_rewardPVModel(expandPVs);
+  ThePVModel = Allocate<redundant_controller_flash_rewardPVModel>(expandPVs);
   return ThePVModel;
 }
 
@@ -148,7 +149,8 @@ void redundant_controller_flash_studyRangeStudy::OverrideGVValue(char* name, voi
 }
 
 BaseStudyClass* GenerateStudy() {
-  if (GlobalStudyPtr == nullptr) GlobalStudyPtr = new redundant_controller_flash_studyRangeStudy();
+  if (GlobalStudyPtr == nullptr)
+    GlobalStudyPtr = Allocate<redundant_controller_flash_studyRangeStudy>();
   return GlobalStudyPtr;
 }
 

@@ -2,6 +2,7 @@
 // submodel and its activities' enabling, delays, weights and firing effects.
 #include "redundant_controller_flash/redundant_controller_flash_systemSAN.h"
 
+#include "base/Allocate.h"
 #include "random/UserDistributions.h"
 #include "redundant_controller_flash/GlobalVariables.h"
 
@@ -143,11 +144,11 @@ void FlashSAN::InitializeGroups() {
 
 // The initial markings read num_devices and num_replicas now.
 void FlashSAN::CreatePlaces() {
-  devices_available = new Place("devices_available", num_devices);
-  replicas_available = new Place("replicas_available", num_replicas);
-  flash_corrupted = new Place("flash_corrupted", 0);
-  seu_events = new Place("seu_events", 0);
-  sefi_events = new Place("sefi_events", 0);
+  devices_available = Allocate<Place>("devices_available", num_devices);
+  replicas_available = Allocate<Place>("replicas_available", num_replicas);
+  flash_corrupted = Allocate<Place>("flash_corrupted", 0);
+  seu_events = Allocate<Place>("seu_events", 0);
+  sefi_events = Allocate<Place>("sefi_events", 0);
 }
 
 void FlashSAN::RegisterWithBase() {
