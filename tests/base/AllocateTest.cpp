@@ -1,7 +1,7 @@
-// Tests of the allocation and owned-string helpers: constructor arguments and zeroing on
-// success, and on failure the generic memory report or the site's own
-// line, then status 1. Failure comes from a type whose nothrow operator new
-// refuses every request.
+// Tests of the allocation and owned-string helpers: constructor arguments
+// and zeroing on success, and on failure the generic memory report or the
+// site's own line, then status 1. Failure comes from a type whose nothrow
+// operator new refuses every request.
 #include <gtest/gtest.h>
 
 #include <string>
