@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "FrameworkFixture.h"
+#include "framework/BaseActionClass.h"
 #include "reward/PerformanceVariableNode.h"
 #include "simulator/SimulatorClass.h"
 #include "trace/TraceFile.h"
@@ -111,7 +112,6 @@ class AllocationFreeLoopTest : public FrameworkFixture {
  protected:
   void SetUp() override {
     FrameworkFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
     base = ::testing::TempDir() + "velmor_alloc_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
   }
@@ -120,7 +120,6 @@ class AllocationFreeLoopTest : public FrameworkFixture {
     sim = nullptr;
     std::remove((base + ".txt").c_str());
     std::remove((base + ".bin").c_str());
-    PerformanceVariableNode::the_id = 0;
     FrameworkFixture::TearDown();
   }
 
@@ -206,7 +205,7 @@ TEST_F(AllocationFreeLoopTest, RunAllocationsDoNotGrowWithReplications) {
   delete sim;
   sim = nullptr;
   probe.count = 0;
-  PerformanceVariableNode::the_id = 0;
+  ResetRewardGlobals();
   ResetFrameworkCounters();
   Run({"-N", "120", "-a", base + ".txt"});
   EXPECT_EQ(probe.count, 121);
