@@ -23,21 +23,17 @@
 #include <vector>
 
 #include "RandomFixture.h"
-#include "testmodel/TestModelRewards.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "reward/PerformanceVariableNode.h"
-#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 #include "study/BaseStudyClass.h"
+#include "testmodel/TestModelRewards.h"
 
 namespace {
 
 class SimulatorStepTest : public RandomFixture {
  protected:
-  void SetUp() override {
-    RandomFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
-  }
   void TearDown() override {
     sim.reset();
     unsetenv("SIMTEST");
