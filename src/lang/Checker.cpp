@@ -842,6 +842,12 @@ class Checker {
     }
     if (neverEnabled) d_.Warning(a.pos, "activity '" + a.name + "' can never be enabled");
     if (a.timed) DelayChecks(s, a, enabling);
+    if (a.resample && Resolve(*a.resample, &s, "a resample expression")) {
+      PlacesRead(*a.resample, enabling);
+    }
+    if (a.resample && (a.watch || a.reactivate)) {
+      d_.Error(a.pos, "'resample' and 'watch'/'reactivate' exclude each other");
+    }
     if (a.watch && Resolve(*a.watch, &s, "a predicate")) PlacesRead(*a.watch, enabling);
     if (a.reactivate && Resolve(*a.reactivate, &s, "a predicate")) {
       PlacesRead(*a.reactivate, enabling);
