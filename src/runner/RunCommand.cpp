@@ -1,5 +1,6 @@
 #include "RunCommand.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,20 @@ std::vector<std::string> CommandLine() {
   while (std::getline(in, word, '\0')) words.push_back(word);
   if (!words.empty()) words.erase(words.begin());
   return words;
+}
+
+// Processor seconds (user + system) of this process and of its reaped
+// children.
+void CpuTimes(double* self, double* children) {
+  auto seconds = [](const rusage& u) {
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+  };
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  *self = seconds(u);
+  getrusage(RUSAGE_CHILDREN, &u);
+  *children = seconds(u);
 }
 
 int Fail(const std::string& message) {
@@ -178,6 +193,7 @@ int RunStudy(const RunOptions& o, const std::vector<std::string>& command) {
                   : outcome == Outcome::kInterrupted ? "interrupted"
                                                      : "failed";
   run.ended = UtcNow();
+  CpuTimes(&run.runnerCpuSeconds, &run.simulatorCpuSeconds);
   if (!writeError.empty()) return Fail(writeError);
   if (!WriteFile(folder.Path() + "/summary.csv", SummaryCsv(record), &error) ||
       !WriteFile(folder.Path() + "/summary.json", SummaryJson(record), &error) ||

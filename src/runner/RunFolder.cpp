@@ -108,6 +108,8 @@ bool RunFolder::WriteManifest(const RunDescription& run, const StudyRecord& reco
   }
   m["confidence"] = record.target.confidence;
   m["ending"] = record.ending;
+  m["runner_cpu_seconds"] = run.runnerCpuSeconds;
+  m["simulator_cpu_seconds"] = run.simulatorCpuSeconds;
   m["started"] = run.started;
   m["ended"] = run.ended;
   m["variables"] = nlohmann::ordered_json::array();

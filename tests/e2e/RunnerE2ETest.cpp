@@ -230,7 +230,7 @@ TEST(RunnerE2ETest, InterruptStopsEverySimulatorAndKeepsWhatWasPooled) {
                             "2000", "--jobs", "2", "--no-plots", "--out", dir + "/out"},
                            dir, dir + "/stderr.txt", {}));
   // Wait (bounded) until a block has been pooled.
-  for (int i = 0; i < 600 && ReadFileBytes(dir + "/out/blocks/e0-p0-b00000.bin").empty(); ++i)
+  for (int i = 0; i < 2400 && ReadFileBytes(dir + "/out/blocks/e0-p0-b00000.bin").empty(); ++i)
     usleep(50000);
   ASSERT_FALSE(ReadFileBytes(dir + "/out/blocks/e0-p0-b00000.bin").empty());
   kill(runner.Pid(), SIGINT);
