@@ -22,6 +22,7 @@ function(velmor_add_model)
     COMMENT "Generating the C++ of ${ARG_NAME} from ${ARG_MODEL}"
     VERBATIM)
   add_library(${ARG_NAME} STATIC "${out_dir}/${base}.cpp")
+  target_compile_features(${ARG_NAME} PUBLIC cxx_std_17)
   target_include_directories(${ARG_NAME} PUBLIC "${out_dir}")
   target_link_libraries(${ARG_NAME} PUBLIC ${VELMOR_MODEL_LIBS})
   if(TARGET velmor_warnings)
