@@ -48,7 +48,7 @@ R = {
     "lognormal": lambda t: 1 - phi(mp.log(t), F("0.5"), F("0.5")),
     "gamma_wearout": lambda t: 1 - mp.gammainc(3, 0, t / F("0.7"), regularized=True),
     "gamma_infant": lambda t: 1 - mp.gammainc(F("0.6"), 0, t / 3, regularized=True),
-    "beta": lambda t: 1 - mp.betainc(2, 3, 0, t, regularized=True),
+    "beta": lambda t: 1 - mp.betainc(2, 3, 0, t, regularized=True) if t < 1 else F(0),
     "erlang": lambda t: sum(mp.exp(-F("1.5") * t) * (F("1.5") * t) ** j / mp.factorial(j) for j in range(3)),
     "triangular": lambda t: triangular_tail(F(1), F(4), F(2), t),
     "pareto": lambda t: (1 / t) ** F("2.5"),

@@ -186,7 +186,7 @@ const ExampleRun kRuns[] = {
       {31, 0.0878840408196, "hypoexponential R(3.5)"},
       {32, 0.17656091368, "hyperexponential R(1.5)"},
       {33, 0.052770500411, "hyperexponential R(3.5)"},
-      {34, 8.98302135082, "parts working at 1.5"},
+      {34, 9.67052135082, "parts working at 1.5"},
       {35, 0.0834014701437, "both exponential and hyperexponential parts at 1.5"}}},
 };
 
