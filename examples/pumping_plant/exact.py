@@ -29,6 +29,8 @@ for e, needed in enumerate((1, 2, 3)):
     a100 = 1 - (1 - line(100, needed)) ** 2
     lines = 2 * mp.quad(lambda t: line(t, needed), [0, 10, 100]) / 100
     down = mp.quad(lambda t: (1 - line(t, needed)) ** 2, [0, 10, 100])
+    pumps_down = 6 * (1 - up(mp.mpf("0.05"), mp.mpf("0.2"), 100))
     print(f"-e {e}: needed={needed}: plant available at 10 = {mp.nstr(a10, 12)}"
           f"  at 100 = {mp.nstr(a100, 12)}  lines delivering (average over [0,100]) ="
-          f" {mp.nstr(lines, 12)}  plant down time in [0,100] = {mp.nstr(down, 12)}")
+          f" {mp.nstr(lines, 12)}  plant down time in [0,100] = {mp.nstr(down, 12)}"
+          f"  pumps down at 100 = {mp.nstr(pumps_down, 12)}")

@@ -5,8 +5,9 @@ The routing and rejection take no time, so the process seen over time is a
 chain on (n1, n2), n1 + n2 <= capacity (15 states for capacity 4), empty at
 time 0. An arrival event (rate `arrival`) brings one or two jobs; each in turn
 is rejected if the buffer is full, else joins queue 1 with probability p or
-queue 2 with 1 - p. The servers complete at rates mu1 (n1 > 0) and mu2
-(n2 > 0). p(t) and its integral come from one matrix exponential.
+queue 2 with 1 - p. Server 1 completes one job at rate mu1 (n1 > 0); server 2
+completes two at rate mu2 (n2 >= 2). p(t) and its integral come from one
+matrix exponential; server 2 serves 2 mu2 jobs per unit time while n2 >= 2.
 Needs python3 and mpmath.
 """
 import mpmath as mp
@@ -54,17 +55,26 @@ for e, batch in enumerate((1, 2)):
                 Q[i, index[s]] += arrival * w
         if a > 0:
             Q[i, index[(a - 1, b)]] += mu1
-        if b > 0:
-            Q[i, index[(a, b - 1)]] += mu2
+        if b >= 2:
+            Q[i, index[(a, b - 2)]] += mu2
     for i in range(m):
         Q[i, i] = -sum(Q[i, j] for j in range(m) if j != i)
     p0 = [1] + [0] * (m - 1)  # states[0] is (0, 0)
     jobs = lambda v: sum(v[index[(a, b)]] * (a + b) for (a, b) in states)
     j2 = jobs(transient(Q, p0, 2)[0])
-    j5 = jobs(transient(Q, p0, 5)[0])
+    p5 = transient(Q, p0, 5)[0]
+    j5 = jobs(p5)
+    waiting1 = sum(p5[index[(a, b)]] * max(a - 1, 0) for (a, b) in states)
     _, integral = transient(Q, p0, 10)
-    full = sum(integral[index[(a, b)]] for (a, b) in states if a + b == K) / 10
-    busy1 = sum(integral[index[(a, b)]] for (a, b) in states if a > 0)
-    print(f"-e {e}: pairs={batch == 2}: jobs at 2 = {mp.nstr(j2, 12)}  jobs at 5 ="
-          f" {mp.nstr(j5, 12)}  full (average over [0,10]) = {mp.nstr(full, 12)}"
-          f"  server 1 busy time in [0,10] = {mp.nstr(busy1, 12)}")
+    over = lambda test: sum(integral[index[(a, b)]] for (a, b) in states if test(a, b))
+    full = over(lambda a, b: a + b == K) / 10
+    lone = over(lambda a, b: b % 2 == 1) / 10
+    busy1 = over(lambda a, b: a > 0)
+    served2 = 2 * mu2 * over(lambda a, b: b >= 2)
+    print(f"-e {e}: pairs={batch == 2}:")
+    for name, value in (("jobs at 2", j2), ("jobs at 5", j5), ("waiting at 1 at 5", waiting1),
+                        ("full (average over [0,10])", full),
+                        ("lone job at 2 (average over [0,10])", lone),
+                        ("server 1 busy time in [0,10]", busy1),
+                        ("served by 2 by 10", served2)):
+        print(f"  {name:36s} {mp.nstr(value, 12)}")
