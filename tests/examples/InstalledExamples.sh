@@ -4,12 +4,11 @@
 # this way must write the same results file as the build tree's simulator of
 # the same example, for the same options and seed.
 #
-# Usage: InstalledExamples.sh BUILD_DIR EXAMPLES_DIR CXX_COMPILER [SANITIZERS]
+# Usage: InstalledExamples.sh BUILD_DIR EXAMPLES_DIR CXX_COMPILER
 set -euo pipefail
 build=$1
 examples=$2
 compiler=$3
-sanitizers=${4:-}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmor_installed_examples.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -28,10 +27,6 @@ options=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$compi
          -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
          -DCMAKE_FIND_USE_SYSTEM_PACKAGE_REGISTRY=OFF)
 if command -v ccache > /dev/null; then options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-if [ -n "$sanitizers" ]; then
-  flags="-fsanitize=${sanitizers//;/,} -fno-omit-frame-pointer"
-  options+=(-DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags")
-fi
 
 count=0
 for dir in "$examples"/*/; do
