@@ -1,0 +1,13 @@
+// velmor: the tool's entry point; each subcommand is registered by its own
+// library.
+#include <CLI/CLI.hpp>
+
+#include "jani/ImportCommand.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"velmor: stochastic activity network models"};
+  app.require_subcommand(1);
+  AddImportCommand(app);
+  CLI11_PARSE(app, argc, argv);
+  return 0;
+}
