@@ -3,10 +3,15 @@
 #include <CLI/CLI.hpp>
 
 #include "jani/ImportCommand.h"
+#include "langcli/Commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"velmor: stochastic activity network models"};
   app.require_subcommand(1);
+  AddCheckCommand(app);
+  AddDescribeCommand(app);
+  AddGenerateCommand(app);
+  AddBuildCommand(app);
   AddImportCommand(app);
   CLI11_PARSE(app, argc, argv);
   return 0;

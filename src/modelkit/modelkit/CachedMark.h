@@ -1,8 +1,9 @@
-// CachedMark and ModelActivity: the building blocks of the built-in model's
+// CachedMark and ModelActivity: the building blocks of generated models'
 // activities: a place with a cached pointer to its storage cell, and the
-// answers every activity of this model shares. Simulation thread only.
-#ifndef VELMOR_MODELS_RCF_CACHEDMARK_H
-#define VELMOR_MODELS_RCF_CACHEDMARK_H
+// answers every activity shares unless it overrides them. Simulation thread
+// only.
+#ifndef VELMOR_MODELKIT_CACHEDMARK_H
+#define VELMOR_MODELKIT_CACHEDMARK_H
 
 #include "base/Assert.h"
 #include "framework/Activity.h"
@@ -29,7 +30,7 @@ struct CachedMark {
   short& operator*() const { return *mark; }
 };
 
-// Base of every activity of the built-in model: rank 1, no reactivation,
+// Base of every generated activity: rank 1, no reactivation,
 // policy 1, and the enabling history kept by Activity::RecordEnabling.
 // Owns its one-element distribution-parameter array (a plain member).
 class ModelActivity : public Activity {
@@ -51,4 +52,4 @@ class ModelActivity : public Activity {
   double parameters[1] = {0.0};
 };
 
-#endif  // VELMOR_MODELS_RCF_CACHEDMARK_H
+#endif  // VELMOR_MODELKIT_CACHEDMARK_H

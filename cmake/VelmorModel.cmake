@@ -1,0 +1,35 @@
+# velmor_add_model(NAME name MODEL file): generates the C++ of the model
+# file at build time (velmor generate) and builds the library <name>, the
+# simulator <name>_sim and the type-file writer <name>_pvtypes. The same
+# function serves the models in this tree and, through find_package(Velmor),
+# a user's own project. It reads:
+#   VELMOR_TOOL         the velmor executable (a target or a path)
+#   VELMOR_SIM_MAIN     sim_main.cpp;  VELMOR_PVTYPES_MAIN  pvtypes_main.cpp
+#   VELMOR_MODEL_LIBS   what a model library links (modelkit and below)
+#   VELMOR_SIM_LIBS     what a simulator links besides the model
+function(velmor_add_model)
+  cmake_parse_arguments(ARG "" "NAME;MODEL" "" ${ARGN})
+  if(NOT ARG_NAME OR NOT ARG_MODEL)
+    message(FATAL_ERROR "velmor_add_model needs NAME and MODEL")
+  endif()
+  get_filename_component(model_file "${ARG_MODEL}" ABSOLUTE)
+  set(out_dir "${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}_generated")
+  set(base "${ARG_NAME}_model")
+  add_custom_command(
+    OUTPUT "${out_dir}/${base}.h" "${out_dir}/${base}.cpp"
+    COMMAND ${VELMOR_TOOL} generate "${model_file}" "${out_dir}" --basename ${base}
+    DEPENDS "${model_file}" ${VELMOR_TOOL}
+    COMMENT "Generating the C++ of ${ARG_NAME} from ${ARG_MODEL}"
+    VERBATIM)
+  add_library(${ARG_NAME} STATIC "${out_dir}/${base}.cpp")
+  target_compile_features(${ARG_NAME} PUBLIC cxx_std_17)
+  target_include_directories(${ARG_NAME} PUBLIC "${out_dir}")
+  target_link_libraries(${ARG_NAME} PUBLIC ${VELMOR_MODEL_LIBS})
+  if(TARGET velmor_warnings)
+    target_link_libraries(${ARG_NAME} PRIVATE velmor_warnings)
+  endif()
+  add_executable(${ARG_NAME}_sim ${VELMOR_SIM_MAIN})
+  target_link_libraries(${ARG_NAME}_sim PRIVATE ${VELMOR_SIM_LIBS} ${ARG_NAME})
+  add_executable(${ARG_NAME}_pvtypes ${VELMOR_PVTYPES_MAIN})
+  target_link_libraries(${ARG_NAME}_pvtypes PRIVATE ${ARG_NAME})
+endfunction()
