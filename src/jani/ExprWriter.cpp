@@ -87,6 +87,10 @@ std::string NumberText(double value, Type type) {
     std::snprintf(buf, sizeof buf, "%.0f", value);
     return buf;
   }
+  if (std::fabs(value) < 1e15 && value == std::floor(value)) {
+    std::snprintf(buf, sizeof buf, "%.1f", value);
+    return buf;
+  }
   for (int precision = 1; precision <= 17; ++precision) {
     std::snprintf(buf, sizeof buf, "%.*g", precision, value);
     if (std::strtod(buf, nullptr) == value) break;
