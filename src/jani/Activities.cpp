@@ -151,7 +151,8 @@ std::vector<Activity> BuildActivities(Network& net, NameRegistry& names) {
       std::string name = label;
       for (size_t k = 0; k < options.size(); ++k) {
         parts.push_back(options[k][pick[k]]);
-        name += "_" + std::to_string(parts.back().edge->number);
+        name += "_" + net.instances[parts.back().element].name + "_" +
+                std::to_string(parts.back().edge->number);
       }
       acts.push_back(Combine(net, names, parts, name, v.path, temps));
       size_t k = options.size();

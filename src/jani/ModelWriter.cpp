@@ -78,7 +78,7 @@ class Writer {
     }
     ExprP out = Op("or", {Op("<", {value, Literal(v.lower, Type::Int)}),
                           Op(">", {value, Literal(v.upper, Type::Int)})});
-    ExprP stored = v.offset == 0 ? value : Op("-", {value, Literal(v.offset, Type::Int)});
+    ExprP stored = v.offset == 0 ? value : Op("+", {value, Literal(-v.offset, Type::Int)});
     return E(Op("ite", {out, Literal(sentinel, Type::Int), stored}));
   }
 
