@@ -4,18 +4,17 @@
 # The build tree carries the same package (build/VelmorConfig.cmake), which
 # `velmor build` uses when it runs from the build tree.
 include(GNUInstallDirs)
-set(velmor_libs base random framework composer reward study platform simulator modelkit
-    velmor_warnings)
+set(velmor_dirs base random framework composer reward study platform eventlist output trace
+    simulator modelkit)
+set(velmor_libs ${velmor_dirs} velmor_warnings)
 install(TARGETS ${velmor_libs} EXPORT VelmorTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS velmor EXPORT VelmorTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS velmor-results RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-foreach(dir base random framework composer reward study platform simulator)
+foreach(dir ${velmor_dirs})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${dir} DESTINATION include/velmor
           FILES_MATCHING PATTERN "*.h")
 endforeach()
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/modelkit/modelkit DESTINATION include/velmor
-        FILES_MATCHING PATTERN "*.h")
 set(pkg_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Velmor)
 install(EXPORT VelmorTargets NAMESPACE Velmor:: DESTINATION ${pkg_dir})
 install(FILES ${PROJECT_SOURCE_DIR}/apps/sim_main.cpp ${PROJECT_SOURCE_DIR}/apps/pvtypes_main.cpp

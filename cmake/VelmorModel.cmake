@@ -2,15 +2,22 @@
 # file at build time (velmor generate) and builds the library <name>, the
 # simulator <name>_sim and the type-file writer <name>_pvtypes. The same
 # function serves the models in this tree and, through find_package(Velmor),
-# a user's own project. It reads:
+# a user's own project. In this tree, velmor_add_model(NAME name SOURCES
+# file...) builds a model written in C++ instead (its headers reached as
+# "<folder>/X.h"). It reads:
 #   VELMOR_TOOL         the velmor executable (a target or a path)
 #   VELMOR_SIM_MAIN     sim_main.cpp;  VELMOR_PVTYPES_MAIN  pvtypes_main.cpp
 #   VELMOR_MODEL_LIBS   what a model library links (modelkit and below)
 #   VELMOR_SIM_LIBS     what a simulator links besides the model
 function(velmor_add_model)
-  cmake_parse_arguments(ARG "" "NAME;MODEL" "" ${ARGN})
-  if(NOT ARG_NAME OR NOT ARG_MODEL)
-    message(FATAL_ERROR "velmor_add_model needs NAME and MODEL")
+  cmake_parse_arguments(ARG "" "NAME;MODEL" "SOURCES" ${ARGN})
+  if(NOT ARG_NAME OR (NOT ARG_MODEL AND NOT ARG_SOURCES))
+    message(FATAL_ERROR "velmor_add_model needs NAME and MODEL (or SOURCES)")
+  endif()
+  if(ARG_SOURCES)
+    velmor_library(NAME ${ARG_NAME} SOURCES ${ARG_SOURCES} DEPS ${VELMOR_MODEL_LIBS})
+    velmor_model_executables(${ARG_NAME})
+    return()
   endif()
   get_filename_component(model_file "${ARG_MODEL}" ABSOLUTE)
   set(out_dir "${CMAKE_CURRENT_BINARY_DIR}/${ARG_NAME}_generated")
@@ -28,8 +35,16 @@ function(velmor_add_model)
   if(TARGET velmor_warnings)
     target_link_libraries(${ARG_NAME} PRIVATE velmor_warnings)
   endif()
-  add_executable(${ARG_NAME}_sim ${VELMOR_SIM_MAIN})
-  target_link_libraries(${ARG_NAME}_sim PRIVATE ${VELMOR_SIM_LIBS} ${ARG_NAME})
-  add_executable(${ARG_NAME}_pvtypes ${VELMOR_PVTYPES_MAIN})
-  target_link_libraries(${ARG_NAME}_pvtypes PRIVATE ${ARG_NAME})
+  velmor_model_executables(${ARG_NAME})
+endfunction()
+
+# The simulator and the type-file writer of model library name.
+function(velmor_model_executables name)
+  add_executable(${name}_sim ${VELMOR_SIM_MAIN})
+  target_link_libraries(${name}_sim PRIVATE ${VELMOR_SIM_LIBS} ${name})
+  add_executable(${name}_pvtypes ${VELMOR_PVTYPES_MAIN})
+  target_link_libraries(${name}_pvtypes PRIVATE ${name})
+  if(TARGET velmor_warnings)
+    target_link_libraries(${name}_pvtypes PRIVATE velmor_warnings)
+  endif()
 endfunction()

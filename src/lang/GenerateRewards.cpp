@@ -18,14 +18,7 @@ std::string TimeLiteral(const std::string& text) {
 void GenerateRewards(const Model& m, GeneratedCode& out) {
   std::ostringstream h, s;
   const std::string base = m.name + "_rewardPV";
-  s << "namespace {\n\n// Creates node->NumberOfWorkers workers of class W.\n"
-       "template <class W>\nvoid CreateWorkers(PerformanceVariableNode* node) {\n"
-       "  for (int i = 0; i < node->NumberOfWorkers; i++) node->Workers[i] = new W();\n}\n\n"
-       "// Deletes the workers and clears the slots.\n"
-       "void DeleteWorkers(PerformanceVariableNode* node) {\n"
-       "  if (node->Workers == nullptr) return;\n"
-       "  for (int i = 0; i < node->NumberOfWorkers; i++) {\n"
-       "    delete node->Workers[i];\n    node->Workers[i] = nullptr;\n  }\n}\n\n";
+  s << "namespace {\n\n";
   for (size_t i = 0; i < m.rewards.size(); ++i) {
     const Reward& r = m.rewards[i];
     s << "double k" << base << i << "Start[" << r.startText.size() << "] = {";

@@ -78,6 +78,7 @@ GeneratedCode Generate(const Model& m, const std::string& base) {
                 "#include \"framework/EmptyGroup.h\"\n#include \"framework/PostselectGroup.h\"\n"
                 "#include \"framework/PreselectGroup.h\"\n#include \"framework/SANModel.h\"\n"
                 "#include \"framework/state/Place.h\"\n#include \"modelkit/CachedMark.h\"\n"
+                "#include \"modelkit/ModelActivity.h\"\n#include \"modelkit/RewardWorkers.h\"\n"
                 "#include \"reward/InstantOfTime.h\"\n#include \"reward/IntervalOfTime.h\"\n"
                 "#include \"reward/PVModel.h\"\n#include \"reward/PerformanceVariableNode.h\"\n"
                 "#include \"study/BaseStudyClass.h\"\n\n";

@@ -15,12 +15,9 @@ struct SyntaxError {
   std::string message;
 };
 
-const std::set<std::string> kKeywords = {
-    "model",   "global", "submodel", "place",  "timed", "instant", "delay",      "when", "input",
-    "output",  "do",     "case",     "weight", "rank",  "watch",   "reactivate", "rep",  "join",
-    "of",      "share",  "top",      "reward", "at",    "from",    "to",         "step", "interval",
-    "average", "steady", "rate",     "study",  "range", "set",     "if",         "then", "else",
-    "and",     "or",     "not",      "true",   "false"};
+// Words that cannot be names: they would be ambiguous inside expressions.
+// The other words of the language are keywords only where an item starts.
+const std::set<std::string> kKeywords = {"if", "then", "else", "and", "or", "not", "true", "false"};
 
 // Deepest nesting of expressions and blocks accepted, so a hostile file
 // cannot exhaust the stack.

@@ -8,10 +8,10 @@
 #include "framework/BaseModelClass.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/DataPacket.h"
-#include "simulator/EventList.h"
+#include "output/DataPacket.h"
+#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
-#include "simulator/TraceFileContainer.h"
+#include "trace/TraceFileContainer.h"
 
 namespace {
 
@@ -45,18 +45,18 @@ void SimulatorClass::SteadyStateSimulation() {
     std::cerr << "No steady-state performance variable in this model; "
                  "nothing to simulate.\n"
               << std::flush;
-    if (runState == 0) runState = 1;
+    FinishRun();
   } else if (nextEventSlot == nullptr) {
-    if (runState == 0) runState = 1;
+    FinishRun();
   } else {
     currentTime = (*nextEventSlot)->time;
     nextAction = (*nextEventSlot)->action;
   }
   while (runState == 0) {
     CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
-    if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) runState = 1;
+    if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) FinishRun();
     if (!SimStepSS()) {
-      runState = 1;
+      FinishRun();
       std::cout << "Simulator encountered an absorbing state and is unable to "
                    "proceed.  Terminating run."
                 << std::endl;

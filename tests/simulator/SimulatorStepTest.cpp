@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "RandomFixture.h"
-#include "TestModelRewards.h"
+#include "testmodel/TestModelRewards.h"
 #include "framework/BaseActionClass.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/EventList.h"
+#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 #include "study/BaseStudyClass.h"
 
