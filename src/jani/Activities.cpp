@@ -76,8 +76,8 @@ Case BuildCase(Network& net, NameRegistry& names, const std::vector<Part>& parts
   for (size_t p = 0; p < parts.size(); ++p) {
     const Instance& inst = net.instances[parts[p].element];
     if (inst.locationSymbol >= 0 && dests[p]->location != parts[p].edge->source)
-      c.steps.push_back(
-          {inst.locationSymbol, Literal(static_cast<double>(dests[p]->location), Type::Int), -1, -1});
+      c.steps.push_back({inst.locationSymbol,
+                         Literal(static_cast<double>(dests[p]->location), Type::Int), -1, -1});
   }
   return c;
 }
@@ -94,8 +94,9 @@ Activity Combine(Network& net, NameRegistry& names, const std::vector<Part>& par
                                            Literal(p.edge->source, Type::Int)}));
     act.sources.emplace_back(p.element, p.edge->source);
     act.edgePaths.push_back(p.edge->path);
-    edges += (edges.empty() ? "" : ", ") + inst.janiName + " edge " + std::to_string(p.edge->number) +
-             " (from " + inst.locations[static_cast<size_t>(p.edge->source)] + ")";
+    edges += (edges.empty() ? "" : ", ") + inst.janiName + " edge " +
+             std::to_string(p.edge->number) + " (from " +
+             inst.locations[static_cast<size_t>(p.edge->source)] + ")";
     if (p.edge->rate) ++rated, act.rate = Times(act.rate, p.edge->rate);
   }
   for (const Part& p : parts) act.guard = And(act.guard, p.edge->guard);
@@ -108,7 +109,8 @@ Activity Combine(Network& net, NameRegistry& names, const std::vector<Part>& par
   std::vector<size_t> pick(parts.size(), 0);
   for (;;) {
     std::vector<const Destination*> dests;
-    for (size_t p = 0; p < parts.size(); ++p) dests.push_back(&parts[p].edge->destinations[pick[p]]);
+    for (size_t p = 0; p < parts.size(); ++p)
+      dests.push_back(&parts[p].edge->destinations[pick[p]]);
     act.cases.push_back(BuildCase(net, names, parts, dests, temps));
     size_t p = parts.size();
     while (p > 0 && ++pick[p - 1] == parts[p - 1].edge->destinations.size()) pick[--p] = 0;
@@ -126,8 +128,8 @@ std::vector<Activity> BuildActivities(Network& net, NameRegistry& names) {
     const Instance& inst = net.instances[e];
     for (const Edge& edge : inst.edges) {
       if (!edge.action.empty()) continue;
-      std::string label = inst.name + "_" + inst.locations[static_cast<size_t>(edge.source)] +
-                          "_" + std::to_string(edge.number);
+      std::string label = inst.name + "_" + inst.locations[static_cast<size_t>(edge.source)] + "_" +
+                          std::to_string(edge.number);
       acts.push_back(Combine(net, names, {{e, &edge}}, label, edge.path, temps));
     }
   }
@@ -175,8 +177,10 @@ std::vector<std::pair<size_t, size_t>> InstantConflicts(const Network& net,
       for (const auto& sa : acts[a].sources)
         for (const auto& sb : acts[b].sources)
           if (sa.first == sb.first) {
-            if (sa.second == sb.second) shared = &sa;
-            else disjoint = true;
+            if (sa.second == sb.second)
+              shared = &sa;
+            else
+              disjoint = true;
           }
       if (!shared || disjoint) continue;
       auto ga = acts[a].guard ? Fold(*acts[a].guard, net.symbols) : std::optional<double>(1);
@@ -192,13 +196,13 @@ std::vector<std::pair<size_t, size_t>> InstantConflicts(const Network& net,
         return true;
       };
       bool alwaysTogether = onlyLocations(acts[a]) && onlyLocations(acts[b]) &&
-                       acts[a].sources.size() == 1 && acts[b].sources.size() == 1;
+                            acts[a].sources.size() == 1 && acts[b].sources.size() == 1;
       if (alwaysTogether)
-        throw JaniError(acts[a].edgePaths[0],
-                        "nondeterminism: in location '" +
-                            inst.locations[static_cast<size_t>(shared->second)] + "' of automaton '" +
-                            inst.janiName + "' the instantaneous edges " + acts[a].edgePaths[0] +
-                            " and " + acts[b].edgePaths[0] + " are both enabled");
+        throw JaniError(
+            acts[a].edgePaths[0],
+            "nondeterminism: in location '" + inst.locations[static_cast<size_t>(shared->second)] +
+                "' of automaton '" + inst.janiName + "' the instantaneous edges " +
+                acts[a].edgePaths[0] + " and " + acts[b].edgePaths[0] + " are both enabled");
       runtime.emplace_back(a, b);
     }
   }

@@ -16,9 +16,9 @@ constexpr int kMaxCallDepth = 64;
 // JANI binary operators the model language has, with its spelling.
 const std::map<std::string, std::string>& BinaryOps() {
   static const std::map<std::string, std::string> ops = {
-      {"∨", "or"}, {"∧", "and"}, {"=", "=="}, {"≠", "!="}, {"<", "<"},     {"≤", "<="},
-      {">", ">"},  {"≥", ">="},  {"+", "+"},  {"-", "-"},  {"*", "*"},     {"/", "/"},
-      {"%", "%"},  {"min", "min"}, {"max", "max"}};
+      {"∨", "or"}, {"∧", "and"}, {"=", "=="}, {"≠", "!="},    {"<", "<"},
+      {"≤", "<="}, {">", ">"},   {"≥", ">="}, {"+", "+"},     {"-", "-"},
+      {"*", "*"},  {"/", "/"},   {"%", "%"},  {"min", "min"}, {"max", "max"}};
   return ops;
 }
 
@@ -29,8 +29,8 @@ bool FoldOnly(const std::string& op) {
 }
 
 bool IsUnary(const std::string& op) {
-  return op == "¬" || op == "abs" || op == "floor" || op == "ceil" || op == "exp" ||
-         op == "sgn" || op == "trc";
+  return op == "¬" || op == "abs" || op == "floor" || op == "ceil" || op == "exp" || op == "sgn" ||
+         op == "trc";
 }
 
 }  // namespace
@@ -111,7 +111,8 @@ ExprP ExprReader::Constant(const std::string& op, std::vector<ExprP> args,
 
 ExprP ExprReader::ReadOperator(const json& j, const std::string& path) {
   std::string op = j["op"].get<std::string>();
-  if (op == "ite") return Op("ite", {Arg(j, "if", path), Arg(j, "then", path), Arg(j, "else", path)});
+  if (op == "ite")
+    return Op("ite", {Arg(j, "if", path), Arg(j, "then", path), Arg(j, "else", path)});
   if (op == "call") return ReadCall(j, path);
   if (op == "⇒") return Op("or", {Op("not", {Arg(j, "left", path)}), Arg(j, "right", path)});
   auto bin = BinaryOps().find(op);
@@ -121,7 +122,8 @@ ExprP ExprReader::ReadOperator(const json& j, const std::string& path) {
       throw JaniError(path, "'%' needs integer operands");
     return Op(bin->second, {l, r});
   }
-  if (op == "pow" || op == "log") return Constant(op, {Arg(j, "left", path), Arg(j, "right", path)}, path);
+  if (op == "pow" || op == "log")
+    return Constant(op, {Arg(j, "left", path), Arg(j, "right", path)}, path);
   if (IsUnary(op)) {
     ExprP a = Arg(j, "exp", path);
     if (op == "¬") return Op("not", {a});
@@ -136,8 +138,10 @@ ExprP ExprReader::ReadCall(const json& j, const std::string& path) {
     throw JaniError(path, "a call needs a \"function\" name");
   std::string name = j["function"].get<std::string>();
   const FunctionDef* f = nullptr;
-  if (localFunctions.count(name)) f = &localFunctions.at(name);
-  else if (globalFunctions.count(name)) f = &globalFunctions.at(name);
+  if (localFunctions.count(name))
+    f = &localFunctions.at(name);
+  else if (globalFunctions.count(name))
+    f = &globalFunctions.at(name);
   if (!f) throw JaniError(path + "/function", "unknown function '" + name + "'");
   const json& args = j.contains("args") ? j["args"] : json::array();
   if (!args.is_array() || args.size() != f->params.size())

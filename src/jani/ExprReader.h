@@ -5,8 +5,8 @@
 #define VELMOR_JANI_EXPRREADER_H
 
 #include <map>
-#include <set>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,7 +37,7 @@ class ExprReader {
   std::map<std::string, int> locals;
   std::map<std::string, FunctionDef> globalFunctions;
   std::map<std::string, FunctionDef> localFunctions;
-  bool transientsReady = false;  // transient values may be substituted
+  bool transientsReady = false;    // transient values may be substituted
   bool transientsInitial = false;  // substitute initial values instead
   std::set<int> transientsRead;    // every transient substituted so far
 

@@ -71,11 +71,13 @@ void RunImport(const ImportArgs& args) {
 
 void AddImportCommand(CLI::App& app) {
   auto args = std::make_shared<ImportArgs>();
-  CLI::App* cmd = app.add_subcommand("import", "translate a JANI model (ctmc, ma) into a model file");
+  CLI::App* cmd =
+      app.add_subcommand("import", "translate a JANI model (ctmc, ma) into a model file");
   cmd->add_option("file", args->file, "the JANI file")->required();
   cmd->add_option("-o", args->output, "the model file to write")->required();
   cmd->add_option("--constants", args->constants, "values of open constants: NAME=VALUE,...");
-  cmd->add_option("--properties", args->properties, "the properties to import: NAME,... (default all)");
+  cmd->add_option("--properties", args->properties,
+                  "the properties to import: NAME,... (default all)");
   cmd->add_option("--horizon", args->measures.horizon,
                   "unbounded properties: the time by which a replication ends at the latest")
       ->check(CLI::PositiveNumber);

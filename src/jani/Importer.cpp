@@ -16,7 +16,8 @@ nlohmann::json Parse(const std::string& text) {
   } catch (const nlohmann::json::exception& e) {
     std::string what = e.what();
     auto close = what.find("] ");
-    throw JaniError("", "not valid JSON: " + (close == std::string::npos ? what : what.substr(close + 2)));
+    throw JaniError(
+        "", "not valid JSON: " + (close == std::string::npos ? what : what.substr(close + 2)));
   }
 }
 

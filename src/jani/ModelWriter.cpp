@@ -19,8 +19,8 @@ class Writer {
   std::string Write() {
     submodel_ = names_.Claim("network");
     std::string model = names_.Claim(net_.name);
-    out_ << "# Imported from " << p_.source << " (JANI model \"" << net_.name << "\", "
-         << net_.type << ").\n"
+    out_ << "# Imported from " << p_.source << " (JANI model \"" << net_.name << "\", " << net_.type
+         << ").\n"
          << "# Constants are globals set by the study; variables and automaton locations are\n"
          << "# places; each activity stands for one edge or one synchronised combination.\n"
          << "model " << model << "\n\n";
@@ -85,8 +85,10 @@ class Writer {
   void Steps(const std::vector<Step>& steps, const std::string& indent) {
     for (const Step& s : steps) {
       out_ << indent << sym_[s.target].name << " = ";
-      if (s.fromTemp >= 0) out_ << sym_[s.fromTemp].name << "\n";
-      else out_ << Encoded(sym_[s.encodeAs >= 0 ? s.encodeAs : s.target], s.value) << "\n";
+      if (s.fromTemp >= 0)
+        out_ << sym_[s.fromTemp].name << "\n";
+      else
+        out_ << Encoded(sym_[s.encodeAs >= 0 ? s.encodeAs : s.target], s.value) << "\n";
     }
   }
 
@@ -135,9 +137,9 @@ class Writer {
     for (int id : net_.places) {
       const Symbol& s = sym_[id];
       if (s.kind != Symbol::Kind::Variable || s.type == Type::Bool) continue;
-      out_ << "  timed " << names_.Claim(s.name + "_out_of_bounds") << " {  # stops the run: "
-           << s.janiName << " left [" << NumberText(s.lower, Type::Int) << ", "
-           << NumberText(s.upper, Type::Int) << "]\n"
+      out_ << "  timed " << names_.Claim(s.name + "_out_of_bounds")
+           << " {  # stops the run: " << s.janiName << " left [" << NumberText(s.lower, Type::Int)
+           << ", " << NumberText(s.upper, Type::Int) << "]\n"
            << "    delay deterministic(-" << s.name << ")\n"
            << "    when " << s.name << " == " << NumberText(s.upper - s.offset + 1, Type::Int)
            << "\n  }\n";
@@ -149,8 +151,8 @@ class Writer {
       const Activity& a = p_.activities[c.first];
       const Activity& b = p_.activities[c.second];
       const Instance& inst = net_.instances[static_cast<size_t>(a.sources[0].first)];
-      std::string place = inst.locationSymbol >= 0 ? sym_[inst.locationSymbol].name
-                                                   : sym_[net_.places[0]].name;
+      std::string place =
+          inst.locationSymbol >= 0 ? sym_[inst.locationSymbol].name : sym_[net_.places[0]].name;
       out_ << "  timed " << names_.Claim("nondeterminism_" + a.name + "_" + b.name)
            << " {  # stops the run: " << a.edgePaths[0] << " and " << b.edgePaths[0]
            << " enabled together\n"
@@ -165,8 +167,8 @@ class Writer {
     for (const Latch& l : m.latches) {
       const std::string& place = sym_[l.place].name;
       out_ << "  instant " << names_.Claim("reach_" + l.name) << " {  # property " << l.name
-           << ": the goal holds\n    rank 2\n    when " << place << " == 0\n    when "
-           << E(l.reach) << "\n    do { " << place << " = 1 }\n  }\n";
+           << ": the goal holds\n    rank 2\n    when " << place << " == 0\n    when " << E(l.reach)
+           << "\n    do { " << place << " = 1 }\n  }\n";
       if (l.fail)
         out_ << "  instant " << names_.Claim("fail_" + l.name) << " {  # property " << l.name
              << ": left side broken first\n    rank 2\n    when " << place << " == 0\n    when "
@@ -183,8 +185,11 @@ class Writer {
   void Rewards() {
     for (const RewardVariable& r : p_.measures.rewards) {
       out_ << "\nreward " << r.name << " of " << submodel_ << " {  # " << r.comment << "\n  ";
-      if (r.kind == "instant") out_ << "instant at " << NumberText(r.to, Type::Real);
-      else out_ << r.kind << " from " << NumberText(r.from, Type::Real) << " to " << NumberText(r.to, Type::Real);
+      if (r.kind == "instant")
+        out_ << "instant at " << NumberText(r.to, Type::Real);
+      else
+        out_ << r.kind << " from " << NumberText(r.from, Type::Real) << " to "
+             << NumberText(r.to, Type::Real);
       out_ << "\n  rate " << E(r.rate) << "\n}\n";
     }
   }
@@ -194,7 +199,8 @@ class Writer {
     out_ << "\nstudy range {\n";
     for (int c : net_.constants) {
       const Symbol& s = sym_[c];
-      std::string v = s.type == Type::Bool ? (*s.value != 0 ? "true" : "false") : NumberText(*s.value, s.type);
+      std::string v =
+          s.type == Type::Bool ? (*s.value != 0 ? "true" : "false") : NumberText(*s.value, s.type);
       out_ << "  " << s.name << " = " << v << "\n";
     }
     out_ << "}\n";

@@ -10,18 +10,18 @@ const std::set<std::string>& Reserved() {
   static const std::set<std::string> words = {
       // the model language
       "model", "global", "submodel", "place", "timed", "instant", "delay", "when", "input",
-      "output", "do", "case", "weight", "rank", "watch", "reactivate", "rep", "join", "of",
-      "share", "top", "reward", "at", "from", "to", "step", "interval", "average", "steady",
-      "rate", "study", "range", "set", "if", "then", "else", "and", "or", "not", "true", "false",
-      "min", "max", "abs", "bool", "short", "int", "long", "float", "double",
+      "output", "do", "case", "weight", "rank", "watch", "reactivate", "rep", "join", "of", "share",
+      "top", "reward", "at", "from", "to", "step", "interval", "average", "steady", "rate", "study",
+      "range", "set", "if", "then", "else", "and", "or", "not", "true", "false", "min", "max",
+      "abs", "bool", "short", "int", "long", "float", "double",
       // C++ (the generated simulator is C++)
-      "alignas", "alignof", "asm", "auto", "break", "catch", "char", "class", "const",
-      "constexpr", "continue", "default", "delete", "enum", "explicit", "export", "extern",
-      "for", "friend", "goto", "inline", "mutable", "namespace", "new", "noexcept", "nullptr",
-      "operator", "private", "protected", "public", "register", "return", "signed", "sizeof",
-      "static", "struct", "switch", "template", "this", "throw", "try", "typedef", "typeid",
-      "typename", "union", "unsigned", "using", "virtual", "void", "volatile", "while",
-      "xor", "bitand", "bitor", "compl", "not_eq", "and_eq", "or_eq", "xor_eq", "main"};
+      "alignas", "alignof", "asm", "auto", "break", "catch", "char", "class", "const", "constexpr",
+      "continue", "default", "delete", "enum", "explicit", "export", "extern", "for", "friend",
+      "goto", "inline", "mutable", "namespace", "new", "noexcept", "nullptr", "operator", "private",
+      "protected", "public", "register", "return", "signed", "sizeof", "static", "struct", "switch",
+      "template", "this", "throw", "try", "typedef", "typeid", "typename", "union", "unsigned",
+      "using", "virtual", "void", "volatile", "while", "xor", "bitand", "bitor", "compl", "not_eq",
+      "and_eq", "or_eq", "xor_eq", "main"};
   return words;
 }
 

@@ -59,7 +59,8 @@ void NetworkReader::ReadSystem() {
   const json& elements = Array(sys, "elements", "/system");
   if (elements.empty()) throw JaniError("/system/elements", "the system has no elements");
   std::map<std::string, int> uses;
-  for (size_t k = 0; k < elements.size(); ++k) uses[Str(elements[k], "automaton", At("/system", "elements", k))]++;
+  for (size_t k = 0; k < elements.size(); ++k)
+    uses[Str(elements[k], "automaton", At("/system", "elements", k))]++;
   std::map<std::string, int> seen;
   for (size_t k = 0; k < elements.size(); ++k) {
     std::string path = At("/system", "elements", k);
@@ -73,8 +74,9 @@ void NetworkReader::ReadSystem() {
       if (automata[q].is_object() && automata[q].value("name", "") == name)
         a = &automata[q], apath = At("", "automata", q);
     if (!a) throw JaniError(path + "/automaton", "no automaton '" + name + "'");
-    OnlyKeys(*a, apath, {"name", "variables", "restrict-initial", "locations",
-                         "initial-locations", "edges", "functions"});
+    OnlyKeys(*a, apath,
+             {"name", "variables", "restrict-initial", "locations", "initial-locations", "edges",
+              "functions"});
     Instance inst;
     inst.janiName = name;
     std::string label = uses[name] > 1 ? name + "_" + std::to_string(++seen[name]) : name;
@@ -84,7 +86,8 @@ void NetworkReader::ReadSystem() {
     std::map<std::string, int> scope;
     std::string prefix = elements.size() > 1 ? label + "_" : "";
     const json& vars = Array(*a, "variables", apath);
-    for (size_t q = 0; q < vars.size(); ++q) ReadVariable(vars[q], At(apath, "variables", q), prefix, scope);
+    for (size_t q = 0; q < vars.size(); ++q)
+      ReadVariable(vars[q], At(apath, "variables", q), prefix, scope);
     localScopes_.push_back(scope);
     std::map<std::string, FunctionDef> fs;
     ReadFunctions(*a, apath, fs);
@@ -94,7 +97,8 @@ void NetworkReader::ReadSystem() {
     for (size_t q = 0; q < locs.size(); ++q) {
       std::string lname = Str(locs[q], "name", At(apath, "locations", q));
       for (const std::string& other : inst.locations)
-        if (other == lname) throw JaniError(At(apath, "locations", q), "duplicate location '" + lname + "'");
+        if (other == lname)
+          throw JaniError(At(apath, "locations", q), "duplicate location '" + lname + "'");
       inst.locations.push_back(lname);
     }
     const json& init = Array(*a, "initial-locations", apath);
@@ -131,7 +135,8 @@ void NetworkReader::ReadSystem() {
     if (parts.size() != elements.size())
       throw JaniError(path + "/synchronise", "needs one entry per system element");
     for (const json& p : parts) v.actions.push_back(p.is_string() ? p.get<std::string>() : "");
-    if (syncs[k].contains("result") && syncs[k]["result"].is_string()) v.result = syncs[k]["result"];
+    if (syncs[k].contains("result") && syncs[k]["result"].is_string())
+      v.result = syncs[k]["result"];
     net_.syncs.push_back(v);
   }
 }
@@ -259,7 +264,8 @@ Destination NetworkReader::ReadDestination(const json& d, const std::string& pat
       if (s.impulsePath.empty()) s.impulsePath = apath;
       continue;
     }
-    if (s.kind != Symbol::Kind::Variable) throw JaniError(apath + "/ref", "'" + ref + "' is not a variable");
+    if (s.kind != Symbol::Kind::Variable)
+      throw JaniError(apath + "/ref", "'" + ref + "' is not a variable");
     a.target = id;
     a.value = exprs_.Read(Member(as[k], "value", apath), apath + "/value");
     if (as[k].contains("index")) {

@@ -59,10 +59,14 @@ TypeInfo ReadType(const json& t, const std::string& path) {
   TypeInfo info;
   if (t.is_string()) {
     std::string s = t.get<std::string>();
-    if (s == "bool") info.base = Type::Bool;
-    else if (s == "int") info.base = Type::Int;
-    else if (s == "real") info.base = Type::Real;
-    else throw JaniError(path, "variables of type '" + s + "' are not supported");
+    if (s == "bool")
+      info.base = Type::Bool;
+    else if (s == "int")
+      info.base = Type::Int;
+    else if (s == "real")
+      info.base = Type::Real;
+    else
+      throw JaniError(path, "variables of type '" + s + "' are not supported");
     return info;
   }
   OnlyKeys(t, path, {"kind", "base", "lower-bound", "upper-bound"});
@@ -102,7 +106,8 @@ void NetworkReader::Read() {
   ReadConstants();
   std::map<std::string, int>& globals = exprs_.globals;
   const json& vars = Array(doc_, "variables", "");
-  for (size_t k = 0; k < vars.size(); ++k) ReadVariable(vars[k], At("", "variables", k), "", globals);
+  for (size_t k = 0; k < vars.size(); ++k)
+    ReadVariable(vars[k], At("", "variables", k), "", globals);
   if (doc_.contains("restrict-initial")) {
     const json& r = doc_["restrict-initial"];
     if (!r.is_object() || !r.contains("exp") ||
@@ -119,15 +124,15 @@ void NetworkReader::Read() {
 }
 
 void NetworkReader::ReadHeader() {
-  OnlyKeys(doc_, "", {"jani-version", "name", "metadata", "type", "features", "actions",
-                      "constants", "variables", "restrict-initial", "properties", "automata",
-                      "system", "functions"});
+  OnlyKeys(doc_, "",
+           {"jani-version", "name", "metadata", "type", "features", "actions", "constants",
+            "variables", "restrict-initial", "properties", "automata", "system", "functions"});
   net_.type = Str(doc_, "type", "");
   if (net_.type != "ctmc" && net_.type != "ma")
-    throw JaniError("/type", "model type '" + net_.type +
-                                 "' is not supported (only ctmc and ma are imported)");
-  net_.name = doc_.contains("name") && doc_["name"].is_string() ? doc_["name"].get<std::string>()
-                                                                 : "model";
+    throw JaniError(
+        "/type", "model type '" + net_.type + "' is not supported (only ctmc and ma are imported)");
+  net_.name =
+      doc_.contains("name") && doc_["name"].is_string() ? doc_["name"].get<std::string>() : "model";
   const json& features = Array(doc_, "features", "");
   for (size_t k = 0; k < features.size(); ++k) {
     std::string f = features[k].is_string() ? features[k].get<std::string>() : "";
@@ -172,7 +177,8 @@ void NetworkReader::ReadConstants() {
         throw JaniError(path, "the value of constant '" + s.janiName + "' is out of its bounds");
     }
     s.name = names_.Claim(s.janiName);
-    if (exprs_.globals.count(s.janiName)) throw JaniError(path, "duplicate name '" + s.janiName + "'");
+    if (exprs_.globals.count(s.janiName))
+      throw JaniError(path, "duplicate name '" + s.janiName + "'");
     int id = net_.symbols.Add(s);
     exprs_.globals[s.janiName] = id;
     net_.constants.push_back(id);
@@ -195,7 +201,8 @@ void NetworkReader::ReadVariable(const json& v, const std::string& path, const s
   s.janiName = Str(v, "name", path);
   TypeInfo t = ReadType(Member(v, "type", path), path + "/type");
   s.type = t.base;
-  bool transient = v.contains("transient") && v["transient"].is_boolean() && v["transient"].get<bool>();
+  bool transient =
+      v.contains("transient") && v["transient"].is_boolean() && v["transient"].get<bool>();
   if (!v.contains("initial-value"))
     throw JaniError(path, "variable '" + s.janiName +
                               "' has no initial value (several initial states are not supported)");
@@ -210,16 +217,18 @@ void NetworkReader::ReadVariable(const json& v, const std::string& path, const s
     return;
   }
   if (s.type == Type::Real)
-    throw JaniError(path, "real variable '" + s.janiName +
-                              "': the model language has no real-valued places");
+    throw JaniError(
+        path, "real variable '" + s.janiName + "': the model language has no real-valued places");
   s.kind = Symbol::Kind::Variable;
   if (s.type == Type::Bool) {
     s.lower = 0, s.upper = 1;
   } else {
     s.declaredBounds = t.lower && t.upper;
-    s.lower = t.lower ? exprs_.ReadConstant(*t.lower, path + "/type/lower-bound") : std::min(0.0, s.initial);
+    s.lower = t.lower ? exprs_.ReadConstant(*t.lower, path + "/type/lower-bound")
+                      : std::min(0.0, s.initial);
     s.offset = s.lower < 0 ? s.lower : 0;
-    s.upper = t.upper ? exprs_.ReadConstant(*t.upper, path + "/type/upper-bound") : s.offset + kPlaceMax - 1;
+    s.upper = t.upper ? exprs_.ReadConstant(*t.upper, path + "/type/upper-bound")
+                      : s.offset + kPlaceMax - 1;
     if (s.lower > s.upper) throw JaniError(path + "/type", "empty bounds");
     if (s.upper - s.offset + 1 > kPlaceMax)
       throw JaniError(path + "/type", "the values of '" + s.janiName +
@@ -227,7 +236,8 @@ void NetworkReader::ReadVariable(const json& v, const std::string& path, const s
                                           NumberText(s.offset, Type::Int) + ")");
     if (s.initial < s.lower || s.initial > s.upper)
       throw JaniError(path + "/initial-value", "out of the bounds of '" + s.janiName + "'");
-    s.comment = "int [" + NumberText(s.lower, Type::Int) + ", " + NumberText(s.upper, Type::Int) + "]";
+    s.comment =
+        "int [" + NumberText(s.lower, Type::Int) + ", " + NumberText(s.upper, Type::Int) + "]";
     if (s.offset != 0) s.comment += ", stored as value - (" + NumberText(s.offset, Type::Int) + ")";
   }
   if (s.type == Type::Bool) s.comment = "bool";
@@ -248,7 +258,8 @@ void NetworkReader::ReadFunctions(const json& owner, const std::string& path,
     f.body = Member(fs[k], "body", p);
     f.path = p + "/body";
     const json& ps = Array(fs[k], "parameters", p);
-    for (size_t q = 0; q < ps.size(); ++q) f.params.push_back(Str(ps[q], "name", At(p, "parameters", q)));
+    for (size_t q = 0; q < ps.size(); ++q)
+      f.params.push_back(Str(ps[q], "name", At(p, "parameters", q)));
     if (into.count(name)) throw JaniError(p, "duplicate function '" + name + "'");
     into[name] = std::move(f);
   }

@@ -46,12 +46,30 @@ class PropertyReader {
     if (op == "Pmin" || op == "Pmax") return Probability(Need(*v, "exp", vpath), vpath + "/exp");
     if (op == "Emin" || op == "Emax") return Expectation(*v, vpath);
     if (op == "Smin" || op == "Smax") return SteadyState(*v, vpath);
-    throw JaniError(vpath, "property '" + name_ + "': only probabilities (P), expectations (E) "
-                           "and long-run averages (S) are imported, not '" + op + "'");
+    throw JaniError(vpath, "property '" + name_ +
+                               "': only probabilities (P), expectations (E) "
+                               "and long-run averages (S) are imported, not '" +
+                               op + "'");
   }
 
  private:
-  ExprP State(const json& j, const std::string& path) { return exprs_.Read(j, path); }
+  ExprP State(const json& j, const std::string& path) {
+    exprs_.transientsRead.clear();
+    ExprP e = exprs_.Read(j, path);
+    RejectImpulses();
+    return e;
+  }
+
+  // Transient variables assigned on edges hold only during a transition,
+  // which a simulation of the states cannot observe.
+  void RejectImpulses() {
+    for (int t : exprs_.transientsRead)
+      if (!net_.symbols[t].impulsePath.empty())
+        throw JaniError(
+            net_.symbols[t].impulsePath,
+            "property '" + name_ + "': '" + net_.symbols[t].janiName +
+                "' is set on edges (impulse rewards and edge labels are not supported)");
+  }
 
   double Bound(const json& tb, const std::string& path) {
     for (auto it = tb.begin(); it != tb.end(); ++it)
@@ -69,7 +87,8 @@ class PropertyReader {
   void Probability(const json& p, const std::string& path) {
     std::string op = OpOf(p);
     for (const char* key : {"step-bounds", "reward-bounds"})
-      if (p.contains(key)) throw JaniError(path + "/" + key, std::string(key) + " are not supported");
+      if (p.contains(key))
+        throw JaniError(path + "/" + key, std::string(key) + " are not supported");
     double t = p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds") : -1;
     Latch latch;
     bool complement = false;
@@ -81,17 +100,20 @@ class PropertyReader {
     } else if (op == "U") {
       ExprP left = State(Need(p, "left", path), path + "/left");
       latch.reach = State(Need(p, "right", path), path + "/right");
-      if (!IsLiteral(*left, 1)) latch.fail = Op("and", {Op("not", {left}), Op("not", {latch.reach})});
+      if (!IsLiteral(*left, 1))
+        latch.fail = Op("and", {Op("not", {left}), Op("not", {latch.reach})});
     } else {
-      throw JaniError(path, "property '" + name_ + "': path operator '" + op + "' is not supported");
+      throw JaniError(path,
+                      "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
     int place = AddLatch(latch, t < 0);
     RewardVariable r{Claim(name_), "instant", 0, t < 0 ? options_.horizon : t, nullptr, "", t >= 0};
     r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
-    r.comment = t < 0 ? "probability of eventually reaching the goal (decided by " +
-                            NumberText(options_.horizon, Type::Real) + " at the latest)"
-                      : std::string(complement ? "probability that the condition holds throughout [0, T]"
-                                               : "probability that the goal is reached by T");
+    r.comment =
+        t < 0 ? "probability of eventually reaching the goal (decided by " +
+                    NumberText(options_.horizon, Type::Real) + " at the latest)"
+              : std::string(complement ? "probability that the condition holds throughout [0, T]"
+                                       : "probability that the goal is reached by T");
     m_.rewards.push_back(r);
   }
 
@@ -116,19 +138,15 @@ class PropertyReader {
   ExprP Reward(const json& v, const std::string& path, bool steps) {
     exprs_.transientsRead.clear();
     ExprP r = exprs_.Read(Need(v, "exp", path), path + "/exp");
-    for (int t : exprs_.transientsRead)
-      if (!net_.symbols[t].impulsePath.empty())
-        throw JaniError(net_.symbols[t].impulsePath,
-                        "property '" + name_ + "': reward '" + net_.symbols[t].janiName +
-                            "' is earned on edges (impulse rewards are not supported)");
+    RejectImpulses();
     if (steps) {
       exprs_.transientsInitial = true;
       ExprP atStep = exprs_.Read(v["exp"], path + "/exp");
       exprs_.transientsInitial = false;
       auto z = Fold(*atStep, net_.symbols);
       if (!z || *z != 0)
-        throw JaniError(path + "/accumulate", "property '" + name_ +
-                                                  "': rewards accumulated per step are not supported");
+        throw JaniError(path + "/accumulate",
+                        "property '" + name_ + "': rewards accumulated per step are not supported");
     }
     if (r->type == Type::Bool) r = Op("ite", {r, Literal(1, Type::Int), Literal(0, Type::Int)});
     return r;
@@ -140,34 +158,40 @@ class PropertyReader {
     bool time = false;
     for (const json& a : v["accumulate"]) {
       std::string s = a.is_string() ? a.get<std::string>() : "";
-      if (s == "time") time = true;
-      else if (s == "steps") *steps = true;
-      else throw JaniError(path + "/accumulate", "accumulation '" + s + "' is not supported");
+      if (s == "time")
+        time = true;
+      else if (s == "steps")
+        *steps = true;
+      else
+        throw JaniError(path + "/accumulate", "accumulation '" + s + "' is not supported");
     }
     return time || *steps;
   }
 
   void Expectation(const json& v, const std::string& path) {
     for (const char* key : {"step-instant", "reward-instants"})
-      if (v.contains(key)) throw JaniError(path + "/" + key, std::string("\"") + key + "\" is not supported");
+      if (v.contains(key))
+        throw JaniError(path + "/" + key, std::string("\"") + key + "\" is not supported");
     bool steps = false;
     bool accumulates = Accumulate(v, path, &steps);
     ExprP r = Reward(v, path, steps);
     RewardVariable var{Claim(name_), "", 0, 0, r, "", true};
     if (v.contains("time-instant")) {
-      if (v.contains("reach")) throw JaniError(path + "/reach", "a goal with a time instant is not supported");
+      if (v.contains("reach"))
+        throw JaniError(path + "/reach", "a goal with a time instant is not supported");
       double t = exprs_.ReadConstant(v["time-instant"], path + "/time-instant");
       if (t < 0 || (accumulates && t == 0))
         throw JaniError(path + "/time-instant", "the time instant must be positive");
       var.kind = accumulates ? "interval" : "instant";
       var.to = t;
-      var.comment = accumulates ? "expected reward accumulated over [0, T]" : "expected reward at T";
+      var.comment =
+          accumulates ? "expected reward accumulated over [0, T]" : "expected reward at T";
       m_.rewards.push_back(var);
       return;
     }
     if (!v.contains("reach") || !accumulates)
-      throw JaniError(path, "property '" + name_ +
-                                "': an expectation needs a time instant or a goal to reach");
+      throw JaniError(
+          path, "property '" + name_ + "': an expectation needs a time instant or a goal to reach");
     Latch latch;
     latch.reach = State(v["reach"], path + "/reach");
     int place = AddLatch(latch, true);
@@ -178,7 +202,10 @@ class PropertyReader {
                           Literal(0, Type::Int)});
     var.comment = "expected reward until the goal";
     m_.rewards.push_back(var);
-    RewardVariable open{Claim(name_ + "_unreached"), "instant", 0, options_.horizon,
+    RewardVariable open{Claim(name_ + "_unreached"),
+                        "instant",
+                        0,
+                        options_.horizon,
                         Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}),
                         "probability that the goal was not reached by the horizon (the value "
                         "above is then truncated; the exact one is infinite)",
@@ -190,7 +217,10 @@ class PropertyReader {
     bool steps = false;
     Accumulate(v, path, &steps);
     ExprP r = Reward(v, path, steps);
-    RewardVariable var{Claim(name_), "steady", options_.warmup, options_.warmup + options_.batch,
+    RewardVariable var{Claim(name_),
+                       "steady",
+                       options_.warmup,
+                       options_.warmup + options_.batch,
                        Op("/", {r, Literal(options_.batch, Type::Real)}),
                        "long-run average (batch means; each batch integral divided by its length)",
                        false};
@@ -214,8 +244,9 @@ void Freeze(Network& net, NameRegistry& names, Measures& m) {
   double last = 0;
   for (const RewardVariable& r : m.rewards) {
     if (r.kind == "steady")
-      throw JaniError("/properties", "long-run averages and unbounded properties need separate "
-                                     "models (select them with --properties)");
+      throw JaniError("/properties",
+                      "long-run averages and unbounded properties need separate "
+                      "models (select them with --properties)");
     if (r.timeBounded) last = std::max(last, r.to);
   }
   for (const Latch& l : m.latches)

@@ -15,9 +15,9 @@ namespace velmor::jani {
 
 // How runs are shaped where a property does not say it.
 struct MeasureOptions {
-  double horizon = 1e6;   // unbounded properties: replications end by then at the latest
-  double warmup = 1000;   // long-run averages: first batch starts here
-  double batch = 1000;    // long-run averages: batch length
+  double horizon = 1e6;           // unbounded properties: replications end by then at the latest
+  double warmup = 1000;           // long-run averages: first batch starts here
+  double batch = 1000;            // long-run averages: batch length
   std::vector<std::string> only;  // property names; empty: all
 };
 
@@ -43,8 +43,8 @@ struct RewardVariable {
 struct Measures {
   std::vector<Latch> latches;
   std::vector<RewardVariable> rewards;
-  ExprP frozen;       // null: never; else the model stops once it holds
-  int clock = -1;     // helper place set when the last time bound passes
+  ExprP frozen;    // null: never; else the model stops once it holds
+  int clock = -1;  // helper place set when the last time bound passes
   double clockAt = 0;
 };
 

@@ -31,8 +31,8 @@ struct Symbol {
   bool declaredBounds = false;         // Variable: bounds come from the file
   std::vector<std::string> locations;  // Location: names by index
   ExprP transientValue;                // Transient: value in every state
-  std::string impulsePath;  // Transient: an edge assigns it (impulse reward)
-  std::string comment;      // written beside the declaration
+  std::string impulsePath;             // Transient: an edge assigns it (impulse reward)
+  std::string comment;                 // written beside the declaration
 };
 
 // Owns the symbols; indices are stable.
