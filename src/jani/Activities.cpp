@@ -10,6 +10,10 @@ namespace velmor::jani {
 
 namespace {
 
+// Bounds on what one document may expand to (synchronisation products).
+constexpr size_t kMaxActivities = 100000;
+constexpr size_t kMaxCases = 10000;
+
 struct Part {
   size_t element;
   const Edge* edge;
@@ -111,6 +115,8 @@ Activity Combine(Network& net, NameRegistry& names, const std::vector<Part>& par
     std::vector<const Destination*> dests;
     for (size_t p = 0; p < parts.size(); ++p)
       dests.push_back(&parts[p].edge->destinations[pick[p]]);
+    if (act.cases.size() == kMaxCases)
+      throw JaniError(path, "the synchronised destinations combine into too many cases");
     act.cases.push_back(BuildCase(net, names, parts, dests, temps));
     size_t p = parts.size();
     while (p > 0 && ++pick[p - 1] == parts[p - 1].edge->destinations.size()) pick[--p] = 0;
@@ -156,6 +162,8 @@ std::vector<Activity> BuildActivities(Network& net, NameRegistry& names) {
         name += "_" + net.instances[parts.back().element].name + "_" +
                 std::to_string(parts.back().edge->number);
       }
+      if (acts.size() == kMaxActivities)
+        throw JaniError(v.path, "the synchronised edges combine into too many activities");
       acts.push_back(Combine(net, names, parts, name, v.path, temps));
       size_t k = options.size();
       while (k > 0 && ++pick[k - 1] == options[k - 1].size()) pick[--k] = 0;

@@ -1,5 +1,7 @@
 #include "jani/Expr.h"
 
+#include <algorithm>
+
 namespace velmor::jani {
 
 namespace {
@@ -47,6 +49,10 @@ ExprP Op(const std::string& op, std::vector<ExprP> args) {
   e->type = ResultType(op, args);
   e->op = op;
   e->args = std::move(args);
+  for (const ExprP& a : e->args) {
+    e->depth = std::max(e->depth, a->depth + 1);
+    e->size += a->size;
+  }
   return e;
 }
 

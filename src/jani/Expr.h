@@ -29,7 +29,13 @@ struct Expr {
   int symbol = -1;   // Symbol
   std::string op;    // Op
   std::vector<ExprP> args;
+  int depth = 1;    // of the tree written out
+  double size = 1;  // nodes of the tree written out (shared parts counted each time)
 };
+
+// Limits that keep every walk over a tree (and the text written) bounded.
+constexpr int kMaxExprDepth = 1000;
+constexpr double kMaxExprSize = 1e6;
 
 ExprP Literal(double value, Type type);
 ExprP Bool(bool value);

@@ -41,6 +41,18 @@ ExprP ExprReader::Arg(const json& j, const char* key, const std::string& path) {
 }
 
 ExprP ExprReader::Read(const json& j, const std::string& path) {
+  struct Nesting {
+    int& depth;
+    ~Nesting() { --depth; }
+  } nesting{++depth_};
+  if (depth_ > kMaxExprDepth) throw JaniError(path, "expression nested too deeply");
+  ExprP e = ReadAny(j, path);
+  if (e->depth > kMaxExprDepth || e->size > kMaxExprSize)
+    throw JaniError(path, "expression too large once its functions are expanded");
+  return e;
+}
+
+ExprP ExprReader::ReadAny(const json& j, const std::string& path) {
   if (j.is_boolean()) return Bool(j.get<bool>());
   if (j.is_number_integer()) return Literal(static_cast<double>(j.get<long long>()), Type::Int);
   if (j.is_number()) return Literal(j.get<double>(), Type::Real);

@@ -42,6 +42,7 @@ class ExprReader {
   std::set<int> transientsRead;    // every transient substituted so far
 
  private:
+  ExprP ReadAny(const nlohmann::json& j, const std::string& path);
   ExprP ReadIdentifier(const std::string& name, const std::string& path);
   ExprP ReadOperator(const nlohmann::json& j, const std::string& path);
   ExprP ReadCall(const nlohmann::json& j, const std::string& path);
@@ -50,6 +51,7 @@ class ExprReader {
 
   SymbolTable& symbols_;
   std::vector<std::map<std::string, ExprP>> params_;
+  int depth_ = 0;  // nesting of Read calls
 };
 
 }  // namespace velmor::jani

@@ -10,20 +10,22 @@ namespace velmor::jani {
 
 namespace {
 
+// nlohmann's message without its "[json.exception...] " prefix.
+std::string Reason(const nlohmann::json::exception& e) {
+  std::string what = e.what();
+  auto close = what.find("] ");
+  return close == std::string::npos ? what : what.substr(close + 2);
+}
+
 nlohmann::json Parse(const std::string& text) {
   try {
     return nlohmann::json::parse(text);
   } catch (const nlohmann::json::exception& e) {
-    std::string what = e.what();
-    auto close = what.find("] ");
-    throw JaniError(
-        "", "not valid JSON: " + (close == std::string::npos ? what : what.substr(close + 2)));
+    throw JaniError("", "not valid JSON: " + Reason(e));
   }
 }
 
-}  // namespace
-
-std::string ImportJani(const std::string& text, const ImportOptions& options) {
+std::string Import(const std::string& text, const ImportOptions& options) {
   nlohmann::json doc = Parse(text);
   if (!doc.is_object()) throw JaniError("", "a JANI model must be a JSON object");
   Network net;
@@ -37,6 +39,17 @@ std::string ImportJani(const std::string& text, const ImportOptions& options) {
   if (net.type == "ma") parts.conflicts = InstantConflicts(net, parts.activities);
   parts.measures = ReadProperties(doc, net, reader.exprs(), names, options.measures);
   return WriteModel(parts, names);
+}
+
+}  // namespace
+
+std::string ImportJani(const std::string& text, const ImportOptions& options) {
+  try {
+    return Import(text, options);
+  } catch (const nlohmann::json::exception& e) {
+    // A member of a JSON type the readers did not check before reading it.
+    throw JaniError("", "malformed document: " + Reason(e));
+  }
 }
 
 }  // namespace velmor::jani
