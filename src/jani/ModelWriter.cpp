@@ -17,13 +17,16 @@ class Writer {
       : p_(parts), net_(*parts.net), sym_(parts.net->symbols), names_(names) {}
 
   std::string Write() {
-    submodel_ = names_.Claim("network");
-    std::string model = names_.Claim(net_.name);
+    submodel_ = net_.submodel;
+    const std::string& model = net_.modelName;
     out_ << "# Imported from " << p_.source << " (JANI model \"" << net_.name << "\", " << net_.type
          << ").\n"
          << "# Constants are globals set by the study; variables and automaton locations are\n"
-         << "# places; each activity stands for one edge or one synchronised combination.\n"
-         << "model " << model << "\n\n";
+         << "# places; each activity stands for one edge or one synchronised combination.\n";
+    if (MixesSteadyAndTransient())
+      out_ << "# The long-run averages make every replication of a terminating run last until\n"
+           << "# their first batch ends; import them on their own (--properties) for speed.\n";
+    out_ << "model " << model << "\n\n";
     Globals();
     out_ << "submodel " << submodel_ << " {\n";
     Places();
@@ -39,6 +42,13 @@ class Writer {
 
  private:
   std::string E(const ExprP& e) { return WriteExpr(*e, sym_); }
+
+  bool MixesSteadyAndTransient() const {
+    bool steady = false, other = false;
+    for (const RewardVariable& r : p_.measures.rewards)
+      (r.kind == "steady" ? steady : other) = true;
+    return steady && other;
+  }
   std::string E(const Expr& e) { return WriteExpr(e, sym_); }
 
   void Globals() {

@@ -53,8 +53,10 @@ struct SyncVector {
 };
 
 struct Network {
-  std::string name;
-  std::string type;  // "ctmc" or "ma"
+  std::string name;       // as in the file
+  std::string modelName;  // model-file spelling
+  std::string submodel;   // the one submodel's name
+  std::string type;       // "ctmc" or "ma"
   SymbolTable symbols;
   std::vector<int> constants;  // declaration order
   std::vector<int> places;     // variables and locations, in place order

@@ -1,5 +1,6 @@
 // The automata half of NetworkReader: system elements, locations with their
 // transient values, and edges.
+#include <cmath>
 #include <set>
 
 #include "jani/ExprFold.h"
@@ -235,8 +236,22 @@ Edge NetworkReader::ReadEdge(const json& e, const std::string& path, const Insta
   }
   const json& ds = Array(e, "destinations", path);
   if (ds.empty()) throw JaniError(path + "/destinations", "an edge needs a destination");
-  for (size_t k = 0; k < ds.size(); ++k)
+  double total = 0;
+  bool constant = true;
+  for (size_t k = 0; k < ds.size(); ++k) {
     edge.destinations.push_back(ReadDestination(ds[k], At(path, "destinations", k), inst));
+    const ExprP& p = edge.destinations.back().probability;
+    auto v = p ? Fold(*p, net_.symbols) : std::optional<double>(1);
+    if (v && *v < 0)
+      throw JaniError(At(path, "destinations", k) + "/probability", "negative probability");
+    if (v)
+      total += *v;
+    else
+      constant = false;
+  }
+  if (constant && std::fabs(total - 1) > 1e-9)
+    throw JaniError(path + "/destinations",
+                    "the probabilities of the destinations sum to " + std::to_string(total));
   return edge;
 }
 

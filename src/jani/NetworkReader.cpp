@@ -133,6 +133,8 @@ void NetworkReader::ReadHeader() {
         "/type", "model type '" + net_.type + "' is not supported (only ctmc and ma are imported)");
   net_.name =
       doc_.contains("name") && doc_["name"].is_string() ? doc_["name"].get<std::string>() : "model";
+  net_.modelName = names_.Claim(net_.name);
+  net_.submodel = names_.Claim("network");
   const json& features = Array(doc_, "features", "");
   for (size_t k = 0; k < features.size(); ++k) {
     std::string f = features[k].is_string() ? features[k].get<std::string>() : "";

@@ -108,6 +108,11 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
       {R"({"location": "l0", "rate": {"exp": "r"},)",
        R"({"location": "l0", "rate": {"exp": "r"}, "action": "go",)",
        ""},  // an action in no synchronisation vector: the edge never fires, not an error
+      {R"("probability": {"exp": 0.5}},
+                        {"location": "l1")",
+       R"("probability": {"exp": 0.6}},
+                        {"location": "l1")",
+       "/automata/0/edges/1/destinations: the probabilities of the destinations sum to 1.1"},
       {"{", "[", ": not valid JSON"},
   };
   for (const Case& c : cases) {
