@@ -149,7 +149,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   h << "class " << cls << " : public SANModel {\n public:\n";
   for (const Action& x : actions) {
     const Activity& a = *x.a;
-    h << "  class " << x.className << " : public ModelActivity {\n   public:\n";
+    h << "  class " << x.className << " final : public ModelActivity {\n   public:\n";
     if (!x.places.empty()) {
       h << "    CachedMark ";
       for (size_t i = 0; i < x.places.size(); ++i) {
