@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "jani/Activities.h"
+#include "jani/LangNames.h"
 #include "jani/ModelWriter.h"
 #include "jani/NetworkReader.h"
 
@@ -30,6 +31,7 @@ std::string Import(const std::string& text, const ImportOptions& options) {
   if (!doc.is_object()) throw JaniError("", "a JANI model must be a JSON object");
   Network net;
   NameRegistry names;
+  names.SetAcceptable(LangAcceptsName);
   NetworkReader reader(doc, net, names, options.constants);
   reader.Read();
   ModelParts parts;

@@ -29,12 +29,18 @@ const std::set<std::string>& Reserved() {
 
 std::string NameRegistry::Claim(const std::string& wanted) {
   std::string base;
-  for (unsigned char c : wanted) base += (std::isalnum(c) || c == '_') && c < 128 ? char(c) : '_';
-  if (base.empty()) base = "_";
-  if (std::isdigit(static_cast<unsigned char>(base[0]))) base = "_" + base;
+  for (unsigned char c : wanted) {
+    char k = (std::isalnum(c) || c == '_') && c < 128 ? char(c) : '_';
+    if (!(k == '_' && !base.empty() && base.back() == '_')) base += k;
+  }
+  if (base.empty() || base == "_") base = "v";
+  if (std::isdigit(static_cast<unsigned char>(base[0]))) base = "v" + base;
+  if (base[0] == '_' && std::isupper(static_cast<unsigned char>(base[1]))) base = "v" + base;
   if (Reserved().count(base)) base += "_";
+  std::string sep = base.back() == '_' ? "" : "_";
   std::string name = base;
-  for (int k = 2; taken_.count(name); ++k) name = base + "_" + std::to_string(k);
+  for (int k = 2; taken_.count(name) || (acceptable_ && !acceptable_(name)); ++k)
+    name = base + sep + std::to_string(k);
   taken_.insert(name);
   return name;
 }

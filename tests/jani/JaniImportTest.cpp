@@ -170,6 +170,17 @@ TEST(JaniImport, OutputIsAValidModelAndDeterministic) {
   std::string dir = MakeTempDir("jani_import");
   std::vector<std::pair<std::string, ImportOptions>> inputs;
   inputs.emplace_back(kBase, ImportOptions());
+  // Names the language or the generated C++ cannot take.
+  std::string odd = kBase;
+  for (const char* name : {"time", "_Foo", "a__b", "int", "window", "1x", "model"}) {
+    std::string decl =
+        std::string(R"({"name": ")") + name + R"(", "type": "bool", "initial-value": false},)";
+    odd.replace(odd.find(R"({"name": "goal")"), 0, decl);
+  }
+  odd.replace(odd.find(R"("name": "A")"), 11, R"("name": "Activity")");
+  odd.replace(odd.find(R"({"automaton": "A"})"), 18, R"({"automaton": "Activity"})");
+  odd.replace(odd.find(R"("name": "m")"), 11, R"("name": "exp")");
+  inputs.emplace_back(odd, ImportOptions());
   for (const char* name : {"queue", "duplex", "jobs"}) {
     ImportOptions o;
     if (std::string(name) == "queue") o.constants["lambda"] = "2";
