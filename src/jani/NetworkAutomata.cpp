@@ -4,6 +4,7 @@
 #include <set>
 
 #include "jani/ExprFold.h"
+#include "jani/ExprWriter.h"
 #include "jani/JaniError.h"
 #include "jani/NetworkReader.h"
 
@@ -250,8 +251,8 @@ Edge NetworkReader::ReadEdge(const json& e, const std::string& path, const Insta
       constant = false;
   }
   if (constant && std::fabs(total - 1) > 1e-9)
-    throw JaniError(path + "/destinations",
-                    "the probabilities of the destinations sum to " + std::to_string(total));
+    throw JaniError(path + "/destinations", "the probabilities of the destinations sum to " +
+                                                NumberText(total, Type::Real));
   return edge;
 }
 

@@ -16,6 +16,15 @@ std::string OpOf(const json& j) {
   return j.is_object() && j.contains("op") && j["op"].is_string() ? j["op"].get<std::string>() : "";
 }
 
+// Accepts only the listed keys: an unknown one could change the meaning.
+void OnlyKeys(const json& o, const std::string& path, std::initializer_list<const char*> keys) {
+  for (auto it = o.begin(); it != o.end(); ++it) {
+    bool known = it.key().rfind("x-", 0) == 0 || it.key() == "comment";
+    for (const char* k : keys) known = known || it.key() == k;
+    if (!known) throw JaniError(path + "/" + it.key(), "\"" + it.key() + "\" is not supported");
+  }
+}
+
 const json& Need(const json& o, const char* key, const std::string& path) {
   if (!o.is_object() || !o.contains(key))
     throw JaniError(path, std::string("missing \"") + key + "\"");
@@ -34,7 +43,9 @@ class PropertyReader {
     const json* v = &Need(prop, "expression", path);
     std::string vpath = path + "/expression";
     if (OpOf(*v) == "filter") {
-      std::string fun = (*v).value("fun", "");
+      OnlyKeys(*v, vpath, {"op", "fun", "values", "states"});
+      std::string fun =
+          v->contains("fun") && (*v)["fun"].is_string() ? (*v)["fun"].get<std::string>() : "";
       if (fun != "max" && fun != "min" && fun != "avg" && fun != "sum" && fun != "values")
         throw JaniError(vpath + "/fun", "filter function '" + fun + "' is not supported");
       if (OpOf(Need(*v, "states", vpath)) != "initial")
@@ -43,9 +54,20 @@ class PropertyReader {
       vpath += "/values";
     }
     std::string op = OpOf(*v);
-    if (op == "Pmin" || op == "Pmax") return Probability(Need(*v, "exp", vpath), vpath + "/exp");
-    if (op == "Emin" || op == "Emax") return Expectation(*v, vpath);
-    if (op == "Smin" || op == "Smax") return SteadyState(*v, vpath);
+    if (op == "Pmin" || op == "Pmax") {
+      OnlyKeys(*v, vpath, {"op", "exp"});
+      return Probability(Need(*v, "exp", vpath), vpath + "/exp");
+    }
+    if (op == "Emin" || op == "Emax") {
+      OnlyKeys(
+          *v, vpath,
+          {"op", "exp", "accumulate", "reach", "step-instant", "time-instant", "reward-instants"});
+      return Expectation(*v, vpath);
+    }
+    if (op == "Smin" || op == "Smax") {
+      OnlyKeys(*v, vpath, {"op", "exp", "accumulate"});
+      return SteadyState(*v, vpath);
+    }
     throw JaniError(vpath, "property '" + name_ +
                                "': only probabilities (P), expectations (E) "
                                "and long-run averages (S) are imported, not '" +
@@ -86,6 +108,10 @@ class PropertyReader {
 
   void Probability(const json& p, const std::string& path) {
     std::string op = OpOf(p);
+    if (op == "U" || op == "W")
+      OnlyKeys(p, path, {"op", "left", "right", "step-bounds", "time-bounds", "reward-bounds"});
+    else if (p.is_object())
+      OnlyKeys(p, path, {"op", "exp", "step-bounds", "time-bounds", "reward-bounds"});
     for (const char* key : {"step-bounds", "reward-bounds"})
       if (p.contains(key))
         throw JaniError(path + "/" + key, std::string(key) + " are not supported");
@@ -280,7 +306,13 @@ Measures ReadProperties(const json& doc, Network& net, ExprReader& exprs, NameRe
     std::string name = props[k]["name"].get<std::string>();
     if (!wanted.empty() && !wanted.count(name)) continue;
     found.insert(name);
-    reader.Read(props[k], path);
+    try {
+      reader.Read(props[k], path);
+    } catch (const JaniError& e) {
+      if (!wanted.empty()) throw;
+      throw JaniError(e.path(), std::string(e.what()) + " (property '" + name +
+                                    "'; leave it out with --properties)");
+    }
   }
   for (const std::string& w : wanted)
     if (!found.count(w)) throw JaniError("/properties", "no property named '" + w + "'");

@@ -79,7 +79,10 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
       {R"({"name": "l0"})", R"({"name": "l0", "time-progress": {"exp": true}})",
        "/automata/0/locations/0/time-progress: time-progress conditions are not supported"},
       {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"upper": 1})",
-       "/properties/0/expression/values/exp/step-bounds: step-bounds are not supported"},
+       "/properties/0/expression/values/exp/step-bounds: step-bounds are not supported (property "
+       "'p'; leave it out with --properties)"},
+      {R"("exp": "c", "time-instant": 2)", R"("exp": "c", "time-instant": 2, "reward-bounds": [])",
+       "/properties/1/expression/values/reward-bounds: \"reward-bounds\" is not supported"},
       {R"("time-bounds": {"upper": 1})", R"("time-bounds": {"lower": 1, "upper": 2})",
        "/properties/0/expression/values/exp/time-bounds/lower: time bounds with a lower bound"},
       {R"("exp": "c", "time-instant": 2)",
