@@ -2,12 +2,19 @@
 // subcommand is registered by its own library; adding one is one line.
 #include <CLI/CLI.hpp>
 
+#include "jani/ImportCommand.h"
+#include "langcli/Commands.h"
 #include "runner/ResultsCommand.h"
 #include "runner/RunCommand.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"velmor: studies of stochastic activity network models"};
+  CLI::App app{"velmor: stochastic activity network models and their studies"};
   app.require_subcommand(1);
+  AddCheckCommand(app);
+  AddDescribeCommand(app);
+  AddGenerateCommand(app);
+  AddBuildCommand(app);
+  AddImportCommand(app);
   velmor_runner::AddRunCommand(app);
   velmor_runner::AddResultsCommand(app);
   try {

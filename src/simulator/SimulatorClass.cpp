@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "base/Allocate.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "random/MersenneTwister.h"
@@ -17,11 +19,10 @@
 #include "random/UserDistributions.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "eventlist/EventList.h"
+#include "study/BaseStudyClass.h"
 #include "trace/TraceFileContainer.h"
 #include "trace/TraceFileVelmor.h"
 #include "trace/TraceFileXML.h"
-#include "study/BaseStudyClass.h"
 
 int GlobalDebugLevel = 0;
 
@@ -72,7 +73,7 @@ SimulatorClass::SimulatorClass(int argc, char** argv) {
   ChoosePerformanceVariables();
   CreateScheduleRecords();
   BuildConnectivityList();
-  eventList = new EventList(groupContainer->getNumItems() + 1);
+  eventList = Allocate<EventList>(groupContainer->getNumItems() + 1);
   InstallGenerator();
   CollectActions();
   TheDistribution->GetGenerator()->srnd(seed == 0 ? kDefaultSeed : seed);
@@ -98,8 +99,8 @@ void SimulatorClass::InitializeFields() {
   startClock = 0.0;
   pvNodes = nullptr;
   allActions = nullptr;
-  groupContainer = new List<BaseGroupClass>();
-  actionContainer = new List<BaseActionClass>();
+  groupContainer = Allocate<List<BaseGroupClass>>();
+  actionContainer = Allocate<List<BaseActionClass>>();
   scratchEvent = nullptr;
   nextEventSlot = nullptr;
   nextAction = nullptr;
@@ -143,7 +144,7 @@ void SimulatorClass::EnsureDistribution() {
   if (TheDistribution != nullptr && TheDistribution->GetGenerator() != nullptr) {
     return;
   }
-  replacement.reset(new UserDistributions(0, 31415));
+  replacement.reset(Allocate<UserDistributions>(0, 31415));
   TheDistribution = replacement.get();
 }
 
@@ -151,31 +152,31 @@ void SimulatorClass::EnsureDistribution() {
 // at start-up.
 void SimulatorClass::InstallGenerator() {
   if (generatorKind == 1) {
-    TheDistribution->SetGenerator(new Tausworthe());
+    TheDistribution->SetGenerator(Allocate<Tausworthe>());
   } else if (generatorKind == 2) {
-    TheDistribution->SetGenerator(new MersenneTwister());
+    TheDistribution->SetGenerator(Allocate<MersenneTwister>());
   }
 }
 
 void SimulatorClass::CreateTraces() {
-  traceContainer = new TraceFileContainer();
+  traceContainer = Allocate<TraceFileContainer>();
   if (!velmorTrace && !xmlTrace) return;
   traceContainer->setTraceLevel(traceLevel);
   if (velmorTrace) {
     if (traceFileName != nullptr) {
-      velmorTraceFile = new TraceFileVelmor((std::string(traceFileName) + ".txt").c_str());
+      velmorTraceFile = Allocate<TraceFileVelmor>((std::string(traceFileName) + ".txt").c_str());
     } else {
       std::cout << "Adding cout: " << std::endl;
-      velmorTraceFile = new TraceFileVelmor(&std::cout);
+      velmorTraceFile = Allocate<TraceFileVelmor>(&std::cout);
     }
     velmorTraceFile->setTraceLevel(traceLevel);
     traceContainer->AddTraceFile(velmorTraceFile);
   }
   if (xmlTrace) {
     if (traceFileName != nullptr) {
-      xmlTraceFile = new TraceFileXML((std::string(traceFileName) + ".xml").c_str());
+      xmlTraceFile = Allocate<TraceFileXML>((std::string(traceFileName) + ".xml").c_str());
     } else {
-      xmlTraceFile = new TraceFileXML(&std::cout);
+      xmlTraceFile = Allocate<TraceFileXML>(&std::cout);
     }
     xmlTraceFile->setTraceLevel(traceLevel);
     traceContainer->AddTraceFile(xmlTraceFile);
@@ -214,7 +215,7 @@ void SimulatorClass::ChoosePerformanceVariables() {
   int count = pvModel->getNumPVNodes();
   pvNodes = pvModel->getPVNodes();
   int wanted = isTerminating == 0 ? 1 : 0;
-  int* chosen = new int[count > 0 ? count : 1];
+  int* chosen = AllocateArray<int>(count);
   int numChosen = 0;
   for (int i = 0; i < count; ++i) {
     if (pvNodes[i]->SteadyState == wanted) {
@@ -231,7 +232,7 @@ void SimulatorClass::CreateScheduleRecords() {
   pvModel->listGroups(groupContainer);
   groupArray = groupContainer->getList();
   int count = groupContainer->getNumItems();
-  scheduleRecords = new ScheduleRecord[count > 0 ? count : 1];
+  scheduleRecords = AllocateArray<ScheduleRecord>(count);
   for (int i = 0; i < count; ++i) groupArray[i]->setScheduleRecord(&scheduleRecords[i]);
   CreateReactivationPool(count);
 }

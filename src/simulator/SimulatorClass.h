@@ -81,7 +81,9 @@ class SimulatorClass : public CommandLineOptions,
   // ---- Connectivity list and firing step ----------------------------------
   short GenerateConnectivityList();
   short GenerateConnectivityListOld();
-  // 1 when the node cannot be allocated, else 0.
+  // 0. A node that cannot be allocated ends the run ("Error Generating
+  // Connectivity List", status 1); AddActionAffectsOld also answers 0 when
+  // the group is already in the list.
   int AddActionAffects(BaseActionClass* group, BaseActionClass* action);
   int AddActionAffectsOld(BaseActionClass* group, BaseActionClass* action);
   void ClearActionAffectsList(BaseActionClass* action);

@@ -4,12 +4,13 @@
 #include <climits>
 #include <iostream>
 
+#include "base/Allocate.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseModelClass.h"
+#include "output/DataPacket.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "output/DataPacket.h"
-#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 #include "trace/TraceFileContainer.h"
 
@@ -21,10 +22,10 @@ constexpr int kCountDone = INT_MAX;
 }  // namespace
 
 void SimulatorClass::SteadyStateSimulation() {
-  scratchEvent = new Event();
-  noAction = new BaseActionClass();
+  scratchEvent = Allocate<Event>();
+  noAction = Allocate<BaseActionClass>();
   int stateSize = pvModel->StateSize();
-  char* savedState = new char[stateSize > 0 ? stateSize : 1];
+  char* savedState = AllocateArray<char>(stateSize);
   pvModel->CurrentState(savedState);
   currentTime = 0.0;
   GenerateInitialEnabledList();
@@ -34,8 +35,8 @@ void SimulatorClass::SteadyStateSimulation() {
   lastFiredAction = noAction;
   int numSteadyState = CreateBatchHeaps();
   traceContainer->newBatch();
-  int* firstCounts = new int[numPVs > 0 ? numPVs : 1]();
-  int* secondCounts = new int[numPVs > 0 ? numPVs : 1]();
+  int* firstCounts = AllocateZeroedArray<int>(numPVs);
+  int* secondCounts = AllocateZeroedArray<int>(numPVs);
   firstPacket = CreateDataPacket(numPVs);
   secondPacket = CreateDataPacket(numPVs);
   startClock = VelmorProcessorClockMillis();
@@ -84,8 +85,8 @@ int SimulatorClass::CreateBatchHeaps() {
   for (int i = 0; i < numPVs; ++i) {
     if (pvNodes[i]->SteadyState == 1) ++count;
   }
-  batchEndHeap = new Heap<double>(count);
-  batchCountHeap = new Heap<int>(count);
+  batchEndHeap = Allocate<Heap<double>>(count);
+  batchCountHeap = Allocate<Heap<int>>(count);
   for (int i = 0; i < numPVs; ++i) {
     PerformanceVariableNode* n = pvNodes[i];
     if (n->SteadyState != 1) continue;

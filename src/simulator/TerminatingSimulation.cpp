@@ -5,11 +5,12 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/Allocate.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
+#include "output/DataPacket.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "output/DataPacket.h"
-#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 #include "trace/TraceFileContainer.h"
 
@@ -26,10 +27,10 @@ void PrintSavedState(const char* state, int size) {
 }  // namespace
 
 void SimulatorClass::TerminatingSimulation() {
-  scratchEvent = new Event();
-  noAction = new BaseActionClass();
+  scratchEvent = Allocate<Event>();
+  noAction = Allocate<BaseActionClass>();
   int stateSize = pvModel->StateSize();
-  char* savedState = new char[stateSize > 0 ? stateSize : 1];
+  char* savedState = AllocateArray<char>(stateSize);
   pvModel->CurrentState(savedState);
   if (GlobalDebugLevel > 3) PrintSavedState(savedState, stateSize);
   GenerateInitialEnabledList();
