@@ -160,11 +160,13 @@ TEST(RunnerE2ETest, SweepsAndTheirChecks) {
   struct stat st {};
   EXPECT_NE(stat((dir + "/bad").c_str(), &st), 0);
 
-  // Anything but an executable is a model file, which needs building.
+  // Anything but an executable is a model file, built first; one that does
+  // not build stops the run with the builder's diagnostics.
   std::ofstream(dir + "/model.txt") << "model\n";
-  bad = RunVelmor({"run", dir + "/model.txt"});
+  bad = RunVelmor({"run", dir + "/model.txt", "--out", dir + "/bad"});
   EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.err.find("building model files needs velmor build"), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find("model.txt: building the model failed"), std::string::npos) << bad.err;
+  EXPECT_NE(stat((dir + "/bad").c_str(), &st), 0);
 }
 
 TEST(RunnerE2ETest, AFailedBlockRunsOnceMoreThenTheStudyStops) {
