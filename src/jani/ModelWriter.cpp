@@ -194,7 +194,10 @@ class Writer {
 
   void Rewards() {
     for (const RewardVariable& r : p_.measures.rewards) {
-      out_ << "\nreward " << r.name << " of " << submodel_ << " {  # " << r.comment << "\n  ";
+      out_ << "\nreward " << r.name << " of " << submodel_ << " {  # ";
+      if (r.name != r.property && r.name != r.property + "_unreached")
+        out_ << "property " << r.property << ": ";
+      out_ << r.comment << "\n  ";
       if (r.kind == "instant")
         out_ << "instant at " << NumberText(r.to, Type::Real);
       else

@@ -140,7 +140,12 @@ class PropertyReader {
                     NumberText(options_.horizon, Type::Real) + " at the latest)"
               : std::string(complement ? "probability that the condition holds throughout [0, T]"
                                        : "probability that the goal is reached by T");
-    m_.rewards.push_back(r);
+    Add(r);
+  }
+
+  void Add(RewardVariable r) {
+    r.property = name_;
+    m_.rewards.push_back(std::move(r));
   }
 
   int AddLatch(Latch latch, bool unbounded) {
@@ -212,7 +217,7 @@ class PropertyReader {
       var.to = t;
       var.comment =
           accumulates ? "expected reward accumulated over [0, T]" : "expected reward at T";
-      m_.rewards.push_back(var);
+      Add(var);
       return;
     }
     if (!v.contains("reach") || !accumulates)
@@ -227,7 +232,7 @@ class PropertyReader {
     var.rate = Op("ite", {Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}), r,
                           Literal(0, Type::Int)});
     var.comment = "expected reward until the goal";
-    m_.rewards.push_back(var);
+    Add(var);
     RewardVariable open{Claim(name_ + "_unreached"),
                         "instant",
                         0,
@@ -236,7 +241,7 @@ class PropertyReader {
                         "probability that the goal was not reached by the horizon (the value "
                         "above is then truncated; the exact one is infinite)",
                         false};
-    m_.rewards.push_back(open);
+    Add(open);
   }
 
   void SteadyState(const json& v, const std::string& path) {
@@ -250,7 +255,7 @@ class PropertyReader {
                        Op("/", {r, Literal(options_.batch, Type::Real)}),
                        "long-run average (batch means; each batch integral divided by its length)",
                        false};
-    m_.rewards.push_back(var);
+    Add(var);
   }
 
   Network& net_;
