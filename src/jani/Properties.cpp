@@ -133,7 +133,8 @@ class PropertyReader {
                       "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
     int place = AddLatch(latch, t < 0);
-    RewardVariable r{Claim(name_), "instant", 0, t < 0 ? options_.horizon : t, nullptr, "", t >= 0};
+    RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
+                     nullptr,      "",        t >= 0, ""};
     r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
     r.comment =
         t < 0 ? "probability of eventually reaching the goal (decided by " +
@@ -206,7 +207,7 @@ class PropertyReader {
     bool steps = false;
     bool accumulates = Accumulate(v, path, &steps);
     ExprP r = Reward(v, path, steps);
-    RewardVariable var{Claim(name_), "", 0, 0, r, "", true};
+    RewardVariable var{Claim(name_), "", 0, 0, r, "", true, ""};
     if (v.contains("time-instant")) {
       if (v.contains("reach"))
         throw JaniError(path + "/reach", "a goal with a time instant is not supported");
@@ -240,7 +241,8 @@ class PropertyReader {
                         Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}),
                         "probability that the goal was not reached by the horizon (the value "
                         "above is then truncated; the exact one is infinite)",
-                        false};
+                        false,
+                        ""};
     Add(open);
   }
 
@@ -254,7 +256,8 @@ class PropertyReader {
                        options_.warmup + options_.batch,
                        Op("/", {r, Literal(options_.batch, Type::Real)}),
                        "long-run average (batch means; each batch integral divided by its length)",
-                       false};
+                       false,
+                       ""};
     Add(var);
   }
 
