@@ -347,7 +347,7 @@ const std::set<std::string> kGeneratedCodeNames = {
     "Workers",
     "WriteIndex",
     "WritePVTypeFile",
-    "action",
+
     "actionId",
     "actions",
     "addAffectedSV",
@@ -375,7 +375,7 @@ const std::set<std::string> kGeneratedCodeNames = {
     "enablingSVs",
     "enlargeArrays",
     "executionPolicy",
-    "expandPVs",
+
     "fired",
     "first",
     "freeArrays",
@@ -476,14 +476,12 @@ const std::set<std::string> kGeneratedCodeNames = {
     "listGroups",
     "listModels",
     "listSVs",
-    "m",
-    "mark",
+
     "members",
     "model",
     "modelId",
     "name",
-    "next",
-    "now",
+
     "numActions",
     "numEntries",
     "numGroups",
@@ -496,23 +494,23 @@ const std::set<std::string> kGeneratedCodeNames = {
     "numSharedStateVariables",
     "numStateVariables",
     "overrideGVs",
-    "p",
+
     "parameters",
     "parameters_",
     "parentId",
     "phase",
-    "place",
+
     "places",
     "printAffectedState",
     "printAllSharedVariables",
     "printEnablingState",
     "printGroup",
     "printState",
-    "pv",
+
     "rateSets",
     "reactivation",
     "readOnlyPlaces",
-    "record",
+
     "registerPointer",
     "removeAffectedSV",
     "removeEnablingSV",
@@ -525,15 +523,13 @@ const std::set<std::string> kGeneratedCodeNames = {
     "setMember",
     "setModel",
     "setScheduleRecord",
-    "slist",
+
     "the_id",
-    "top",
-    "typed",
+
     "typedPointer",
-    "value",
+
     "weights",
-    "window",
-    "windowIndex",
+
 };
 
 // Names of the C and C++ libraries the generated code sees at file scope:
@@ -842,6 +838,12 @@ class Checker {
     }
     if (neverEnabled) d_.Warning(a.pos, "activity '" + a.name + "' can never be enabled");
     if (a.timed) DelayChecks(s, a, enabling);
+    if (a.resample && Resolve(*a.resample, &s, "a resample expression")) {
+      PlacesRead(*a.resample, enabling);
+    }
+    if (a.resample && (a.watch || a.reactivate)) {
+      d_.Error(a.pos, "'resample' and 'watch'/'reactivate' exclude each other");
+    }
     if (a.watch && Resolve(*a.watch, &s, "a predicate")) PlacesRead(*a.watch, enabling);
     if (a.reactivate && Resolve(*a.reactivate, &s, "a predicate")) {
       PlacesRead(*a.reactivate, enabling);
@@ -1176,12 +1178,55 @@ class Checker {
     return t == "float" ? text + "f" : text;
   }
 
+  // The shortest text that reads back as x.
   std::string RealText(double x) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", x);
+    for (int precision = 15; precision <= 17; ++precision) {
+      std::snprintf(buf, sizeof buf, "%.*g", precision, x);
+      if (std::strtod(buf, nullptr) == x) break;
+    }
     std::string s = buf;
     if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
     return s;
+  }
+
+  // Digits after the point of a plain decimal text; -1 with an exponent or
+  // more than 9 of them.
+  static int Decimals(const std::string& v) {
+    if (v.find_first_of("eE") != std::string::npos) return -1;
+    size_t dot = v.find('.');
+    if (dot == std::string::npos) return 0;
+    int d = static_cast<int>(v.size() - dot - 1);
+    return d > 9 ? -1 : d;
+  }
+
+  // The k-th value of a real range, FROM + k * STEP. Plain decimals are
+  // added exactly in decimal (0.1 to 0.3 step 0.1 gives 0.1, 0.2, 0.3);
+  // with an exponent the sum is taken in double precision.
+  std::string RangeValue(const std::string& from, const std::string& step, long k) {
+    int df = Decimals(from), ds = Decimals(step);
+    if (df < 0 || ds < 0) {
+      return RealText(std::strtod(from.c_str(), nullptr) +
+                      static_cast<double>(k) * std::strtod(step.c_str(), nullptr));
+    }
+    int d = std::max(df, ds);
+    auto scaled = [d](const std::string& v, int dv) {
+      std::string digits = v;
+      digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+      long long x = std::strtoll(digits.c_str(), nullptr, 10);
+      for (int i = dv; i < d; ++i) x *= 10;
+      return x;
+    };
+    long long sum = scaled(from, df) + k * scaled(step, ds);
+    bool negative = sum < 0;
+    std::string digits = std::to_string(negative ? -sum : sum);
+    if (d > 0) {
+      if (digits.size() <= static_cast<size_t>(d)) digits.insert(0, d + 1 - digits.size(), '0');
+      digits.insert(digits.size() - d, ".");
+    } else {
+      digits += ".0";
+    }
+    return (negative ? "-" : "") + digits;
   }
 
   void StudyChecks() {
@@ -1238,7 +1283,7 @@ class Checker {
                         k * std::strtoll(e.step.c_str(), nullptr, 10);
           columns[g].push_back(Literal(std::to_string(v), t, e.pos));
         } else {
-          columns[g].push_back(Literal(RealText(from + static_cast<double>(k) * step), t, e.pos));
+          columns[g].push_back(Literal(RangeValue(e.from, e.step, k), t, e.pos));
         }
       }
     }
