@@ -122,7 +122,8 @@ class Writer {
     if (a.guard) out_ << "    when " << E(a.guard) << "\n";
     if (!a.instant && !rate) out_ << "    when " << E(a.rate) << " != 0\n";
     if (p_.measures.frozen) out_ << "    when not (" << E(p_.measures.frozen) << ")\n";
-    if (!a.instant && ReadsState(a.rate)) out_ << "    watch true\n    reactivate true\n";
+    if (!a.instant && ReadsState(a.rate))
+      out_ << "    resample when " << E(a.rate) << " changes\n";
     if (a.cases.size() == 1) {
       if (!a.cases[0].steps.empty()) {
         out_ << "    do {\n";
