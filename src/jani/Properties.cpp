@@ -93,16 +93,17 @@ class PropertyReader {
                 "' is set on edges (impulse rewards and edge labels are not supported)");
   }
 
-  double Bound(const json& tb, const std::string& path) {
+  // The upper bound (-1 when none); the lower one goes to *lower.
+  double Bound(const json& tb, const std::string& path, double* lower) {
     for (auto it = tb.begin(); it != tb.end(); ++it)
       if (it.key() != "lower" && it.key() != "upper" && it.key() != "lower-exclusive" &&
           it.key() != "upper-exclusive")
         throw JaniError(path + "/" + it.key(), "\"" + it.key() + "\" is not supported");
-    if (tb.contains("lower") && exprs_.ReadConstant(tb["lower"], path + "/lower") != 0)
-      throw JaniError(path + "/lower", "time bounds with a lower bound are not supported");
+    *lower = tb.contains("lower") ? exprs_.ReadConstant(tb["lower"], path + "/lower") : 0;
+    if (*lower < 0) throw JaniError(path + "/lower", "a time bound must be at least 0");
     if (!tb.contains("upper")) return -1;
     double t = exprs_.ReadConstant(tb["upper"], path + "/upper");
-    if (t < 0) throw JaniError(path + "/upper", "a time bound must be at least 0");
+    if (t < *lower) throw JaniError(path + "/upper", "the upper time bound is below the lower one");
     return t;
   }
 
@@ -115,7 +116,9 @@ class PropertyReader {
     for (const char* key : {"step-bounds", "reward-bounds"})
       if (p.contains(key))
         throw JaniError(path + "/" + key, std::string(key) + " are not supported");
-    double t = p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds") : -1;
+    double lower = 0;
+    double t =
+        p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds", &lower) : -1;
     Latch latch;
     bool complement = false;
     if (op == "F") {
@@ -128,10 +131,14 @@ class PropertyReader {
       latch.reach = State(Need(p, "right", path), path + "/right");
       if (!IsLiteral(*left, 1))
         latch.fail = Op("and", {Op("not", {left}), Op("not", {latch.reach})});
+      if (latch.fail && lower > 0)
+        throw JaniError(path + "/time-bounds/lower",
+                        "an until with a lower time bound is not supported");
     } else {
       throw JaniError(path,
                       "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
+    if (lower > 0) latch.opensAt = lower;
     int place = AddLatch(latch, t < 0);
     RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
                      nullptr,      "",        t >= 0, ""};
@@ -157,6 +164,16 @@ class PropertyReader {
     s.comment = "property " + name_ + ": 0 open, 1 goal reached" + (latch.fail ? ", 2 failed" : "");
     latch.place = net_.symbols.Add(s);
     net_.places.push_back(latch.place);
+    if (latch.opensAt > 0) {
+      Symbol w;
+      w.kind = Symbol::Kind::Helper;
+      w.name = names_.Claim(name_ + "_window");
+      w.comment = "property " + name_ + ": 1 once its time window has opened";
+      latch.window = net_.symbols.Add(w);
+      net_.places.push_back(latch.window);
+      latch.reach =
+          And(Op("==", {SymbolRef(latch.window, Type::Int), Literal(1, Type::Int)}), latch.reach);
+    }
     latch.name = name_;
     latch.unbounded = unbounded;
     m_.latches.push_back(latch);
