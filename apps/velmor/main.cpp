@@ -1,5 +1,5 @@
 // velmor: the tool's entry point; each subcommand is registered by its own
-// library.
+// library. Any failure ends with status 1 (help and success with 0).
 #include <CLI/CLI.hpp>
 
 #include "langcli/Commands.h"
@@ -11,6 +11,10 @@ int main(int argc, char** argv) {
   AddDescribeCommand(app);
   AddGenerateCommand(app);
   AddBuildCommand(app);
-  CLI11_PARSE(app, argc, argv);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? 0 : 1;
+  }
   return 0;
 }
