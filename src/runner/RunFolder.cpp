@@ -87,7 +87,10 @@ bool RunFolder::WriteManifest(const RunDescription& run, const StudyRecord& reco
   nlohmann::ordered_json m;
   m["command"] = run.command;
   m["runner_version"] = run.runnerVersion;
-  m["simulator"] = {{"name", fs::path(run.simulatorPath).filename().string()},
+  const std::string simName = fs::path(run.simulatorPath).filename().string();
+  const bool simSuffix = simName.size() > 4 && simName.compare(simName.size() - 4, 4, "_sim") == 0;
+  m["model"] = simSuffix ? simName.substr(0, simName.size() - 4) : simName;
+  m["simulator"] = {{"name", simName},
                     {"path", fs::absolute(run.simulatorPath).string()},
                     {"sha256", run.simulatorHash},
                     {"results_version", "Version 2.4"}};
