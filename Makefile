@@ -36,7 +36,7 @@ fuzz-model: deps
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DVELMOR_FUZZ=ON -DVELMOR_BENCH=OFF >/dev/null
 	cmake --build build-fuzz --target model_parser_fuzz
 	mkdir -p build-fuzz/corpus
-	build-fuzz/tests/fuzz/model_parser_fuzz build-fuzz/corpus tests/fuzz/corpus \
+	build-fuzz/bin/model_parser_fuzz build-fuzz/corpus tests/fuzz/corpus \
 	  -max_total_time=$${FUZZ_SECONDS:-60} -max_len=8192
 
 clean:

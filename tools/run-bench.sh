@@ -4,7 +4,8 @@
 # alternating the two, and the ratio of our time to the yardstick's.
 # Environment: BUILD (build folder, default build), REPS (default 20000),
 # ROUNDS (default 3), TARGET (largest acceptable ratio, default 15),
-# MICRO=0 skips the micro-benchmarks.
+# MICRO=0 skips the micro-benchmarks. Then the generator's time and, with
+# BASELINE, a comparison with another simulator of the built-in model.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
@@ -77,4 +78,29 @@ if [ -x "$yardstick" ]; then
   else
     echo "OVER TARGET: worst ratio $worst > $target"
   fi
+fi
+
+# The generator on the built-in model file, median of 10 runs.
+velmor=$build/bin/velmor
+if [ -x "$velmor" ]; then
+  : >"$tmp/times"
+  for _ in $(seq 10); do
+    timed "$tmp/gout" "$velmor" generate models/redundant_controller_flash/redundant_controller_flash.vm "$tmp/gen"
+  done
+  printf 'generator (velmor generate, built-in model): %.3f s wall\n' "$(cut -d' ' -f1 "$tmp/times" | median)"
+fi
+
+# BASELINE=<simulator of the same model> (for example one built from the
+# hand-written model C++ this tree had before its model file): whole runs
+# of -e 0 alternate with it, and the ratio of the medians is printed.
+if [ -n "${BASELINE:-}" ] && [ -x "$BASELINE" ]; then
+  : >"$tmp/ours" && : >"$tmp/base"
+  for _ in $(seq "$rounds"); do
+    : >"$tmp/times" && timed "$tmp/out" "$sim" -e 0 -N "$reps" && cat "$tmp/times" >>"$tmp/ours"
+    : >"$tmp/times" && timed "$tmp/out" "$BASELINE" -e 0 -N "$reps" && cat "$tmp/times" >>"$tmp/base"
+  done
+  ours=$(cut -d' ' -f2 "$tmp/ours" | median)
+  base=$(cut -d' ' -f2 "$tmp/base" | median)
+  printf 'generated model %.3f s cpu, baseline %.3f s cpu: ratio %.3f\n' "$ours" "$base" \
+    "$(calc "$ours / $base")"
 fi
