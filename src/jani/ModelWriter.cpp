@@ -122,7 +122,8 @@ class Writer {
     if (a.guard) out_ << "    when " << E(a.guard) << "\n";
     if (!a.instant && !rate) out_ << "    when " << E(a.rate) << " != 0\n";
     if (p_.measures.frozen) out_ << "    when not (" << E(p_.measures.frozen) << ")\n";
-    if (!a.instant && ReadsState(a.rate)) out_ << "    watch true\n    reactivate true\n";
+    if (!a.instant && ReadsState(a.rate))
+      out_ << "    resample when " << E(a.rate) << " changes\n";
     if (a.cases.size() == 1) {
       if (!a.cases[0].steps.empty()) {
         out_ << "    do {\n";
@@ -194,7 +195,10 @@ class Writer {
 
   void Rewards() {
     for (const RewardVariable& r : p_.measures.rewards) {
-      out_ << "\nreward " << r.name << " of " << submodel_ << " {  # " << r.comment << "\n  ";
+      out_ << "\nreward " << r.name << " of " << submodel_ << " {  # ";
+      if (r.name != r.property && r.name != r.property + "_unreached")
+        out_ << "property " << r.property << ": ";
+      out_ << r.comment << "\n  ";
       if (r.kind == "instant")
         out_ << "instant at " << NumberText(r.to, Type::Real);
       else

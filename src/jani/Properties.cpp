@@ -133,14 +133,20 @@ class PropertyReader {
                       "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
     int place = AddLatch(latch, t < 0);
-    RewardVariable r{Claim(name_), "instant", 0, t < 0 ? options_.horizon : t, nullptr, "", t >= 0};
+    RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
+                     nullptr,      "",        t >= 0, ""};
     r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
     r.comment =
         t < 0 ? "probability of eventually reaching the goal (decided by " +
                     NumberText(options_.horizon, Type::Real) + " at the latest)"
               : std::string(complement ? "probability that the condition holds throughout [0, T]"
                                        : "probability that the goal is reached by T");
-    m_.rewards.push_back(r);
+    Add(r);
+  }
+
+  void Add(RewardVariable r) {
+    r.property = name_;
+    m_.rewards.push_back(std::move(r));
   }
 
   int AddLatch(Latch latch, bool unbounded) {
@@ -201,7 +207,7 @@ class PropertyReader {
     bool steps = false;
     bool accumulates = Accumulate(v, path, &steps);
     ExprP r = Reward(v, path, steps);
-    RewardVariable var{Claim(name_), "", 0, 0, r, "", true};
+    RewardVariable var{Claim(name_), "", 0, 0, r, "", true, ""};
     if (v.contains("time-instant")) {
       if (v.contains("reach"))
         throw JaniError(path + "/reach", "a goal with a time instant is not supported");
@@ -212,7 +218,7 @@ class PropertyReader {
       var.to = t;
       var.comment =
           accumulates ? "expected reward accumulated over [0, T]" : "expected reward at T";
-      m_.rewards.push_back(var);
+      Add(var);
       return;
     }
     if (!v.contains("reach") || !accumulates)
@@ -227,7 +233,7 @@ class PropertyReader {
     var.rate = Op("ite", {Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}), r,
                           Literal(0, Type::Int)});
     var.comment = "expected reward until the goal";
-    m_.rewards.push_back(var);
+    Add(var);
     RewardVariable open{Claim(name_ + "_unreached"),
                         "instant",
                         0,
@@ -235,8 +241,9 @@ class PropertyReader {
                         Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}),
                         "probability that the goal was not reached by the horizon (the value "
                         "above is then truncated; the exact one is infinite)",
-                        false};
-    m_.rewards.push_back(open);
+                        false,
+                        ""};
+    Add(open);
   }
 
   void SteadyState(const json& v, const std::string& path) {
@@ -249,8 +256,9 @@ class PropertyReader {
                        options_.warmup + options_.batch,
                        Op("/", {r, Literal(options_.batch, Type::Real)}),
                        "long-run average (batch means; each batch integral divided by its length)",
-                       false};
-    m_.rewards.push_back(var);
+                       false,
+                       ""};
+    Add(var);
   }
 
   Network& net_;

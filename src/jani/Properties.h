@@ -38,6 +38,7 @@ struct RewardVariable {
   ExprP rate;
   std::string comment;
   bool timeBounded = false;  // its time points come from the property
+  std::string property;      // the JANI property's name
 };
 
 struct Measures {

@@ -116,6 +116,8 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        R"("probability": {"exp": 0.6}},
                         {"location": "l1")",
        "/automata/0/edges/1/destinations: the probabilities of the destinations sum to 1.1"},
+      {R"({"ref": "c", "value": 1})", R"({"ref": "c", "value": 1.5})",
+       "/automata/0/edges/0/destinations/0/assignments/0/value: a real value assigned to 'c'"},
       {"{", "[", ": not valid JSON"},
   };
   for (const Case& c : cases) {
