@@ -17,8 +17,10 @@ foreach(dir ${velmor_dirs})
 endforeach()
 set(pkg_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Velmor)
 install(EXPORT VelmorTargets NAMESPACE Velmor:: DESTINATION ${pkg_dir})
-install(FILES ${PROJECT_SOURCE_DIR}/apps/sim_main.cpp ${PROJECT_SOURCE_DIR}/apps/pvtypes_main.cpp
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/velmor)
+install(FILES ${PROJECT_SOURCE_DIR}/apps/sim_main.cpp DESTINATION ${CMAKE_INSTALL_DATADIR}/velmor)
+install(FILES ${PROJECT_SOURCE_DIR}/apps/pvtypes/main.cpp ${PROJECT_SOURCE_DIR}/apps/pvtypes/StudyDescription.cpp
+              ${PROJECT_SOURCE_DIR}/apps/pvtypes/StudyDescription.h
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/velmor/pvtypes)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/VelmorModel.cmake DESTINATION ${pkg_dir})
 
 # Installed config: paths relative to the config file's folder.

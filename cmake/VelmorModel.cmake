@@ -6,7 +6,8 @@
 # file...) builds a model written in C++ instead (its headers reached as
 # "<folder>/X.h"). It reads:
 #   VELMOR_TOOL         the velmor executable (a target or a path)
-#   VELMOR_SIM_MAIN     sim_main.cpp;  VELMOR_PVTYPES_MAIN  pvtypes_main.cpp
+#   VELMOR_SIM_MAIN     sim_main.cpp
+#   VELMOR_PVTYPES_MAIN the type-file writer's sources (pvtypes/main.cpp first)
 #   VELMOR_MODEL_LIBS   what a model library links (modelkit and below)
 #   VELMOR_SIM_LIBS     what a simulator links besides the model
 function(velmor_add_model)
@@ -43,7 +44,10 @@ function(velmor_model_executables name)
   add_executable(${name}_sim ${VELMOR_SIM_MAIN})
   target_link_libraries(${name}_sim PRIVATE ${VELMOR_SIM_LIBS} ${name})
   add_executable(${name}_pvtypes ${VELMOR_PVTYPES_MAIN})
-  target_link_libraries(${name}_pvtypes PRIVATE ${name})
+  list(GET VELMOR_PVTYPES_MAIN 0 pvtypes_main)
+  get_filename_component(pvtypes_dir "${pvtypes_main}" DIRECTORY)
+  target_include_directories(${name}_pvtypes PRIVATE "${pvtypes_dir}")
+  target_link_libraries(${name}_pvtypes PRIVATE ${name} nlohmann_json::nlohmann_json)
   if(TARGET velmor_warnings)
     target_link_libraries(${name}_pvtypes PRIVATE velmor_warnings)
   endif()

@@ -104,3 +104,34 @@ if [ -n "${BASELINE:-}" ] && [ -x "$BASELINE" ]; then
   printf 'generated model %.3f s cpu, baseline %.3f s cpu: ratio %.3f\n' "$ours" "$base" \
     "$(calc "$ours / $base")"
 fi
+
+# The study runner: a fixed 40,000-replication study of experiment 1 with
+# one job and with two, the speed-up of two over one (target >= 1.8 on two
+# cores), the runner's own processor time against its simulators' (target
+# under 2%), and the two summaries, which must be identical.
+# STUDY=0 skips this part; STUDY_REPS changes the count.
+velmor=$build/bin/velmor
+if [ "${STUDY:-1}" != 0 ] && [ -x "$velmor" ]; then
+  echo
+  study_reps=${STUDY_REPS:-40000}
+  echo "Study runner: $study_reps replications of experiment 1, blocks of 2000"
+  echo "machine load $(cut -d' ' -f1-3 /proc/loadavg)"
+  declare -A wall_of
+  for jobs in 1 2; do
+    : >"$tmp/times"
+    timed "$tmp/study$jobs.out" "$velmor" run "$sim" --experiments 0 --replications "$study_reps" \
+      --block-size 2000 --jobs "$jobs" --no-plots --out "$tmp/study$jobs"
+    wall_of[$jobs]=$(cut -d' ' -f1 "$tmp/times")
+    runner=$(sed -n 's/.*"runner_cpu_seconds": \([0-9.e-]*\).*/\1/p' "$tmp/study$jobs/manifest.json")
+    sims=$(sed -n 's/.*"simulator_cpu_seconds": \([0-9.e-]*\).*/\1/p' "$tmp/study$jobs/manifest.json")
+    printf '  --jobs %d: %.2f s wall; runner %.3f s cpu, simulators %.2f s cpu (runner %.2f%% of simulators, target < 2%%)\n' \
+      "$jobs" "${wall_of[$jobs]}" "$runner" "$sims" "$(calc "100 * $runner / $sims")"
+  done
+  speedup=$(calc "${wall_of[1]} / ${wall_of[2]}")
+  printf '  speed-up of 2 jobs over 1: %.2f (target >= 1.8)\n' "$speedup"
+  if cmp -s "$tmp/study1/summary.csv" "$tmp/study2/summary.csv"; then
+    echo "  summaries of 1 and 2 jobs identical"
+  else
+    echo "  SUMMARIES DIFFER between 1 and 2 jobs"
+  fi
+fi

@@ -330,7 +330,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   c << "void " << cls << "::CreatePlaces() {";
   for (const Place& p : s.places) {
     std::string init = p.initial ? ExprToCpp(*p.initial, m, mark) : "0";
-    c << "\n  " << p.name << " = new Place(\"" << p.name << "\", " << init << ");";
+    c << "\n  " << p.name << " = Allocate<Place>(\"" << p.name << "\", " << init << ");";
   }
   c << (s.places.empty() ? "}\n\n" : "\n}\n\n");
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "random/LaggedFibonacci.h"
@@ -14,9 +15,7 @@ constexpr double kOnePlusLn4_5 = 2.504077396776274;
 constexpr double kE = 2.718281828459045;
 }  // namespace
 
-Distributions::Distributions() : generator(new (std::nothrow) LaggedFibonacci()) {
-  if (generator == nullptr) MemoryAllocationError();
-}
+Distributions::Distributions() : generator(Allocate<LaggedFibonacci>()) {}
 
 Distributions::~Distributions() { delete generator; }
 

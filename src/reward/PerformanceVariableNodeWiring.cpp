@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/List.h"
 #include "framework/BaseActionClass.h"
@@ -47,7 +48,7 @@ void PerformanceVariableNode::FixReferences(BaseModelClass* top) {
     NumberOfWorkers *= CountInstances(ModelDependencies[d]);
   }
   GetNumberOfImpulseWorkers();
-  Workers = new PerformanceVariableWorker*[NumberOfWorkers > 0 ? NumberOfWorkers : 1]();
+  Workers = AllocateZeroedArray<PerformanceVariableWorker*>(NumberOfWorkers);
 }
 
 void PerformanceVariableNode::GetNumberOfImpulseWorkers() {
@@ -67,7 +68,7 @@ void PerformanceVariableNode::GetNumberOfImpulseWorkers() {
 // combinations with the first dependency varying slowest.
 void PerformanceVariableNode::CreateModelGroupList() {
   delete[] ModelGroups;
-  ModelGroups = new ModelGroupClass[NumberOfWorkers > 0 ? NumberOfWorkers : 1];
+  ModelGroups = AllocateArray<ModelGroupClass>(NumberOfWorkers);
   for (int w = 0; w < NumberOfWorkers; w++) ModelGroups[w].CreateModelList(NumModelDependencies);
   int block = NumberOfWorkers;
   for (int d = 0; d < NumModelDependencies; d++) {
@@ -124,7 +125,7 @@ void PerformanceVariableNode::CreateImpulseModelGroupList() {
   for (int i = 0; i < NumImpulses; i++) {
     delete[] ImpulseModelGroups[i];
     int workers = NumImpulseWorkers[i];
-    ImpulseModelGroups[i] = new ModelGroupClass[workers > 0 ? workers : 1];
+    ImpulseModelGroups[i] = AllocateArray<ModelGroupClass>(workers);
     for (int w = 0; w < workers; w++) {
       ImpulseModelGroups[i][w].CreateModelList(NumImpulseModelDependencies[i]);
     }

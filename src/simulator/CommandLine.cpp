@@ -7,22 +7,17 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/Allocate.h"
+#include "base/OwnedString.h"
 #include "random/LaggedFibonacci.h"
 
 namespace {
 
 constexpr size_t kMaxWordLength = 128;
 
-char* CopyText(const char* text) {
-  size_t n = std::strlen(text);
-  char* copy = new char[n + 1];
-  std::memcpy(copy, text, n + 1);
-  return copy;
-}
-
 void ReplaceText(char** field, const char* text) {
-  delete[] * field;
-  *field = CopyText(text);
+  ReleaseOwnedString(*field);
+  *field = CopyOwnedString(text);
 }
 
 // Reads a decimal integer from the start of text (optional sign, then
@@ -63,10 +58,10 @@ bool OutOfRange(char letter, const char* parameter) {
 }  // namespace
 
 CommandLineOptions::~CommandLineOptions() {
-  delete[] asciiFileName;
-  delete[] binaryFileName;
-  delete[] traceFileName;
-  delete[] overrideString;
+  ReleaseOwnedString(asciiFileName);
+  ReleaseOwnedString(binaryFileName);
+  ReleaseOwnedString(traceFileName);
+  ReleaseOwnedString(overrideString);
 }
 
 short CommandLineOptions::ParseCommandLineOptions(int argc, char** argv) {
@@ -106,7 +101,8 @@ short CommandLineOptions::ParseCommandLineOptions(int argc, char** argv) {
   return 0;
 }
 
-bool CommandLineOptions::ApplyOption(const char* word, const char* parameter, bool* traceRequested) {
+bool CommandLineOptions::ApplyOption(const char* word, const char* parameter,
+                                     bool* traceRequested) {
   char letter = word[1];
   switch (letter) {
     case 'a':
@@ -173,7 +169,8 @@ bool CommandLineOptions::ApplyFlagOption(char letter, const char* parameter) {
   return true;
 }
 
-bool CommandLineOptions::ApplyNumberOption(char letter, const char* parameter, bool* traceRequested) {
+bool CommandLineOptions::ApplyNumberOption(char letter, const char* parameter,
+                                           bool* traceRequested) {
   if (parameter == nullptr) return ParameterMissing(letter);
   long long value = 0;
   // A seed is a 32-bit pattern: negative values and values up to 2^32 - 1

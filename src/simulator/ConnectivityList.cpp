@@ -5,6 +5,7 @@
 #include <ostream>
 #include <vector>
 
+#include "base/Allocate.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "framework/BaseModelClass.h"
@@ -13,6 +14,10 @@
 #include "simulator/SimulatorClass.h"
 
 namespace {
+
+// A node of an affects list that cannot be had ends the run as a failed
+// connectivity list does.
+const AllocationSite kConnectivityList{"Error Generating Connectivity List", false};
 
 // The group standing for action a in the simulator's group array.
 BaseActionClass* GroupOf(BaseGroupClass** groups, BaseActionClass* a) { return groups[a->groupId]; }
@@ -96,8 +101,7 @@ short SimulatorClass::GenerateConnectivityListOld() {
 }
 
 int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
-  AffectsNode* node = new (std::nothrow) AffectsNode;
-  if (node == nullptr) return 1;
+  AffectsNode* node = Allocate<AffectsNode>(kConnectivityList);
   node->action = group;
   node->next = action->affectsList;
   action->affectsList = node;
@@ -109,8 +113,7 @@ int SimulatorClass::AddActionAffectsOld(BaseActionClass* group, BaseActionClass*
   for (; *tail != nullptr; tail = &(*tail)->next) {
     if ((*tail)->action == group) return 0;
   }
-  AffectsNode* node = new (std::nothrow) AffectsNode;
-  if (node == nullptr) return 1;
+  AffectsNode* node = Allocate<AffectsNode>(kConnectivityList);
   node->action = group;
   *tail = node;
   return 0;

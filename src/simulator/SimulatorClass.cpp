@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "base/Allocate.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "random/MersenneTwister.h"
@@ -17,11 +19,10 @@
 #include "random/UserDistributions.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "eventlist/EventList.h"
+#include "study/BaseStudyClass.h"
 #include "trace/TraceFileContainer.h"
 #include "trace/TraceFileVelmor.h"
 #include "trace/TraceFileXML.h"
-#include "study/BaseStudyClass.h"
 
 int GlobalDebugLevel = 0;
 
@@ -72,7 +73,7 @@ SimulatorClass::SimulatorClass(int argc, char** argv) {
   ChoosePerformanceVariables();
   CreateScheduleRecords();
   BuildConnectivityList();
-  eventList = new EventList(groupContainer->getNumItems() + 1);
+  eventList = Allocate<EventList>(groupContainer->getNumItems() + 1);
   InstallGenerator();
   CollectActions();
   TheDistribution->GetGenerator()->srnd(seed == 0 ? kDefaultSeed : seed);
@@ -90,38 +91,12 @@ void SimulatorClass::RejectOversizedReports() {
   std::exit(1);
 }
 
-// Steps 1 to 3 of construction: every field of the driver at its initial
-// value (the components start at theirs).
+// Steps 1 to 3 of construction: the fields start at their initializers;
+// this makes the two containers and the distributions object.
 void SimulatorClass::InitializeFields() {
-  batchEndHeap = nullptr;
-  batchCountHeap = nullptr;
-  startClock = 0.0;
-  pvNodes = nullptr;
-  allActions = nullptr;
-  groupContainer = new List<BaseGroupClass>();
-  actionContainer = new List<BaseActionClass>();
-  scratchEvent = nullptr;
-  nextEventSlot = nullptr;
-  nextAction = nullptr;
-  lastFiredAction = nullptr;
-  noAction = nullptr;
-  affectedCursor = nullptr;
-  eventList = nullptr;
-  scheduleRecords = nullptr;
-  groupArray = nullptr;
-  enabledGroups = nullptr;
-  numEnabledGroups = 0;
-  currentTime = 0.0;
-  pvModel = nullptr;
-  study = nullptr;
+  groupContainer = Allocate<List<BaseGroupClass>>();
+  actionContainer = Allocate<List<BaseActionClass>>();
   EnsureDistribution();
-  numPVs = 0;
-  elapsedSeconds = 0.0;
-  traceContainer = nullptr;
-  velmorTraceFile = nullptr;
-  xmlTraceFile = nullptr;
-  batchesDone = 0;
-  actionsFired = 0;
 }
 
 // An experiment the study does not have is rejected before anything is
@@ -143,7 +118,7 @@ void SimulatorClass::EnsureDistribution() {
   if (TheDistribution != nullptr && TheDistribution->GetGenerator() != nullptr) {
     return;
   }
-  replacement.reset(new UserDistributions(0, 31415));
+  replacement.reset(Allocate<UserDistributions>(0, 31415));
   TheDistribution = replacement.get();
 }
 
@@ -151,33 +126,38 @@ void SimulatorClass::EnsureDistribution() {
 // at start-up.
 void SimulatorClass::InstallGenerator() {
   if (generatorKind == 1) {
-    TheDistribution->SetGenerator(new Tausworthe());
+    TheDistribution->SetGenerator(Allocate<Tausworthe>());
   } else if (generatorKind == 2) {
-    TheDistribution->SetGenerator(new MersenneTwister());
+    TheDistribution->SetGenerator(Allocate<MersenneTwister>());
   }
 }
 
+// A trace writer of class W on <traceFileName><suffix>, or on standard
+// output (announced by coutLine when given) without a file name; at the
+// trace level.
+template <class W>
+W* SimulatorClass::CreateTraceFile(const char* suffix, const char* coutLine) {
+  W* writer = nullptr;
+  if (traceFileName != nullptr) {
+    writer = Allocate<W>((std::string(traceFileName) + suffix).c_str());
+  } else {
+    if (coutLine != nullptr) std::cout << coutLine << std::endl;
+    writer = Allocate<W>(&std::cout);
+  }
+  writer->setTraceLevel(traceLevel);
+  return writer;
+}
+
 void SimulatorClass::CreateTraces() {
-  traceContainer = new TraceFileContainer();
+  traceContainer = Allocate<TraceFileContainer>();
   if (!velmorTrace && !xmlTrace) return;
   traceContainer->setTraceLevel(traceLevel);
   if (velmorTrace) {
-    if (traceFileName != nullptr) {
-      velmorTraceFile = new TraceFileVelmor((std::string(traceFileName) + ".txt").c_str());
-    } else {
-      std::cout << "Adding cout: " << std::endl;
-      velmorTraceFile = new TraceFileVelmor(&std::cout);
-    }
-    velmorTraceFile->setTraceLevel(traceLevel);
+    velmorTraceFile = CreateTraceFile<TraceFileVelmor>(".txt", "Adding cout: ");
     traceContainer->AddTraceFile(velmorTraceFile);
   }
   if (xmlTrace) {
-    if (traceFileName != nullptr) {
-      xmlTraceFile = new TraceFileXML((std::string(traceFileName) + ".xml").c_str());
-    } else {
-      xmlTraceFile = new TraceFileXML(&std::cout);
-    }
-    xmlTraceFile->setTraceLevel(traceLevel);
+    xmlTraceFile = CreateTraceFile<TraceFileXML>(".xml", nullptr);
     traceContainer->AddTraceFile(xmlTraceFile);
   }
 }
@@ -214,7 +194,7 @@ void SimulatorClass::ChoosePerformanceVariables() {
   int count = pvModel->getNumPVNodes();
   pvNodes = pvModel->getPVNodes();
   int wanted = isTerminating == 0 ? 1 : 0;
-  int* chosen = new int[count > 0 ? count : 1];
+  int* chosen = AllocateArray<int>(count);
   int numChosen = 0;
   for (int i = 0; i < count; ++i) {
     if (pvNodes[i]->SteadyState == wanted) {
@@ -231,7 +211,7 @@ void SimulatorClass::CreateScheduleRecords() {
   pvModel->listGroups(groupContainer);
   groupArray = groupContainer->getList();
   int count = groupContainer->getNumItems();
-  scheduleRecords = new ScheduleRecord[count > 0 ? count : 1];
+  scheduleRecords = AllocateArray<ScheduleRecord>(count);
   for (int i = 0; i < count; ++i) groupArray[i]->setScheduleRecord(&scheduleRecords[i]);
   CreateReactivationPool(count);
 }

@@ -34,10 +34,6 @@ namespace {
 
 class SimulatorStepTest : public RandomFixture {
  protected:
-  void SetUp() override {
-    RandomFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
-  }
   void TearDown() override {
     sim.reset();
     unsetenv("SIMTEST");
