@@ -11,6 +11,7 @@
 #include <memory>
 #include <thread>
 
+#include "ChildProcess.h"
 #include "Manager.h"
 #include "ParameterSweep.h"
 #include "Plotter.h"
@@ -56,6 +57,32 @@ int Fail(const std::string& message) {
   return 1;
 }
 
+bool IsExecutableFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// A model file is built first, as `velmor build MODEL` does (this program
+// runs itself for that); the simulator is the path that build prints last.
+bool BuildModel(const std::string& model, std::string* simulator) {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return Fail("cannot find this program to build " + model) == 0;
+  self[n] = '\0';
+  std::cerr << "velmor run: building " << model << std::endl;
+  std::string out, err;
+  const int status = RunToCompletion({self, "build", model}, &out, &err);
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  const size_t lastLine = out.rfind('\n');
+  const std::string path = lastLine == std::string::npos ? out : out.substr(lastLine + 1);
+  if (status != 0 || !IsExecutableFile(path)) {
+    std::cerr << err;
+    return Fail(model + ": building the model failed") == 0;
+  }
+  *simulator = path;
+  return true;
+}
+
 // Checks the options that need no study; "" when they hold.
 std::string CheckOptions(const RunOptions& o) {
   if (!(o.confidence > 0.0 && o.confidence < 1.0)) return "--confidence must lie between 0 and 1";
@@ -76,11 +103,6 @@ std::string CheckOptions(const RunOptions& o) {
     return "--generator must be lagged-fibonacci, tausworthe or mersenne-twister";
   if (o.launcher != "local" && o.launcher != "slurm") return "--launcher must be local or slurm";
   return "";
-}
-
-bool IsExecutableFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
 std::unique_ptr<Launcher> MakeLauncher(const RunOptions& o) {
@@ -110,10 +132,8 @@ int RunStudy(const RunOptions& o, const std::vector<std::string>& command) {
   const std::string problem = CheckOptions(o);
   if (!problem.empty()) return Fail(problem);
   if (access(o.target.c_str(), F_OK) != 0) return Fail(o.target + ": no such file");
-  if (!IsExecutableFile(o.target))
-    return Fail(o.target + ": building model files needs velmor build");
-  const std::string simulator =
-      o.target.find('/') == std::string::npos ? "./" + o.target : o.target;
+  std::string simulator = o.target.find('/') == std::string::npos ? "./" + o.target : o.target;
+  if (!IsExecutableFile(o.target) && !BuildModel(o.target, &simulator)) return 1;
   StudyInfo study;
   std::string error;
   if (!LoadStudyInfo(simulator, &study, &error)) return Fail(error);
