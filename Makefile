@@ -1,5 +1,5 @@
 # The two commands that matter: `make run` and `make test`.
-.PHONY: all deps build run test test-release test-asan clang bench fuzz-model fuzz-jani clean
+.PHONY: all deps build run test format-check test-release test-asan clang bench fuzz-model fuzz-jani clean
 
 all: build
 
@@ -21,7 +21,11 @@ test-asan: deps
 	cmake --build --preset asan
 	ctest --preset asan
 
-test: test-release test-asan
+# The tree must match .clang-format before the suites run.
+format-check: deps
+	@bash tools/check-format.sh
+
+test: format-check test-release test-asan
 
 clang: deps
 	cmake --preset clang >/dev/null

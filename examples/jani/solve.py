@@ -72,7 +72,10 @@ def queue():
     absorbing = {e: r for e, r in rates.items() if e[0] != k}
     pa, _ = transient(absorbing, k + 1, p0, t)
     pi = steady(rates, k + 1)
-    return [("full_by_T", pa[k]), ("queue_at_T", sum(q * pt[q] for q in range(k + 1))),
+    # full at some time in [1, T]: the distribution at 1, then K absorbing for T - 1
+    p1, _ = transient(rates, k + 1, p0, 1.0)
+    pw, _ = transient(absorbing, k + 1, p1, t - 1.0)
+    return [("full_by_T", pa[k]), ("full_between", pw[k]), ("queue_at_T", sum(q * pt[q] for q in range(k + 1))),
             ("queue_time_T", sum(q * cum[q] for q in range(k + 1))),
             ("mean_queue", sum(q * pi[q] for q in range(k + 1)))]
 

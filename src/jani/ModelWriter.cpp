@@ -122,7 +122,7 @@ class Writer {
     if (a.guard) out_ << "    when " << E(a.guard) << "\n";
     if (!a.instant && !rate) out_ << "    when " << E(a.rate) << " != 0\n";
     if (p_.measures.frozen) out_ << "    when not (" << E(p_.measures.frozen) << ")\n";
-    if (!a.instant && ReadsState(a.rate)) out_ << "    watch true\n    reactivate true\n";
+    if (!a.instant && ReadsState(a.rate)) out_ << "    resample when " << E(a.rate) << " changes\n";
     if (a.cases.size() == 1) {
       if (!a.cases[0].steps.empty()) {
         out_ << "    do {\n";
@@ -179,6 +179,13 @@ class Writer {
       out_ << "  instant " << names_.Claim("reach_" + l.name) << " {  # property " << l.name
            << ": the goal holds\n    rank 2\n    when " << place << " == 0\n    when " << E(l.reach)
            << "\n    do { " << place << " = 1 }\n  }\n";
+      if (l.window >= 0) {
+        const std::string& w = sym_[l.window].name;
+        out_ << "  timed " << names_.Claim("open_" + l.name) << " {  # property " << l.name
+             << ": its time window opens\n    delay deterministic("
+             << NumberText(l.opensAt, Type::Real) << ")\n    when " << w << " == 0\n    do { " << w
+             << " = 1 }\n  }\n";
+      }
       if (l.fail)
         out_ << "  instant " << names_.Claim("fail_" + l.name) << " {  # property " << l.name
              << ": left side broken first\n    rank 2\n    when " << place << " == 0\n    when "
@@ -194,7 +201,10 @@ class Writer {
 
   void Rewards() {
     for (const RewardVariable& r : p_.measures.rewards) {
-      out_ << "\nreward " << r.name << " of " << submodel_ << " {  # " << r.comment << "\n  ";
+      out_ << "\nreward " << r.name << " of " << submodel_ << " {  # ";
+      if (r.name != r.property && r.name != r.property + "_unreached")
+        out_ << "property " << r.property << ": ";
+      out_ << r.comment << "\n  ";
       if (r.kind == "instant")
         out_ << "instant at " << NumberText(r.to, Type::Real);
       else

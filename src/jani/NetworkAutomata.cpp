@@ -284,6 +284,8 @@ Destination NetworkReader::ReadDestination(const json& d, const std::string& pat
       throw JaniError(apath + "/ref", "'" + ref + "' is not a variable");
     a.target = id;
     a.value = exprs_.Read(Member(as[k], "value", apath), apath + "/value");
+    if (s.type != Type::Real && a.value->type == Type::Real)
+      throw JaniError(apath + "/value", "a real value assigned to '" + ref + "'");
     if (as[k].contains("index")) {
       if (!as[k]["index"].is_number_integer() || as[k]["index"].get<long long>() < 0 ||
           as[k]["index"].get<long long>() > 1000000)

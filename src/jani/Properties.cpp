@@ -93,16 +93,17 @@ class PropertyReader {
                 "' is set on edges (impulse rewards and edge labels are not supported)");
   }
 
-  double Bound(const json& tb, const std::string& path) {
+  // The upper bound (-1 when none); the lower one goes to *lower.
+  double Bound(const json& tb, const std::string& path, double* lower) {
     for (auto it = tb.begin(); it != tb.end(); ++it)
       if (it.key() != "lower" && it.key() != "upper" && it.key() != "lower-exclusive" &&
           it.key() != "upper-exclusive")
         throw JaniError(path + "/" + it.key(), "\"" + it.key() + "\" is not supported");
-    if (tb.contains("lower") && exprs_.ReadConstant(tb["lower"], path + "/lower") != 0)
-      throw JaniError(path + "/lower", "time bounds with a lower bound are not supported");
+    *lower = tb.contains("lower") ? exprs_.ReadConstant(tb["lower"], path + "/lower") : 0;
+    if (*lower < 0) throw JaniError(path + "/lower", "a time bound must be at least 0");
     if (!tb.contains("upper")) return -1;
     double t = exprs_.ReadConstant(tb["upper"], path + "/upper");
-    if (t < 0) throw JaniError(path + "/upper", "a time bound must be at least 0");
+    if (t < *lower) throw JaniError(path + "/upper", "the upper time bound is below the lower one");
     return t;
   }
 
@@ -115,7 +116,9 @@ class PropertyReader {
     for (const char* key : {"step-bounds", "reward-bounds"})
       if (p.contains(key))
         throw JaniError(path + "/" + key, std::string(key) + " are not supported");
-    double t = p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds") : -1;
+    double lower = 0;
+    double t =
+        p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds", &lower) : -1;
     Latch latch;
     bool complement = false;
     if (op == "F") {
@@ -128,19 +131,29 @@ class PropertyReader {
       latch.reach = State(Need(p, "right", path), path + "/right");
       if (!IsLiteral(*left, 1))
         latch.fail = Op("and", {Op("not", {left}), Op("not", {latch.reach})});
+      if (latch.fail && lower > 0)
+        throw JaniError(path + "/time-bounds/lower",
+                        "an until with a lower time bound is not supported");
     } else {
       throw JaniError(path,
                       "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
+    if (lower > 0) latch.opensAt = lower;
     int place = AddLatch(latch, t < 0);
-    RewardVariable r{Claim(name_), "instant", 0, t < 0 ? options_.horizon : t, nullptr, "", t >= 0};
+    RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
+                     nullptr,      "",        t >= 0, ""};
     r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
     r.comment =
         t < 0 ? "probability of eventually reaching the goal (decided by " +
                     NumberText(options_.horizon, Type::Real) + " at the latest)"
               : std::string(complement ? "probability that the condition holds throughout [0, T]"
                                        : "probability that the goal is reached by T");
-    m_.rewards.push_back(r);
+    Add(r);
+  }
+
+  void Add(RewardVariable r) {
+    r.property = name_;
+    m_.rewards.push_back(std::move(r));
   }
 
   int AddLatch(Latch latch, bool unbounded) {
@@ -151,6 +164,16 @@ class PropertyReader {
     s.comment = "property " + name_ + ": 0 open, 1 goal reached" + (latch.fail ? ", 2 failed" : "");
     latch.place = net_.symbols.Add(s);
     net_.places.push_back(latch.place);
+    if (latch.opensAt > 0) {
+      Symbol w;
+      w.kind = Symbol::Kind::Helper;
+      w.name = names_.Claim(name_ + "_window");
+      w.comment = "property " + name_ + ": 1 once its time window has opened";
+      latch.window = net_.symbols.Add(w);
+      net_.places.push_back(latch.window);
+      latch.reach =
+          And(Op("==", {SymbolRef(latch.window, Type::Int), Literal(1, Type::Int)}), latch.reach);
+    }
     latch.name = name_;
     latch.unbounded = unbounded;
     m_.latches.push_back(latch);
@@ -201,7 +224,7 @@ class PropertyReader {
     bool steps = false;
     bool accumulates = Accumulate(v, path, &steps);
     ExprP r = Reward(v, path, steps);
-    RewardVariable var{Claim(name_), "", 0, 0, r, "", true};
+    RewardVariable var{Claim(name_), "", 0, 0, r, "", true, ""};
     if (v.contains("time-instant")) {
       if (v.contains("reach"))
         throw JaniError(path + "/reach", "a goal with a time instant is not supported");
@@ -212,7 +235,7 @@ class PropertyReader {
       var.to = t;
       var.comment =
           accumulates ? "expected reward accumulated over [0, T]" : "expected reward at T";
-      m_.rewards.push_back(var);
+      Add(var);
       return;
     }
     if (!v.contains("reach") || !accumulates)
@@ -227,7 +250,7 @@ class PropertyReader {
     var.rate = Op("ite", {Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}), r,
                           Literal(0, Type::Int)});
     var.comment = "expected reward until the goal";
-    m_.rewards.push_back(var);
+    Add(var);
     RewardVariable open{Claim(name_ + "_unreached"),
                         "instant",
                         0,
@@ -235,8 +258,9 @@ class PropertyReader {
                         Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}),
                         "probability that the goal was not reached by the horizon (the value "
                         "above is then truncated; the exact one is infinite)",
-                        false};
-    m_.rewards.push_back(open);
+                        false,
+                        ""};
+    Add(open);
   }
 
   void SteadyState(const json& v, const std::string& path) {
@@ -249,8 +273,9 @@ class PropertyReader {
                        options_.warmup + options_.batch,
                        Op("/", {r, Literal(options_.batch, Type::Real)}),
                        "long-run average (batch means; each batch integral divided by its length)",
-                       false};
-    m_.rewards.push_back(var);
+                       false,
+                       ""};
+    Add(var);
   }
 
   Network& net_;

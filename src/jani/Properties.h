@@ -29,6 +29,8 @@ struct Latch {
   ExprP reach;       // goal
   ExprP fail;        // null: never fails
   bool unbounded = false;
+  double opensAt = 0;  // a lower time bound: the goal counts from then on
+  int window = -1;     // helper place set at opensAt
 };
 
 struct RewardVariable {
@@ -38,6 +40,7 @@ struct RewardVariable {
   ExprP rate;
   std::string comment;
   bool timeBounded = false;  // its time points come from the property
+  std::string property;      // the JANI property's name
 };
 
 struct Measures {

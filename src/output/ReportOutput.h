@@ -20,9 +20,9 @@ struct RedirectRequest;
 struct ReportContext {
   int clientId = 0;
   int experiment = 0;
-  int reportSize = 1000;          // observations per packet row
-  int numPVs = 0;                 // rows of a packet
-  double elapsedSeconds = 0.0;    // processor time of the run so far
+  int reportSize = 1000;           // observations per packet row
+  int numPVs = 0;                  // rows of a packet
+  double elapsedSeconds = 0.0;     // processor time of the run so far
   VelmorSocket* socket = nullptr;  // the manager link, or null
 };
 
@@ -39,8 +39,8 @@ class ReportOutput {
   static constexpr int kReportsAlwaysWritten = 10;
   static constexpr double kMinSecondsPerOutput = 0.2;
 
-  ReportOutput();  // CreatePacketQueues
-  ~ReportOutput();  // ReleaseOutputSide
+  ReportOutput();                              // CreatePacketQueues
+  ~ReportOutput();                             // ReleaseOutputSide
   ReportOutput(const ReportOutput&) = delete;  // owns the packets
   ReportOutput& operator=(const ReportOutput&) = delete;
 

@@ -91,38 +91,12 @@ void SimulatorClass::RejectOversizedReports() {
   std::exit(1);
 }
 
-// Steps 1 to 3 of construction: every field of the driver at its initial
-// value (the components start at theirs).
+// Steps 1 to 3 of construction: the fields start at their initializers;
+// this makes the two containers and the distributions object.
 void SimulatorClass::InitializeFields() {
-  batchEndHeap = nullptr;
-  batchCountHeap = nullptr;
-  startClock = 0.0;
-  pvNodes = nullptr;
-  allActions = nullptr;
   groupContainer = Allocate<List<BaseGroupClass>>();
   actionContainer = Allocate<List<BaseActionClass>>();
-  scratchEvent = nullptr;
-  nextEventSlot = nullptr;
-  nextAction = nullptr;
-  lastFiredAction = nullptr;
-  noAction = nullptr;
-  affectedCursor = nullptr;
-  eventList = nullptr;
-  scheduleRecords = nullptr;
-  groupArray = nullptr;
-  enabledGroups = nullptr;
-  numEnabledGroups = 0;
-  currentTime = 0.0;
-  pvModel = nullptr;
-  study = nullptr;
   EnsureDistribution();
-  numPVs = 0;
-  elapsedSeconds = 0.0;
-  traceContainer = nullptr;
-  velmorTraceFile = nullptr;
-  xmlTraceFile = nullptr;
-  batchesDone = 0;
-  actionsFired = 0;
 }
 
 // An experiment the study does not have is rejected before anything is
@@ -158,27 +132,32 @@ void SimulatorClass::InstallGenerator() {
   }
 }
 
+// A trace writer of class W on <traceFileName><suffix>, or on standard
+// output (announced by coutLine when given) without a file name; at the
+// trace level.
+template <class W>
+W* SimulatorClass::CreateTraceFile(const char* suffix, const char* coutLine) {
+  W* writer = nullptr;
+  if (traceFileName != nullptr) {
+    writer = Allocate<W>((std::string(traceFileName) + suffix).c_str());
+  } else {
+    if (coutLine != nullptr) std::cout << coutLine << std::endl;
+    writer = Allocate<W>(&std::cout);
+  }
+  writer->setTraceLevel(traceLevel);
+  return writer;
+}
+
 void SimulatorClass::CreateTraces() {
   traceContainer = Allocate<TraceFileContainer>();
   if (!velmorTrace && !xmlTrace) return;
   traceContainer->setTraceLevel(traceLevel);
   if (velmorTrace) {
-    if (traceFileName != nullptr) {
-      velmorTraceFile = Allocate<TraceFileVelmor>((std::string(traceFileName) + ".txt").c_str());
-    } else {
-      std::cout << "Adding cout: " << std::endl;
-      velmorTraceFile = Allocate<TraceFileVelmor>(&std::cout);
-    }
-    velmorTraceFile->setTraceLevel(traceLevel);
+    velmorTraceFile = CreateTraceFile<TraceFileVelmor>(".txt", "Adding cout: ");
     traceContainer->AddTraceFile(velmorTraceFile);
   }
   if (xmlTrace) {
-    if (traceFileName != nullptr) {
-      xmlTraceFile = Allocate<TraceFileXML>((std::string(traceFileName) + ".xml").c_str());
-    } else {
-      xmlTraceFile = Allocate<TraceFileXML>(&std::cout);
-    }
-    xmlTraceFile->setTraceLevel(traceLevel);
+    xmlTraceFile = CreateTraceFile<TraceFileXML>(".xml", nullptr);
     traceContainer->AddTraceFile(xmlTraceFile);
   }
 }

@@ -22,37 +22,21 @@ constexpr int kCountDone = INT_MAX;
 }  // namespace
 
 void SimulatorClass::SteadyStateSimulation() {
-  scratchEvent = Allocate<Event>();
-  noAction = Allocate<BaseActionClass>();
-  int stateSize = pvModel->StateSize();
-  char* savedState = AllocateArray<char>(stateSize);
-  pvModel->CurrentState(savedState);
+  char* savedState = BeginLoop();
   currentTime = 0.0;
   GenerateInitialEnabledList();
   if (GenerateCompleteEventListSS() != 0) {
     std::cerr << "ERROR: unable to generate event list\n" << std::flush;
   }
   lastFiredAction = noAction;
-  int numSteadyState = CreateBatchHeaps();
+  const int numSteadyState = CreateBatchHeaps();
   traceContainer->newBatch();
   int* firstCounts = AllocateZeroedArray<int>(numPVs);
   int* secondCounts = AllocateZeroedArray<int>(numPVs);
   firstPacket = CreateDataPacket(numPVs);
   secondPacket = CreateDataPacket(numPVs);
   startClock = VelmorProcessorClockMillis();
-  nextEventSlot = eventList->Earliest();
-  if (numSteadyState == 0) {
-    // Nothing to measure: end at once with an empty report.
-    std::cerr << "No steady-state performance variable in this model; "
-                 "nothing to simulate.\n"
-              << std::flush;
-    FinishRun();
-  } else if (nextEventSlot == nullptr) {
-    FinishRun();
-  } else {
-    currentTime = (*nextEventSlot)->time;
-    nextAction = (*nextEventSlot)->action;
-  }
+  TakeFirstEvent(numSteadyState);
   while (runState == 0) {
     CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
     if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) FinishRun();
@@ -70,11 +54,24 @@ void SimulatorClass::SteadyStateSimulation() {
   batchCountHeap = nullptr;
   delete[] firstCounts;
   delete[] secondCounts;
-  delete[] savedState;
-  delete scratchEvent;
-  scratchEvent = nullptr;
-  delete noAction;
-  noAction = nullptr;
+  EndLoop(savedState);
+}
+
+// The steady-state run starts at the earliest event; with nothing to
+// measure or no event at all it finishes at once with an empty report.
+void SimulatorClass::TakeFirstEvent(int numSteadyState) {
+  nextEventSlot = eventList->Earliest();
+  if (numSteadyState == 0) {
+    std::cerr << "No steady-state performance variable in this model; "
+                 "nothing to simulate.\n"
+              << std::flush;
+    FinishRun();
+  } else if (nextEventSlot == nullptr) {
+    FinishRun();
+  } else {
+    currentTime = (*nextEventSlot)->time;
+    nextAction = (*nextEventSlot)->action;
+  }
 }
 
 // One entry per steady-state variable in both heaps: its start time and -1

@@ -27,12 +27,8 @@ void PrintSavedState(const char* state, int size) {
 }  // namespace
 
 void SimulatorClass::TerminatingSimulation() {
-  scratchEvent = Allocate<Event>();
-  noAction = Allocate<BaseActionClass>();
-  int stateSize = pvModel->StateSize();
-  char* savedState = AllocateArray<char>(stateSize);
-  pvModel->CurrentState(savedState);
-  if (GlobalDebugLevel > 3) PrintSavedState(savedState, stateSize);
+  char* savedState = BeginLoop();
+  if (GlobalDebugLevel > 3) PrintSavedState(savedState, pvModel->StateSize());
   GenerateInitialEnabledList();
   startClock = VelmorProcessorClockMillis();
   firstPacket = CreateDataPacket(numPVs);
@@ -41,32 +37,52 @@ void SimulatorClass::TerminatingSimulation() {
   int k = 0;
   while (runState == 0) {
     RunReplication();
-    for (int i = 0; i < numPVs; ++i) {
-      firstPacket->Store(i, k, pvNodes[i]->Value);
-      secondPacket->Store(i, k, pvNodes[i]->SquaredValue);
-    }
-    ++k;
+    StoreReplication(k++);
     ++batchesDone;
-    bool report = k == reportSize;
-    if (maxBatches > 0 && batchesDone >= maxBatches) {
-      FinishRun();
-      report = true;
-    }
-    if (report) {
-      firstPacket->SetAllCounts(k);
-      secondPacket->SetAllCounts(k);
-      elapsedSeconds = (VelmorProcessorClockMillis() - startClock) / 1000.0;
-      CheckReportSize(elapsedSeconds);
+    const bool limitReached = maxBatches > 0 && batchesDone >= maxBatches;
+    if (limitReached) FinishRun();
+    if (k == reportSize || limitReached) {
+      ReportReplications(k);
       k = 0;
     }
     pvModel->SetState(savedState);
     pvModel->PVReset();
   }
+  EndLoop(savedState);
+}
+
+// Both loops: the scratch event, the placeholder action and the saved
+// initial state (returned; EndLoop releases all three).
+char* SimulatorClass::BeginLoop() {
+  scratchEvent = Allocate<Event>();
+  noAction = Allocate<BaseActionClass>();
+  char* savedState = AllocateArray<char>(pvModel->StateSize());
+  pvModel->CurrentState(savedState);
+  return savedState;
+}
+
+void SimulatorClass::EndLoop(char* savedState) {
   delete scratchEvent;
   scratchEvent = nullptr;
   delete noAction;
   noAction = nullptr;
   delete[] savedState;
+}
+
+// Replication k of the current report: each variable's value and square.
+void SimulatorClass::StoreReplication(int k) {
+  for (int i = 0; i < numPVs; ++i) {
+    firstPacket->Store(i, k, pvNodes[i]->Value);
+    secondPacket->Store(i, k, pvNodes[i]->SquaredValue);
+  }
+}
+
+// Hands the report of the last count replications to the output side.
+void SimulatorClass::ReportReplications(int count) {
+  firstPacket->SetAllCounts(count);
+  secondPacket->SetAllCounts(count);
+  elapsedSeconds = (VelmorProcessorClockMillis() - startClock) / 1000.0;
+  CheckReportSize(elapsedSeconds);
 }
 
 // One replication from the current (initial) state: fires every event up to

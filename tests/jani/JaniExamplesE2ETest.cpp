@@ -110,9 +110,9 @@ TEST_F(JaniExamples, QueueTransientAndLongRun) {
   if (!CanBuildModels()) GTEST_SKIP() << "models are not built in a sanitizer build";
   auto got = ImportBuildRun(
       dir_, "queue.jani",
-      {"--constants", "lambda=2", "--properties", "full_by_T,queue_at_T,queue_time_T"},
+      {"--constants", "lambda=2", "--properties", "full_by_T,full_between,queue_at_T,queue_time_T"},
       {"-N", "20000", "-s", "1234"});
-  ExpectAgrees(got, "queue.jani", {"full_by_T", "queue_at_T", "queue_time_T"});
+  ExpectAgrees(got, "queue.jani", {"full_by_T", "full_between", "queue_at_T", "queue_time_T"});
   fs::remove_all(dir_ + "/b");
   got =
       ImportBuildRun(dir_, "queue.jani", {"--constants", "lambda=2", "--properties", "mean_queue"},

@@ -83,8 +83,11 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "'p'; leave it out with --properties)"},
       {R"("exp": "c", "time-instant": 2)", R"("exp": "c", "time-instant": 2, "reward-bounds": [])",
        "/properties/1/expression/values/reward-bounds: \"reward-bounds\" is not supported"},
-      {R"("time-bounds": {"upper": 1})", R"("time-bounds": {"lower": 1, "upper": 2})",
-       "/properties/0/expression/values/exp/time-bounds/lower: time bounds with a lower bound"},
+      {R"("op": "F", "exp": "goal", "time-bounds": {"upper": 1})",
+       R"("op": "U", "left": {"op": "¬", "exp": "goal"}, "right": "goal", "time-bounds": {"lower": 1, "upper": 2})",
+       "/properties/0/expression/values/exp/time-bounds/lower: an until with a lower time bound"},
+      {R"("time-bounds": {"upper": 1})", R"("time-bounds": {"lower": 1, "upper": 0.5})",
+       "/properties/0/expression/values/exp/time-bounds/upper: the upper time bound is below"},
       {R"("exp": "c", "time-instant": 2)",
        R"("exp": "c", "accumulate": ["exit"], "time-instant": 2)",
        "/properties/1/expression/values/accumulate: accumulation 'exit' is not supported"},
@@ -116,6 +119,8 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        R"("probability": {"exp": 0.6}},
                         {"location": "l1")",
        "/automata/0/edges/1/destinations: the probabilities of the destinations sum to 1.1"},
+      {R"({"ref": "c", "value": 1})", R"({"ref": "c", "value": 1.5})",
+       "/automata/0/edges/0/destinations/0/assignments/0/value: a real value assigned to 'c'"},
       {"{", "[", ": not valid JSON"},
   };
   for (const Case& c : cases) {
