@@ -56,4 +56,18 @@ TEST_F(BuiltInModelE2E, ExperimentNineDoesNotExist) {
   EXPECT_NE(r.err.find("valid experiments are 0 to 8"), std::string::npos) << r.err;
 }
 
+// ram_size 1024 makes the first bit_error case weigh 1 - 1024/512 = -1; a
+// weighted draw with a negative weight has no meaning, so the run stops at the
+// first bit error, naming the group and the case, before any report.
+TEST_F(BuiltInModelE2E, NegativeCaseWeightStopsTheRun) {
+  ProcessResult r =
+      RunProcess(BuiltInSim(), {"-N", "3", "-a", "r.ascii", "-O", "f:ram_size:1024"}, options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("ERROR: Activity bit_errorGroup case bit_error_case1 has the weight -1; a "
+                       "case weight must be a number of at least 0\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out.find("SIMULATOR::MAIN()-GOOD EXIT"), std::string::npos);
+}
+
 }  // namespace
