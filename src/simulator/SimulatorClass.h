@@ -182,14 +182,14 @@ class SimulatorClass {
   TraceFileContainer* traceContainer;
   TraceFileVelmor* velmorTraceFile;
   TraceFileXML* xmlTraceFile;
-  int generatorKind;  // -r
-  uint32_t seed;      // -s
-  int maxBatches;     // -N; 0 means no limit
-  int batchesDone;
+  int generatorKind;     // -r
+  uint32_t seed;         // -s
+  int maxBatches;        // -N; 0 means no limit
+  int64_t batchesDone;   // 64 bits: a run without -N can go past 2^31
   char* asciiFileName;   // -a
   char* binaryFileName;  // -b
   bool waitForSocket;    // -w
-  int actionsFired;
+  int64_t actionsFired;  // 64 bits: 2^31 firings take minutes
 
  private:
   bool ApplyOption(const char* word, const char* parameter, bool* traceRequested);

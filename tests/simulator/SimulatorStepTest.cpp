@@ -266,6 +266,22 @@ TEST_F(SimulatorStepTest, TerminatingLoopStopsAtTheLimit) {
   EXPECT_GT(sim->currentTime, 20.0);
 }
 
+// A run fires 2^31 actions in minutes (the built-in model about every
+// 785,000 replications): the count goes on past that and prints in full.
+TEST_F(SimulatorStepTest, FiringCountGoesPastThirtyTwoBits) {
+  Build(nullptr, {"-N", "1"});
+  const int64_t start = INT32_MAX;
+  sim->actionsFired = start;
+  testing::internal::CaptureStdout();
+  sim->Run();
+  std::string out = testing::internal::GetCapturedStdout();
+  // A replication fires at least the twenty ticks up to the run end 20.
+  EXPECT_GE(sim->actionsFired, start + 20);
+  EXPECT_NE(out.find("Actions fired: " + std::to_string(sim->actionsFired) + "\n"),
+            std::string::npos)
+      << out;
+}
+
 TEST_F(SimulatorStepTest, AStoppedRunReplicatesNothing) {
   Build(nullptr, {"-N", "3"});
   sim->runState = 2;
