@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <climits>
 #include <iostream>
+#include <limits>
 
 #include "framework/BaseActionClass.h"
 #include "framework/BaseModelClass.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr double kNeverEnds = DBL_MAX;
 constexpr int kCountDone = INT_MAX;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 }  // namespace
 
@@ -53,9 +55,15 @@ void SimulatorClass::SteadyStateSimulation() {
     nextAction = (*nextEventSlot)->action;
   }
   while (runState == 0) {
-    CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
-    if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) runState = 1;
-    if (!SimStepSS()) {
+    // An earliest event at +infinity never comes: every batch boundary lies
+    // before it, so closing batches up to it would never end. The model is
+    // absorbed, as when no event is left.
+    const bool neverComes = currentTime == kInfinity;
+    if (!neverComes) {
+      CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
+      if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) runState = 1;
+    }
+    if (neverComes || !SimStepSS()) {
       runState = 1;
       std::cout << "Simulator encountered an absorbing state and is unable to "
                    "proceed.  Terminating run."

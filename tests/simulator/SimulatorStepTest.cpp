@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "RandomFixture.h"
+#include "TestModelGlobals.h"
 #include "TestModelRewards.h"
 #include "framework/BaseActionClass.h"
 #include "reward/PerformanceVariableNode.h"
@@ -352,6 +353,22 @@ TEST_F(SimulatorStepTest, AnAbsorbingStateEndsTheSteadyStateRunWithAReport) {
   sim.reset();
   EXPECT_EQ(MessageLengths(ReadBytes(bin)).size(), 1u);
   std::remove(bin.c_str());
+}
+
+// With fail_rate 0 the failure is due at +infinity; without a connectivity
+// list the tick and wear fire once and the failure is all that is left. Its
+// time is past every batch boundary, so the run is absorbed rather than
+// closing batches up to it for ever.
+TEST_F(SimulatorStepTest, AnEventAtInfinityIsAnAbsorbingState) {
+  Build("5", {"-t", "0", "-N", "1000"});
+  EXPECT_EXIT(
+      {
+        alarm(20);  // a run that never ends fails by the signal
+        fail_rate = 0.0f;
+        sim->SteadyStateSimulation();
+        std::_Exit(sim->runState != 0 && sim->actionsFired <= 3 ? 0 : 3);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 // A steady-state variable whose window has no length cannot close another
