@@ -158,7 +158,12 @@ void BaseComposerClass::addSharingInfo(BaseStateVariableClass* childVar,
   }
 }
 
+void BaseComposerClass::RefreshChildLayouts() {
+  for (int c = 0; c < NumChildren; c++) Children[c]->RefreshStateLayout();
+}
+
 void BaseComposerClass::GeneralSetup() {
+  RefreshChildLayouts();
   int count = 0;
   for (int c = 0; c < NumChildren; c++) count += Children[c]->getNumStateVariables();
   for (int i = 0; i < numSharedStateVariables; i++) count -= SharingLists[i]->getNumItems();

@@ -51,6 +51,8 @@ class BaseComposerClass : public BaseModelClass {
                       BaseModelClass* childModel);
   // Computes the number of state variables and records StateSize().
   void GeneralSetup();
+  // RefreshStateLayout on every child, in order (GeneralSetup starts with it).
+  void RefreshChildLayouts();
   // Bytes of the shared state: StateSize() of each shared variable that
   // still owns its storage.
   int SharedStateSize();

@@ -26,7 +26,7 @@ void Join::Setup() {
   delete[] ChildStateSizes;
   ChildStateSizes = new (std::nothrow) int[NumChildren > 0 ? NumChildren : 1]();
   if (ChildStateSizes == nullptr) MemoryAllocationError();
-  for (int c = 0; c < NumChildren; c++) ChildStateSizes[c] = Children[c]->StateSize();
+  RecordChildStateSizes();
 
   int distinct = 0;
   for (int a = 0; a < numActions; a++) {
@@ -44,6 +44,16 @@ void Join::Setup() {
   ActionNameCounts = new (std::nothrow) int[slots]();
   if (ActionNames == nullptr || ActionNameCounts == nullptr) MemoryAllocationError();
   HashActions();
+}
+
+void Join::RecordChildStateSizes() {
+  for (int c = 0; c < NumChildren; c++) ChildStateSizes[c] = Children[c]->StateSize();
+}
+
+void Join::RefreshStateLayout() {
+  if (ChildStateSizes == nullptr) return;  // before Setup: nothing recorded
+  RefreshChildLayouts();
+  RecordChildStateSizes();
 }
 
 int Join::ProbeSlot(int h, int k) const {
