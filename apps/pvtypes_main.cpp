@@ -1,7 +1,9 @@
 // <model>_pvtypes FILE: writes the reward-variable type file of the model
 // this executable is linked with (names, types and time points of its
 // reward variables, one node per time point), for tools that read results.
-// Status 0 when written, 1 when the file cannot be written, 2 for a usage
+// <model>_pvtypes --experiments: prints the number of experiments of the
+// model's study.
+// Status 0 when done, 1 when the file cannot be written, 2 for a usage
 // error; "--help" prints the usage and writes nothing.
 #include <cerrno>
 #include <cstring>
@@ -12,20 +14,27 @@
 #include "study/BaseStudyClass.h"
 
 int main(int argc, char** argv) {
-  const std::string usage = std::string("usage: ") + argv[0] + " FILE\n";
-  if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+  const std::string usage = std::string("usage: ") + argv[0] + " FILE | --experiments\n";
+  const std::string word = argc == 2 ? argv[1] : "";
+  if (word == "--help" || word == "-h") {
     std::cout << usage;
     return 0;
   }
-  if (argc != 2 || argv[1][0] == '-' || argv[1][0] == '\0') {
+  if (argc != 2 || word.empty() || (word[0] == '-' && word != "--experiments")) {
     std::cerr << usage;
     return 2;
   }
   BaseStudyClass* study = GenerateStudy();
-  study->SetGVs(0);
-  errno = 0;
-  const bool written = study->GetPVModel(true)->WritePVTypeFile(argv[1]);
-  const int reason = errno;
+  bool written = true;
+  int reason = 0;
+  if (word == "--experiments") {
+    std::cout << study->GetNumExps() << '\n';
+  } else {
+    study->SetGVs(0);
+    errno = 0;
+    written = study->GetPVModel(true)->WritePVTypeFile(argv[1]);
+    reason = errno;
+  }
   DestructStudy();
   if (!written) {
     std::cerr << "ERROR: Unable to write the reward-variable type file '" << argv[1]

@@ -12,9 +12,9 @@
 
 #include "framework/BaseActionClass.h"
 #include "random/UserDistributions.h"
-#include "simulator/Event.h"
-#include "simulator/EventList.h"
-#include "simulator/Heap.h"
+#include "eventlist/Event.h"
+#include "eventlist/EventList.h"
+#include "eventlist/Heap.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "framework/BaseModelClass.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/Event.h"
-#include "simulator/EventList.h"
+#include "eventlist/Event.h"
+#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {

@@ -1,47 +1,72 @@
-# Helpers that keep the per-folder CMakeLists to one line each.
+# Helpers that keep each CMakeLists to one call per library, test binary and
+# model. Every source is listed by name.
+#
+# Include folders: a library in folder <dir> is reached as "<dir>/X.h". The
+# build gives each library an include root of its own that holds only
+# <dir> (a link to the source folder), so a target sees the headers of the
+# libraries it depends on and no others: an include from outside its
+# dependencies fails to compile.
 
-# velmor_library(name DEPS dep...): a static library of every .cpp in the
-# current folder (and its subfolders), include root src/.
-function(velmor_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  if(srcs)
-    add_library(${name} STATIC ${srcs})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE velmor_warnings)
+# velmor_include_root(var dir): makes the include root that exposes folder
+# dir as "<name of dir>/" and stores its path in var.
+function(velmor_include_root var dir)
+  get_filename_component(folder ${dir} NAME)
+  set(root ${CMAKE_BINARY_DIR}/include/${folder})
+  file(MAKE_DIRECTORY ${root})
+  file(REMOVE ${root}/${folder})
+  file(CREATE_LINK ${dir} ${root}/${folder} SYMBOLIC)
+  set(${var} ${root} PARENT_SCOPE)
+endfunction()
+
+# velmor_library(NAME name [SOURCES file...] [DEPS target...]
+#                [INCLUDE_ROOT dir]): a static library of the listed
+# sources (header-only when there are none). Its headers are reached as
+# "<folder>/X.h" unless INCLUDE_ROOT names the folder to put on the include
+# path instead (for test support and apps, whose headers are reached by
+# their bare names).
+function(velmor_library)
+  cmake_parse_arguments(ARG "" "NAME;INCLUDE_ROOT" "SOURCES;DEPS" ${ARGN})
+  if(ARG_INCLUDE_ROOT)
+    get_filename_component(root ${ARG_INCLUDE_ROOT} ABSOLUTE)
   else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+    velmor_include_root(root ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  if(ARG_SOURCES)
+    add_library(${ARG_NAME} STATIC ${ARG_SOURCES})
+    target_include_directories(${ARG_NAME} PUBLIC ${root})
+    target_link_libraries(${ARG_NAME} PUBLIC ${ARG_DEPS} PRIVATE velmor_warnings)
+  else()
+    add_library(${ARG_NAME} INTERFACE)
+    target_include_directories(${ARG_NAME} INTERFACE ${root})
+    target_link_libraries(${ARG_NAME} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()
 
-# velmor_unit_tests(name [DIR dir] LIBS lib... [LABEL label]): one GoogleTest
-# binary of every .cpp in dir (default: the current folder); each case
-# becomes a CTest test.
-function(velmor_unit_tests name)
-  cmake_parse_arguments(ARG "" "LABEL;DIR" "LIBS" ${ARGN})
-  if(NOT ARG_DIR)
-    set(ARG_DIR .)
-  endif()
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp)
-  if(NOT srcs)
-    return()
-  endif()
+# velmor_test(NAME name SOURCES file... LIBS target... [LABEL label]): one
+# GoogleTest binary in build/tests; each case becomes a CTest test with the
+# label (default: unit).
+function(velmor_test)
+  cmake_parse_arguments(ARG "" "NAME;LABEL" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
-  add_executable(${name} ${srcs})
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} velmor_test_support GTest::gtest GTest::gtest_main velmor_warnings)
-  gtest_discover_tests(${name} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
+  add_executable(${ARG_NAME} ${ARG_SOURCES})
+  set_target_properties(${ARG_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} velmor_test_support GTest::gtest
+                        GTest::gtest_main velmor_warnings)
+  gtest_discover_tests(${ARG_NAME} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# add_velmor_model(model): the model's library lives in models/<model>;
-# this adds the executable bin/<model>_sim from the shared main.
-function(add_velmor_model model)
-  add_executable(${model}_sim ${PROJECT_SOURCE_DIR}/apps/sim_main.cpp)
-  target_link_libraries(${model}_sim PRIVATE simulator ${model} velmor_warnings)
-  add_executable(${model}_pvtypes ${PROJECT_SOURCE_DIR}/apps/pvtypes_main.cpp)
-  target_link_libraries(${model}_pvtypes PRIVATE ${model} velmor_warnings)
+# velmor_add_model(NAME name SOURCES file...): the model's library (its
+# headers reached as "<folder>/X.h", built on the model kit and the layers
+# up to the study) and its two executables, bin/<name>_sim (the simulator)
+# and bin/<name>_pvtypes (the reward-variable type file and the number of
+# experiments).
+function(velmor_add_model)
+  cmake_parse_arguments(ARG "" "NAME" "SOURCES" ${ARGN})
+  velmor_library(NAME ${ARG_NAME} SOURCES ${ARG_SOURCES} DEPS modelkit study)
+  add_executable(${ARG_NAME}_sim ${PROJECT_SOURCE_DIR}/apps/sim_main.cpp)
+  target_link_libraries(${ARG_NAME}_sim PRIVATE simulator ${ARG_NAME} velmor_warnings)
+  add_executable(${ARG_NAME}_pvtypes ${PROJECT_SOURCE_DIR}/apps/pvtypes_main.cpp)
+  target_link_libraries(${ARG_NAME}_pvtypes PRIVATE ${ARG_NAME} velmor_warnings)
 endfunction()

@@ -2,26 +2,13 @@
 // creation and the reward functions.
 #include "redundant_controller_flash/RewardNodes.h"
 
+#include "modelkit/RewardWorkers.h"
+
 namespace {
 
 // The time points of "reliability"; start and stop times are equal.
 double kReliabilityTimes[3] = {30.0, 180.0, 365.0};
 double kEventTimes[1] = {365.0};
-
-// Creates node->NumberOfWorkers workers of class W.
-template <class W>
-void CreateWorkers(PerformanceVariableNode* node) {
-  for (int i = 0; i < node->NumberOfWorkers; i++) node->Workers[i] = new W();
-}
-
-// Deletes the workers (each releases its own name) and clears the slots.
-void DeleteWorkers(PerformanceVariableNode* node) {
-  if (node->Workers == nullptr) return;
-  for (int i = 0; i < node->NumberOfWorkers; i++) {
-    delete node->Workers[i];
-    node->Workers[i] = nullptr;
-  }
-}
 
 }  // namespace
 

@@ -10,7 +10,8 @@
 #include "framework/PreselectGroup.h"
 #include "framework/SANModel.h"
 #include "framework/state/Place.h"
-#include "redundant_controller_flash/CachedMark.h"
+#include "modelkit/CachedMark.h"
+#include "modelkit/ModelActivity.h"
 
 // Owns its four places (heap objects, deleted by the destructor), its seven
 // activities, its two case groups and its own preselect group (members).

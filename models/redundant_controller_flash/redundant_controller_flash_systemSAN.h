@@ -9,7 +9,8 @@
 #include "framework/PostselectGroup.h"
 #include "framework/SANModel.h"
 #include "framework/state/Place.h"
-#include "redundant_controller_flash/CachedMark.h"
+#include "modelkit/CachedMark.h"
+#include "modelkit/ModelActivity.h"
 
 // Owns its five places (heap objects, deleted by the destructor), its four
 // activities, its case group and its own empty group (members).

@@ -1,4 +1,6 @@
-// SimulatorClass command line: option parsing, echo lines and usage text.
+// CommandLineOptions: option parsing, echo lines and usage text.
+#include "simulator/CommandLine.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -6,7 +8,6 @@
 #include <iostream>
 
 #include "random/LaggedFibonacci.h"
-#include "simulator/SimulatorClass.h"
 
 namespace {
 
@@ -61,7 +62,14 @@ bool OutOfRange(char letter, const char* parameter) {
 
 }  // namespace
 
-short SimulatorClass::ParseCommandLineOptions(int argc, char** argv) {
+CommandLineOptions::~CommandLineOptions() {
+  delete[] asciiFileName;
+  delete[] binaryFileName;
+  delete[] traceFileName;
+  delete[] overrideString;
+}
+
+short CommandLineOptions::ParseCommandLineOptions(int argc, char** argv) {
   reportSize = 1000;
   maxBatches = 0;
   if (argc == 1) {
@@ -98,7 +106,7 @@ short SimulatorClass::ParseCommandLineOptions(int argc, char** argv) {
   return 0;
 }
 
-bool SimulatorClass::ApplyOption(const char* word, const char* parameter, bool* traceRequested) {
+bool CommandLineOptions::ApplyOption(const char* word, const char* parameter, bool* traceRequested) {
   char letter = word[1];
   switch (letter) {
     case 'a':
@@ -126,7 +134,7 @@ bool SimulatorClass::ApplyOption(const char* word, const char* parameter, bool* 
   }
 }
 
-bool SimulatorClass::ApplyTextOption(char letter, const char* parameter, bool* traceRequested) {
+bool CommandLineOptions::ApplyTextOption(char letter, const char* parameter, bool* traceRequested) {
   if (letter == 'O') {
     // Without a parameter no override text is set, and nothing is echoed.
     if (parameter == nullptr) return true;
@@ -149,7 +157,7 @@ bool SimulatorClass::ApplyTextOption(char letter, const char* parameter, bool* t
   return true;
 }
 
-bool SimulatorClass::ApplyFlagOption(char letter, const char* parameter) {
+bool CommandLineOptions::ApplyFlagOption(char letter, const char* parameter) {
   if (parameter != nullptr) {
     std::cerr << "Did not expect a parameter after '-" << letter << "'\n" << std::flush;
     return false;
@@ -165,7 +173,7 @@ bool SimulatorClass::ApplyFlagOption(char letter, const char* parameter) {
   return true;
 }
 
-bool SimulatorClass::ApplyNumberOption(char letter, const char* parameter, bool* traceRequested) {
+bool CommandLineOptions::ApplyNumberOption(char letter, const char* parameter, bool* traceRequested) {
   if (parameter == nullptr) return ParameterMissing(letter);
   long long value = 0;
   // A seed is a 32-bit pattern: negative values and values up to 2^32 - 1
@@ -222,7 +230,7 @@ bool SimulatorClass::ApplyNumberOption(char letter, const char* parameter, bool*
   return true;
 }
 
-void SimulatorClass::PrintUsage() {
+void CommandLineOptions::PrintUsage() {
   std::cerr << "Valid Options\n"
                "-a <name>: write ASCII output to file <name>\n"
                "-b <name>: write binary output to file <name>\n"

@@ -8,7 +8,7 @@
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "reward/PVModel.h"
-#include "simulator/EventList.h"
+#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {
@@ -145,47 +145,6 @@ void SimulatorClass::InsertAffectedActions() {
       ScheduleGroup(g);
     }
   }
-}
-
-// Puts g at the front of the reactivation list, with a node from the pool.
-void SimulatorClass::PushReactivation(BaseActionClass* g) {
-  ScheduleRecord* record = g->getScheduleRecord();
-  if (!record->notInReactivationList) UnlinkReactivation(record->reactivationNode);
-  ReactivationNode* node = reactivationPool;
-  VELMOR_ASSERT(node != nullptr, "SimulatorClass");
-  reactivationPool = node->next;
-  node->action = g;
-  node->prev = nullptr;
-  node->next = reactivationList;
-  if (reactivationList != nullptr) reactivationList->prev = node;
-  reactivationList = node;
-  g->reactivation = true;
-  record->notInReactivationList = false;
-  record->reactivationNode = node;
-}
-
-// Takes node's group out of the list and returns node to the pool.
-void SimulatorClass::UnlinkReactivation(ReactivationNode* node) {
-  BaseActionClass* g = node->action;
-  ScheduleRecord* record = g->getScheduleRecord();
-  record->notInReactivationList = true;
-  record->reactivationNode = nullptr;
-  g->reactivation = false;
-  if (node->prev != nullptr) {
-    node->prev->next = node->next;
-  } else {
-    reactivationList = node->next;
-  }
-  if (node->next != nullptr) node->next->prev = node->prev;
-  node->action = nullptr;
-  node->prev = nullptr;
-  node->next = reactivationPool;
-  reactivationPool = node;
-}
-
-// Empties the reactivation list, clearing each group's watch.
-void SimulatorClass::ClearReactivationList() {
-  while (reactivationList != nullptr) UnlinkReactivation(reactivationList);
 }
 
 void SimulatorClass::HandleInvalidDistParams(BaseActionClass* action, std::string message) {

@@ -17,10 +17,10 @@
 #include "random/UserDistributions.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/EventList.h"
-#include "simulator/TraceFileContainer.h"
-#include "simulator/TraceFileVelmor.h"
-#include "simulator/TraceFileXML.h"
+#include "eventlist/EventList.h"
+#include "trace/TraceFileContainer.h"
+#include "trace/TraceFileVelmor.h"
+#include "trace/TraceFileXML.h"
 #include "study/BaseStudyClass.h"
 
 int GlobalDebugLevel = 0;
@@ -90,9 +90,9 @@ void SimulatorClass::RejectOversizedReports() {
   std::exit(1);
 }
 
-// Steps 1 to 3 of construction: every field at its initial value.
+// Steps 1 to 3 of construction: every field of the driver at its initial
+// value (the components start at theirs).
 void SimulatorClass::InitializeFields() {
-  overrideString = nullptr;
   batchEndHeap = nullptr;
   batchCountHeap = nullptr;
   startClock = 0.0;
@@ -110,50 +110,18 @@ void SimulatorClass::InitializeFields() {
   scheduleRecords = nullptr;
   groupArray = nullptr;
   enabledGroups = nullptr;
-  reactivationList = nullptr;
-  reactivationPool = nullptr;
-  reactivationNodes = nullptr;
   numEnabledGroups = 0;
-  runState = 0;
   currentTime = 0.0;
   pvModel = nullptr;
   study = nullptr;
   EnsureDistribution();
-  freePackets = nullptr;
-  pendingPackets = nullptr;
-  firstPacket = nullptr;
-  secondPacket = nullptr;
-  queueCapacity = 50;
-  reportCounter = 1;
-  simMgrSocket = nullptr;
-  listenSocket = nullptr;
-  acceptPollMillis = 2000;
-  listenPollMillis = 0;
-  asciiFile = nullptr;
-  binaryFile = nullptr;
-  reportSize = 1000;
-  port = 10000;
-  clientId = 0;
-  experiment = 0;
   numPVs = 0;
   elapsedSeconds = 0.0;
-  isTerminating = 1;
-  traceFileName = nullptr;
-  traceLevel = 1;
-  velmorTrace = false;
-  xmlTrace = false;
   traceContainer = nullptr;
   velmorTraceFile = nullptr;
   xmlTraceFile = nullptr;
-  generatorKind = 0;
-  seed = 31415;
-  maxBatches = -1;
   batchesDone = 0;
-  asciiFileName = nullptr;
-  binaryFileName = nullptr;
-  waitForSocket = false;
   actionsFired = 0;
-  CreatePacketQueues();
 }
 
 // An experiment the study does not have is rejected before anything is
@@ -264,12 +232,8 @@ void SimulatorClass::CreateScheduleRecords() {
   groupArray = groupContainer->getList();
   int count = groupContainer->getNumItems();
   scheduleRecords = new ScheduleRecord[count > 0 ? count : 1];
-  reactivationNodes = new ReactivationNode[count > 0 ? count : 1];
-  for (int i = 0; i < count; ++i) {
-    groupArray[i]->setScheduleRecord(&scheduleRecords[i]);
-    reactivationNodes[i].next = reactivationPool;
-    reactivationPool = &reactivationNodes[i];
-  }
+  for (int i = 0; i < count; ++i) groupArray[i]->setScheduleRecord(&scheduleRecords[i]);
+  CreateReactivationPool(count);
 }
 
 void SimulatorClass::BuildConnectivityList() {
@@ -303,7 +267,7 @@ void SimulatorClass::CollectActions() {
 void SimulatorClass::Run() {
   if (waitForSocket) {
     simMgrSocket = WaitForSimMgrConnection(60000);
-    if (simMgrSocket == nullptr) runState = 2;
+    if (simMgrSocket == nullptr) StopRun();  // no manager: nothing to report to
   }
   if (isTerminating != 0) {
     TerminatingSimulation();
@@ -324,14 +288,9 @@ SimulatorClass::~SimulatorClass() {
   ReleaseManagerLink();
   ReleaseTraces();
   ReleaseOutputSide();
-  delete[] asciiFileName;
-  delete[] binaryFileName;
-  delete[] traceFileName;
-  delete[] overrideString;
   delete[] enabledGroups;
   if (pvModel != nullptr) DestructConnectivityList();
   if (study != nullptr) DestructStudy();
-  delete[] reactivationNodes;
   delete batchEndHeap;
   delete batchCountHeap;
   delete scratchEvent;

@@ -1,6 +1,8 @@
 // SimulatorClass: the one driver object of a simulator process: options,
 // study and reward model, future-event list, the firing step, the two
-// simulation loops, traces and the output side. Simulation thread only.
+// simulation loops, traces, the output side and the manager link (the last
+// two, the options and the reactivation list as components). Simulation
+// thread only.
 #ifndef VELMOR_SIMULATOR_SIMULATORCLASS_H
 #define VELMOR_SIMULATOR_SIMULATORCLASS_H
 
@@ -9,8 +11,13 @@
 #include <iosfwd>
 #include <string>
 
+#include "eventlist/Heap.h"
+#include "eventlist/ReactivationList.h"
 #include "framework/ScheduleRecord.h"
-#include "simulator/Heap.h"
+#include "output/ManagerLink.h"
+#include "output/ReportOutput.h"
+#include "output/RunControl.h"
+#include "simulator/CommandLine.h"
 
 class BaseActionClass;
 class BaseGroupClass;
@@ -18,7 +25,6 @@ class BaseStudyClass;
 class DataPacket;
 class Event;
 class EventList;
-class PacketQueue;
 class PerformanceVariableNode;
 class PVModel;
 class TraceFileContainer;
@@ -30,22 +36,30 @@ template <class T>
 class List;
 
 // Builds one run from the command line (constructor), performs it (Run) and
-// releases everything (destructor).
-// Owns: the option texts, both heaps, the two containers, the scratch event,
-// the placeholder action, the event list, the schedule records, the enabled
-// group array, the reactivation list and its node pool, the packet queues,
-// the packets, the sockets, the results streams and the trace container and
-// writers. Points to (does not own): the study (released by DestructStudy),
-// the reward model (owned by the study) and the model's actions and groups.
+// releases everything (destructor). A facade: the options, the run state,
+// the reactivation list, the output side and the manager link are
+// components it inherits publicly, so that each of their fields keeps its
+// name in this class's field table; the members below that belong to a
+// component forward to it with what it needs from the others.
+// Owns (itself): both heaps, the two containers, the scratch event, the
+// placeholder action, the event list, the schedule records, the enabled
+// group array and the trace container and writers; (through the
+// components) the option texts, the reactivation nodes, the packet queues,
+// the packets, the results streams and the sockets. Points to (does not
+// own): the study (released by DestructStudy), the reward model (owned by
+// the study) and the model's actions and groups.
 // Invariants while a run is in progress:
 //  - a group has an event in eventList exactly when its record's eventSlot
 //    is set;
 //  - a group is in reactivationList exactly when its record's
 //    notInReactivationList is false, and then reactivationNode is its node;
 //  - runState only grows: 0 running, 1 finishing, 2 stopped.
-// The fields are public: the output side, the manager link and the tests
-// read and write them by these names.
-class SimulatorClass {
+// The fields are public: the tests read and write them by these names.
+class SimulatorClass : public CommandLineOptions,
+                       public RunControl,
+                       public ReactivationList,
+                       public ReportOutput,
+                       public ManagerLink {
  public:
   // Builds only the initial field values of the field table and the two
   // containers (no option parsing, no model); for tests of single steps.
@@ -59,10 +73,8 @@ class SimulatorClass {
   SimulatorClass(const SimulatorClass&) = delete;  // owns raw arrays
   SimulatorClass& operator=(const SimulatorClass&) = delete;
 
-  // ---- Command line -------------------------------------------------------
-  // 0 on success; 1 after printing the error on standard error.
-  short ParseCommandLineOptions(int argc, char** argv);
-  void PrintUsage();
+  // ---- Command line (CommandLineOptions) ------------------------------------
+  // ParseCommandLineOptions and PrintUsage.
 
   // ---- Construction and run -----------------------------------------------
   void Run();
@@ -97,18 +109,14 @@ class SimulatorClass {
   // runState is 2.
   int SendSSResults(int* firstCounts, int* secondCounts);
 
-  // ---- Output side and manager link (defined in SimulatorOutput.cpp /
-  // SimMgrLink.cpp) ----------------------------------------------------------
+  // ---- Output side (ReportOutput) -------------------------------------------
+  // Also inherited: CreatePacketQueues, ResetDataPacketBuffer,
+  // ReleaseOutputSide, OutputDataCSV, EndianConvertDouble.
   DataPacket* CreateDataPacket(int variableCount);
+  // Listens to the manager (when linked), then queues the report.
   int CheckReportSize(double elapsed);
   int OutputThreadFunc();
-  void ResetDataPacketBuffer();
-  static void* StaticSocketThreadFunc(void* simulator);
-  int SocketThreadFunc();
   static void* StaticOutputThreadFunc(void* simulator);
-  VelmorSocket* WaitForSimMgrConnection(int timeoutMillis);
-  int ListenToSimMgr(VelmorSocket* socket);
-  int ListenToSimMgrLoop(VelmorSocket* socket);
   int Output(VelmorSocket* socket, std::ostream* stream, const double* values, int count);
   int OutputInt(VelmorSocket* socket, std::ostream* stream, int value);
   int OutputShort(VelmorSocket* socket, std::ostream* stream, short value);
@@ -116,21 +124,21 @@ class SimulatorClass {
   int OutputCPUTime(VelmorSocket* socket, double seconds);
   void OutputDataBinary(VelmorSocket* socket, std::ostream* stream, DataPacket* first,
                         DataPacket* second);
-  void OutputDataCSV(std::ostream* stream, DataPacket* first, DataPacket* second);
-  static double EndianConvertDouble(double value);
   std::ofstream* CreateASCIIFile(const char* name);
   std::ofstream* CreateBinFile(const char* name);
-  // Makes freePackets and pendingPackets (construction step 3).
-  void CreatePacketQueues();
-  // Releases, in this order, the results streams, every packet of
-  // pendingPackets and that queue, every packet of freePackets and that
-  // queue, firstPacket and secondPacket.
-  void ReleaseOutputSide();
-  // Releases simMgrSocket and listenSocket.
-  void ReleaseManagerLink();
 
-  // ---- Fields, in declaration order ----------------------------------------
-  char* overrideString;        // -O text, or null
+  // ---- Manager link (ManagerLink) -------------------------------------------
+  // Also inherited: ReleaseManagerLink.
+  static void* StaticSocketThreadFunc(void* simulator);
+  int SocketThreadFunc();
+  VelmorSocket* WaitForSimMgrConnection(int timeoutMillis);
+  int ListenToSimMgr(VelmorSocket* socket);
+  int ListenToSimMgrLoop(VelmorSocket* socket);
+
+  // ---- Fields of the driver, in declaration order ---------------------------
+  // (The components hold the others: CommandLineOptions the options,
+  // RunControl runState, ReactivationList the list, ReportOutput the packets,
+  // queues and results streams, ManagerLink the sockets and poll times.)
   Heap<double>* batchEndHeap;  // steady state: next boundary per PV
   Heap<int>* batchCountHeap;   // steady state: batches done per PV
   double startClock;           // processor clock (ms) at simulation start
@@ -147,55 +155,32 @@ class SimulatorClass {
   EventList* eventList;
   ScheduleRecord* scheduleRecords;  // one per group, in group order
   BaseGroupClass** groupArray;
-  BaseGroupClass** enabledGroups;       // enabled in the initial state
-  ReactivationNode* reactivationList;   // head; new entries go to the front
-  ReactivationNode* reactivationPool;   // free nodes, one per group
-  ReactivationNode* reactivationNodes;  // storage behind the pool
+  BaseGroupClass** enabledGroups;  // enabled in the initial state
   int numEnabledGroups;
-  int runState;  // 0 running, 1 finishing, 2 stopped
   double currentTime;
   PVModel* pvModel;
   BaseStudyClass* study;
-  PacketQueue* freePackets;
-  PacketQueue* pendingPackets;
-  DataPacket* firstPacket;
-  DataPacket* secondPacket;
-  int queueCapacity;
-  int reportCounter;
-  VelmorSocket* simMgrSocket;
-  VelmorSocket* listenSocket;
-  int acceptPollMillis;
-  int listenPollMillis;
-  std::ofstream* asciiFile;
-  std::ofstream* binaryFile;
-  int reportSize;       // -n
-  unsigned short port;  // -p, truncated to 16 bits
-  int clientId;         // -c
-  int experiment;       // -e
   int numPVs;
   double elapsedSeconds;
-  int isTerminating;    // -t
-  char* traceFileName;  // -f
-  int traceLevel;       // -l
-  bool velmorTrace;     // -m
-  bool xmlTrace;        // -x
   TraceFileContainer* traceContainer;
   TraceFileVelmor* velmorTraceFile;
   TraceFileXML* xmlTraceFile;
-  int generatorKind;     // -r
-  uint32_t seed;         // -s
-  int maxBatches;        // -N; 0 means no limit
   int64_t batchesDone;   // 64 bits: a run without -N can go past 2^31
-  char* asciiFileName;   // -a
-  char* binaryFileName;  // -b
-  bool waitForSocket;    // -w
   int64_t actionsFired;  // 64 bits: 2^31 firings take minutes
 
  private:
-  bool ApplyOption(const char* word, const char* parameter, bool* traceRequested);
-  bool ApplyTextOption(char letter, const char* parameter, bool* traceRequested);
-  bool ApplyFlagOption(char letter, const char* parameter);
-  bool ApplyNumberOption(char letter, const char* parameter, bool* traceRequested);
+  // Applies the manager's redirect to the results files and the batch limit.
+  class Redirect : public RedirectHandler {
+   public:
+    explicit Redirect(SimulatorClass* simulator) : sim(simulator) {}
+    void ApplyRedirect(const RedirectRequest& request) override;
+
+   private:
+    SimulatorClass* sim;
+  };
+
+  // What the output side needs of the run, as it stands now.
+  ReportContext Reports() const;
   void InitializeFields();
   void EnsureDistribution();
   void ReleaseTraces();
@@ -209,12 +194,11 @@ class SimulatorClass {
   void BuildConnectivityList();
   void InstallGenerator();
   void CollectActions();
-  void ClearReactivationList();
   void RunReplication();
   int CreateBatchHeaps();
-  void PushReactivation(BaseActionClass* group);
-  void UnlinkReactivation(ReactivationNode* node);
   void ScheduleGroup(BaseActionClass* group);
+
+  Redirect redirect{this};
 };
 
 // The processor clock in ticks of 1000 per second.

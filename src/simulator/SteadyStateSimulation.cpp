@@ -5,14 +5,14 @@
 #include <iostream>
 #include <limits>
 
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseModelClass.h"
+#include "output/DataPacket.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/DataPacket.h"
-#include "simulator/EventList.h"
 #include "simulator/SimulatorClass.h"
-#include "simulator/TraceFileContainer.h"
+#include "trace/TraceFileContainer.h"
 
 namespace {
 
@@ -47,9 +47,9 @@ void SimulatorClass::SteadyStateSimulation() {
     std::cerr << "No steady-state performance variable in this model; "
                  "nothing to simulate.\n"
               << std::flush;
-    if (runState == 0) runState = 1;
+    FinishRun();
   } else if (nextEventSlot == nullptr) {
-    if (runState == 0) runState = 1;
+    FinishRun();
   } else {
     currentTime = (*nextEventSlot)->time;
     nextAction = (*nextEventSlot)->action;
@@ -61,10 +61,10 @@ void SimulatorClass::SteadyStateSimulation() {
     const bool neverComes = currentTime == kInfinity;
     if (!neverComes) {
       CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
-      if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) runState = 1;
+      if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) FinishRun();
     }
     if (neverComes || !SimStepSS()) {
-      runState = 1;
+      FinishRun();
       std::cout << "Simulator encountered an absorbing state and is unable to "
                    "proceed.  Terminating run."
                 << std::endl;

@@ -8,10 +8,10 @@
 #include "framework/BaseActionClass.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/DataPacket.h"
-#include "simulator/EventList.h"
+#include "output/DataPacket.h"
+#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
-#include "simulator/TraceFileContainer.h"
+#include "trace/TraceFileContainer.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void SimulatorClass::TerminatingSimulation() {
     ++batchesDone;
     bool report = k == reportSize;
     if (maxBatches > 0 && batchesDone >= maxBatches) {
-      runState = 1;
+      FinishRun();
       report = true;
     }
     if (report) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../simulator/TraceXmlChecker.h"
+#include "../trace/TraceXmlChecker.h"
 #include "SimE2EHelpers.h"
 
 namespace {

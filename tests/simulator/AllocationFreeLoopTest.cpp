@@ -18,8 +18,8 @@
 #include "FrameworkFixture.h"
 #include "reward/PerformanceVariableNode.h"
 #include "simulator/SimulatorClass.h"
-#include "simulator/TraceFile.h"
-#include "simulator/TraceFileContainer.h"
+#include "trace/TraceFile.h"
+#include "trace/TraceFileContainer.h"
 
 namespace {
 

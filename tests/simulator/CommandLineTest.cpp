@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "simulator/SimulatorClass.h"
+#include "simulator/CommandLine.h"
 
 namespace {
 
-// Parses a command line on a simulator that holds only its initial fields,
-// capturing both streams.
+// Parses a command line into options at their defaults, capturing both
+// streams (no driver, no model).
 struct Parsed {
   short result = -1;
   std::string out;
@@ -34,7 +34,7 @@ class CommandLineTest : public ::testing::Test {
     return p;
   }
 
-  SimulatorClass sim{SimulatorClass::FieldsOnly{}};
+  CommandLineOptions sim;
 };
 
 TEST_F(CommandLineTest, InitialFieldsMatchTheDefaults) {
@@ -43,12 +43,7 @@ TEST_F(CommandLineTest, InitialFieldsMatchTheDefaults) {
   EXPECT_EQ(sim.seed, 31415u);
   EXPECT_EQ(sim.isTerminating, 1);
   EXPECT_EQ(sim.traceLevel, 1);
-  EXPECT_EQ(sim.queueCapacity, 50);
-  EXPECT_EQ(sim.reportCounter, 1);
-  EXPECT_EQ(sim.acceptPollMillis, 2000);
-  EXPECT_EQ(sim.listenPollMillis, 0);
   EXPECT_EQ(sim.maxBatches, -1);  // parsing turns it into 0
-  EXPECT_EQ(sim.runState, 0);
   EXPECT_EQ(sim.overrideString, nullptr);
 }
 
@@ -148,7 +143,7 @@ TEST_F(CommandLineTest, TraceFileOrLevelAloneEnablesThePlainTrace) {
   EXPECT_FALSE(sim.xmlTrace);
   EXPECT_STREQ(sim.traceFileName, "trace");
   EXPECT_EQ(sim.traceLevel, 1);
-  SimulatorClass other{SimulatorClass::FieldsOnly{}};
+  CommandLineOptions other;
   std::string w0 = "sim", w1 = "-x", w2 = "-f", w3 = "trace";
   char* argv[] = {&w0[0], &w1[0], &w2[0], &w3[0]};
   testing::internal::CaptureStdout();
@@ -157,7 +152,7 @@ TEST_F(CommandLineTest, TraceFileOrLevelAloneEnablesThePlainTrace) {
   EXPECT_FALSE(other.velmorTrace);
   EXPECT_TRUE(other.xmlTrace);
   // A trace level alone asks for the plain trace too (on standard output).
-  SimulatorClass levelOnly{SimulatorClass::FieldsOnly{}};
+  CommandLineOptions levelOnly;
   std::string w4 = "-l", w5 = "2";
   char* argv2[] = {&w0[0], &w4[0], &w5[0]};
   testing::internal::CaptureStdout();
@@ -202,10 +197,6 @@ TEST_F(CommandLineTest, ExperimentEchoIsUnsigned) {
   Parsed p = Parse({"-e-1"});
   EXPECT_EQ(p.result, 0);
   EXPECT_EQ(p.out, "Experiment: 4294967295\n");
-}
-
-TEST(SimulatorClassDeathTest, DefaultConstructionEndsTheProcess) {
-  EXPECT_EXIT({ SimulatorClass unusable; }, testing::ExitedWithCode(1), "");
 }
 
 }  // namespace

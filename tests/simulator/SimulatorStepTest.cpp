@@ -23,13 +23,13 @@
 #include <vector>
 
 #include "RandomFixture.h"
-#include "TestModelGlobals.h"
-#include "TestModelRewards.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "reward/PerformanceVariableNode.h"
-#include "simulator/EventList.h"
 #include "simulator/SimulatorClass.h"
 #include "study/BaseStudyClass.h"
+#include "testmodel/TestModelGlobals.h"
+#include "testmodel/TestModelRewards.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #ifndef VELMOR_TESTS_TESTMODEL_TESTMACHINESAN_H
 #define VELMOR_TESTS_TESTMODEL_TESTMACHINESAN_H
 
-#include "framework/Activity.h"
 #include "framework/PostselectGroup.h"
 #include "framework/SANModel.h"
 #include "framework/state/Place.h"
+#include "modelkit/ModelActivity.h"
 
 // Owns its places (heap objects), activities and the tick case group
 // (members). Places: 0 up (1), 1 down, 2 failures, 3 repairs, 4 ticks,
@@ -24,14 +24,10 @@
 //  - alarm: instantaneous, rank 2, while down > 0 and alarmed = 0; alarmed = 1.
 class TestMachineSAN : public SANModel {
  public:
-  // Rank 1, weight 1, no reactivation unless overridden.
-  class MachineActivity : public Activity {
+  // The model kit's defaults (rank 1, weight 1, no reactivation) and a
+  // pointer back to the submodel.
+  class MachineActivity : public ModelActivity {
    public:
-    int Rank() override { return 1; }
-    double Weight() override { return 1.0; }
-    double Rate() override { return 0.0; }
-    bool ReactivationPredicate() override { return false; }
-    bool ReactivationFunction() override { return false; }
     void LinkVariables() override {}
     TestMachineSAN* san = nullptr;
   };

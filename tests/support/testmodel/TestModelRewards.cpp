@@ -1,6 +1,8 @@
 // TestModelRewards: nodes, workers and the reward model of the test model.
 #include "TestModelRewards.h"
 
+#include "modelkit/RewardWorkers.h"
+
 namespace {
 
 const double kDownTimes[] = {10.0};
@@ -42,12 +44,10 @@ MachineMarkNode::MachineMarkNode(const Spec& spec, int windowIndex)
 }
 
 void MachineMarkNode::CreateWorkerList() {
-  for (int i = 0; i < NumberOfWorkers; ++i) {
-    if (accumulating) {
-      Workers[i] = new MachineMarkIntervalWorker(place);
-    } else {
-      Workers[i] = new MachineMarkWorker(place);
-    }
+  if (accumulating) {
+    CreateWorkers<MachineMarkIntervalWorker>(this, place);
+  } else {
+    CreateWorkers<MachineMarkWorker>(this, place);
   }
 }
 

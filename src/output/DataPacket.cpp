@@ -1,0 +1,47 @@
+// DataPacket: allocation and release of the two arrays.
+#include "output/DataPacket.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "base/Assert.h"
+#include "base/ErrorReports.h"
+
+namespace {
+
+// Zeroed storage for count elements of size bytes each; ends the process
+// through the framework's memory report when it cannot be had. calloc
+// leaves large blocks untouched until they are used.
+void* ZeroedArray(size_t count, size_t size) {
+  void* block = std::calloc(count > 0 ? count : 1, size);
+  if (block == nullptr) MemoryAllocationError();
+  return block;
+}
+
+}  // namespace
+
+DataPacket::DataPacket(int packetClientId, int packetExperiment, int packetVariableCount,
+                       int packetCapacity)
+    : clientId(packetClientId),
+      experiment(packetExperiment),
+      variableCount(packetVariableCount),
+      capacity(packetCapacity),
+      counts(nullptr),
+      values(nullptr) {
+  VELMOR_ASSERT(packetVariableCount >= 0 && packetCapacity >= 1, "DataPacket");
+  // Elements are indexed by int (variable * capacity + k): a packet whose
+  // element count does not fit cannot be used, so it is never made.
+  const long long elements = static_cast<long long>(variableCount) * capacity;
+  if (elements > INT_MAX) MemoryAllocationError();
+  counts = static_cast<int*>(ZeroedArray(static_cast<size_t>(variableCount), sizeof(int)));
+  values = static_cast<double*>(ZeroedArray(static_cast<size_t>(elements), sizeof(double)));
+}
+
+DataPacket::~DataPacket() {
+  std::free(counts);
+  std::free(values);
+}
+
+void DataPacket::SetAllCounts(int n) {
+  for (int i = 0; i < variableCount; ++i) counts[i] = n;
+}

@@ -1,0 +1,63 @@
+// TraceFile: the interface of every trace writer, plus the process-wide
+// trace stream `trout` and level `TraceLevel`. Simulation thread only.
+#ifndef VELMOR_TRACE_TRACEFILE_H
+#define VELMOR_TRACE_TRACEFILE_H
+
+#include <iosfwd>
+
+class BaseActionClass;
+class BaseModelClass;
+class PVModel;
+
+// The last level given to any writer by `setTraceLevel` (or by a default
+// construction). Nothing in the simulator reads it.
+extern int TraceLevel;
+// The stream of the latest plain-text writer; standard output until one is
+// constructed, and again after that writer is destroyed.
+extern std::ostream* trout;
+
+// Base of all trace writers: a level and a stream. Every operation of the
+// base writes nothing, except that printState(PVModel*) forwards the reward
+// model's top model to printState(BaseModelClass*).
+// Owns the file stream it opens when constructed with a file name (closed
+// by the destructor); only points to a stream handed to it.
+// Invariant: stream() is null only for a default-constructed writer or one
+// given no name or stream, and every writer does nothing when it is.
+class TraceFile {
+ public:
+  TraceFile();
+  // A file that cannot be created leaves the stream in the failed state;
+  // nothing is reported and the output is lost.
+  explicit TraceFile(const char* fileName);
+  explicit TraceFile(std::ostream* stream);
+  TraceFile(const TraceFile&) = delete;  // may own its file stream
+  TraceFile& operator=(const TraceFile&) = delete;
+  virtual ~TraceFile();
+
+  virtual void printHeader(PVModel* model);
+  virtual void printFooter();
+  virtual void printInitialState(BaseModelClass* model);
+  virtual void printState(BaseModelClass* model);
+  virtual void printState(PVModel* model);
+  virtual void printFireAction(BaseActionClass* action, double time);
+  virtual void printPreFireAction(BaseActionClass* action);
+  virtual void printPostFireAction(BaseActionClass* action, BaseActionClass* completed);
+  virtual void newBatch();
+  // Free text; the concrete writers accept and discard it.
+  virtual void printf(int level, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  virtual void printStr(int level, const char* text);
+
+  // Sets this writer's level and the process-wide TraceLevel.
+  void setTraceLevel(int level);
+  int getTraceLevel() const { return traceLevel; }
+
+ protected:
+  std::ostream* stream() const { return out; }
+
+ private:
+  int traceLevel;
+  std::ostream* out;        // where the writer writes; null: nowhere
+  std::ostream* ownedFile;  // the file opened by name, or null
+};
+
+#endif  // VELMOR_TRACE_TRACEFILE_H
