@@ -1,5 +1,5 @@
 # The two commands that matter: `make run` and `make test`.
-.PHONY: all deps build run test test-release test-asan clang bench clean
+.PHONY: all deps build run test test-release test-asan clang bench fuzz clean
 
 all: build
 
@@ -30,5 +30,11 @@ clang: deps
 bench: build
 	@bash tools/run-bench.sh
 
+# Each libFuzzer target for FUZZ_SECONDS (default 60) from the seed corpus.
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	@bash tools/run-fuzz.sh
+
 clean:
-	rm -rf build build-debug build-asan build-clang results
+	rm -rf build build-debug build-asan build-clang build-fuzz results

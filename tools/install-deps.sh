@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, when any is missing.
 set -euo pipefail
 need=()
-for pkg in cmake ninja-build g++ clang-14 libgtest-dev libgmock-dev googletest libbenchmark-dev; do
+for pkg in cmake ninja-build g++ clang-14 libgtest-dev libgmock-dev googletest libbenchmark-dev \
+  libfuzzer-14-dev libclang-rt-14-dev; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then
