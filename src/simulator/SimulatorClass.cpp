@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "random/MersenneTwister.h"
@@ -17,11 +18,10 @@
 #include "random/UserDistributions.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "eventlist/EventList.h"
+#include "study/BaseStudyClass.h"
 #include "trace/TraceFileContainer.h"
 #include "trace/TraceFileVelmor.h"
 #include "trace/TraceFileXML.h"
-#include "study/BaseStudyClass.h"
 
 int GlobalDebugLevel = 0;
 
@@ -66,6 +66,7 @@ SimulatorClass::SimulatorClass(int argc, char** argv) {
     std::exit(1);
   }
   ValidateExperiment();
+  ValidateOverrides();
   OpenResultsFiles();
   CreateTraces();
   CreateStudyAndModel();
@@ -133,6 +134,15 @@ void SimulatorClass::ValidateExperiment() {
   std::cerr << "ERROR: Experiment " << experiment << " does not exist; valid experiments are 0 to "
             << count - 1 << "\n"
             << std::flush;
+  std::exit(1);
+}
+
+// An override the study cannot apply as meant (an unknown name, a letter
+// that is not the variable's type, a value that does not convert entirely or
+// lies outside the type) would run with other parameters than asked for:
+// the run ends before anything is written.
+void SimulatorClass::ValidateOverrides() {
+  if (overrideString == nullptr || GenerateStudy()->ValidateOverrides(overrideString)) return;
   std::exit(1);
 }
 

@@ -188,6 +188,7 @@ class SimulatorClass : public CommandLineOptions,
   void CreateTraces();
   void CreateStudyAndModel();
   void ValidateExperiment();
+  void ValidateOverrides();
   void RejectOversizedReports();
   void ChoosePerformanceVariables();
   void CreateScheduleRecords();

@@ -86,4 +86,42 @@ TEST_F(BuiltInModelE2E, NegativeCaseWeightStopsTheRun) {
   EXPECT_EQ(r.out.find("SIMULATOR::MAIN()-GOOD EXIT"), std::string::npos);
 }
 
+// An override the study cannot apply as meant ends the run before anything
+// is written, naming the variable, its type and its valid values; a short of
+// 70000 used to wrap to 4464 and run that many replicas.
+TEST_F(BuiltInModelE2E, OverridesThatCannotApplyAsMeantAreRefused) {
+  const std::string shortRule =
+      "num_devices is a short, given as s:num_devices:<value> with a whole number from -32768 "
+      "to 32767\n";
+  struct Case {
+    const char* text;
+    std::string err;
+  };
+  for (const Case& c :
+       {Case{"s:num_devices:70000", "ERROR: Override s:num_devices:70000 refused: " + shortRule},
+        Case{"f:num_devices:3", "ERROR: Override f:num_devices:3 refused: " + shortRule},
+        Case{"s:num_devices:3x", "ERROR: Override s:num_devices:3x refused: " + shortRule},
+        Case{"f:ram_size:1e39",
+             "ERROR: Override f:ram_size:1e39 refused: ram_size is a float, given as "
+             "f:ram_size:<value> with a number of magnitude at most 3.40282e+38\n"},
+        Case{"s:num_replicas:2:f:ram_size",
+             "ERROR: Override text 's:num_replicas:2:f:ram_size' ends in an incomplete override; "
+             "each is letter:name:value\n"},
+        Case{"s:nosuch:1",
+             "!! redundant_controller_flash_studyRangeStudy::OverrideGVValue: Global Variable "
+             "nosuch does not exist.\nERROR: Override s:nosuch:1 refused: the study has no global "
+             "variable nosuch; it has flash_size (float), num_devices (short), num_replicas "
+             "(short), power_cycle_rate (float), ram_size (float), random_failure_rate "
+             "(float)\n"}}) {
+    ProcessResult r = RunProcess(BuiltInSim(), {"-N", "1", "-a", "r.ascii", "-O", c.text}, options);
+    EXPECT_EQ(r.status, 1) << c.text;
+    EXPECT_EQ(r.err, c.err) << c.text;
+    EXPECT_FALSE(Readable(dir + "/r.ascii")) << c.text;
+  }
+  // Valid overrides keep their meaning (0x10 reads as 16, as "%hi" reads it).
+  ProcessResult r =
+      RunProcess(BuiltInSim(), {"-N", "1", "-O", "s:num_devices:0x10:f:ram_size:256"}, options);
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
 }  // namespace
