@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <fstream>
+#include <iostream>
 #include <vector>
 
 #include "base/Assert.h"
@@ -176,7 +177,18 @@ void ReportOutput::TakeRedirect(const RedirectRequest& request, int experiment,
   if (*binaryFileName != nullptr || !request.hasFileName) return;
   *binaryFileName = CopyText(request.fileName);
   // The manager's file name is a peer's choice: a file that cannot be
-  // opened is reported and the run goes on without it.
+  // opened is reported and the run goes on without it. A peer may only name
+  // a file in the working folder: a name with a path separator or ".." is
+  // refused the same way, so it can create or truncate nothing elsewhere.
+  const std::string& name = request.fileName;
+  if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
+      name.find("..") != std::string::npos) {
+    std::cerr << "ERROR: Unable to open results file '" << name
+              << "': a name from the manager must not contain a path separator or '..'"
+              << std::endl;
+    *maxBatches = request.maxBatches;
+    return;
+  }
   binaryFile = OpenResultsFile(*binaryFileName, true);
   if (binaryFile != nullptr) WriteBinaryResultsHeader(*binaryFile, experiment);
   *maxBatches = request.maxBatches;

@@ -262,7 +262,7 @@ TEST_F(SimMgrEndToEndTest, RedirectMovesTheReportsToABinaryFile) {
   while (session.observations.empty()) {
     ASSERT_TRUE(ReadInto(&client, &session, &lastWasCpu, 0, 0));
   }
-  ASSERT_TRUE(client.SendBytes("\x03" + dir + "/moved.bin;5;;"));
+  ASSERT_TRUE(client.SendBytes("\x03moved.bin;5;;"));
   ReadToEndAndFinish(0, 0);  // the simulator closes the link after replying
   ExpectGoodExit();
   ASSERT_EQ(session.replies.size(), 1u);
@@ -303,7 +303,7 @@ TEST_F(SimMgrEndToEndTest, UnfinishedRedirectTextDoesNotHangTheRun) {
   while (session.observations.empty()) {
     ASSERT_TRUE(ReadInto(&client, &session, &lastWasCpu, 0, 0));
   }
-  ASSERT_TRUE(client.SendBytes("\x03" + dir + "/half.bin;5"));
+  ASSERT_TRUE(client.SendBytes("\x03half.bin;5"));
   ReadToEndAndFinish(0, 0);
   ExpectGoodExit();
   ASSERT_EQ(session.replies.size(), 1u);
