@@ -10,7 +10,7 @@ build: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release
 
-run: build
+run: deps
 	@bash tools/run-study.sh
 
 test-release: build

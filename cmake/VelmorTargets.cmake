@@ -31,13 +31,16 @@ function(velmor_library)
   else()
     velmor_include_root(root ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
+  # Installed, every library's headers sit under include/velmor/<folder>.
   if(ARG_SOURCES)
     add_library(${ARG_NAME} STATIC ${ARG_SOURCES})
-    target_include_directories(${ARG_NAME} PUBLIC ${root})
+    target_include_directories(${ARG_NAME} PUBLIC $<BUILD_INTERFACE:${root}>
+                                                  $<INSTALL_INTERFACE:include/velmor>)
     target_link_libraries(${ARG_NAME} PUBLIC ${ARG_DEPS} PRIVATE velmor_warnings)
   else()
     add_library(${ARG_NAME} INTERFACE)
-    target_include_directories(${ARG_NAME} INTERFACE ${root})
+    target_include_directories(${ARG_NAME} INTERFACE $<BUILD_INTERFACE:${root}>
+                                                     $<INSTALL_INTERFACE:include/velmor>)
     target_link_libraries(${ARG_NAME} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()
@@ -57,16 +60,5 @@ function(velmor_test)
   gtest_discover_tests(${ARG_NAME} PROPERTIES LABELS ${ARG_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# velmor_add_model(NAME name SOURCES file...): the model's library (its
-# headers reached as "<folder>/X.h", built on the model kit and the layers
-# up to the study) and its two executables, bin/<name>_sim (the simulator)
-# and bin/<name>_pvtypes (the reward-variable type file and the number of
-# experiments).
-function(velmor_add_model)
-  cmake_parse_arguments(ARG "" "NAME" "SOURCES" ${ARGN})
-  velmor_library(NAME ${ARG_NAME} SOURCES ${ARG_SOURCES} DEPS modelkit study)
-  add_executable(${ARG_NAME}_sim ${PROJECT_SOURCE_DIR}/apps/sim_main.cpp)
-  target_link_libraries(${ARG_NAME}_sim PRIVATE simulator ${ARG_NAME} velmor_warnings)
-  add_executable(${ARG_NAME}_pvtypes ${PROJECT_SOURCE_DIR}/apps/pvtypes_main.cpp)
-  target_link_libraries(${ARG_NAME}_pvtypes PRIVATE ${ARG_NAME} velmor_warnings)
-endfunction()
+# velmor_add_model (models from a model file or from sources) is in
+# VelmorModel.cmake, shared with the installed package.

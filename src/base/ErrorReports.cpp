@@ -27,6 +27,12 @@ void MemoryAllocationError() {
   std::exit(1);
 }
 
+void MemoryAllocationError(const char* report, bool thenGeneric) {
+  WriteLine(report != nullptr ? report : "");
+  if (thenGeneric) MemoryAllocationError();
+  std::exit(1);
+}
+
 void MemoryError() { WriteLine("Memory Error"); }
 
 void ErrorEmptyParameter(const char* what) {

@@ -7,6 +7,10 @@
 // "Insufficient Memory to allocate dynamic data structures from heap
 // memory", "Exiting program...", then exit status 1. Callers never resume.
 [[noreturn]] void MemoryAllocationError();
+// A failed allocation whose site has its own wording: the report line, then
+// (when thenGeneric) the two lines above, then exit status 1. Callers never
+// resume.
+[[noreturn]] void MemoryAllocationError(const char* report, bool thenGeneric);
 
 // "Memory Error".
 void MemoryError();

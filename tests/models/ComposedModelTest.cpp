@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "ModelFixture.h"
-#include "redundant_controller_flash/redundant_controller_flash_modelRJ.h"
+#include "redundant_controller_flash_model.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "ModelFixture.h"
 #include "random/UserDistributions.h"
-#include "redundant_controller_flash/ram_systemSAN.h"
-#include "redundant_controller_flash/redundant_controller_flash_systemSAN.h"
+#include "redundant_controller_flash_model.h"
+#include "redundant_controller_flash_model.h"
 
 namespace {
 

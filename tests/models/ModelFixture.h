@@ -13,7 +13,7 @@
 #include "base/List.h"
 #include "framework/BaseActionClass.h"
 #include "framework/state/BaseStateVariableClass.h"
-#include "redundant_controller_flash/GlobalVariables.h"
+#include "redundant_controller_flash_model.h"
 #include "study/BaseStudyClass.h"
 
 inline void SetModelGlobals(short devices, short replicas) {

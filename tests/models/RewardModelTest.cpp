@@ -6,9 +6,9 @@
 #include <string>
 
 #include "ModelFixture.h"
-#include "redundant_controller_flash/RewardNodes.h"
-#include "redundant_controller_flash/redundant_controller_flash_modelRJ.h"
-#include "redundant_controller_flash/redundant_controller_flash_rewardPVModel.h"
+#include "redundant_controller_flash_model.h"
+#include "redundant_controller_flash_model.h"
+#include "redundant_controller_flash_model.h"
 #include "reward/PerformanceVariableNode.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "ModelFixture.h"
-#include "redundant_controller_flash/ram_systemSAN.h"
-#include "redundant_controller_flash/redundant_controller_flash_studyRangeStudy.h"
-#include "redundant_controller_flash/redundant_controller_flash_systemSAN.h"
+#include "redundant_controller_flash_model.h"
+#include "redundant_controller_flash_model.h"
+#include "redundant_controller_flash_model.h"
 
 namespace {
 

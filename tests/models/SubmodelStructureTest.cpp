@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "ModelFixture.h"
-#include "redundant_controller_flash/ram_systemSAN.h"
-#include "redundant_controller_flash/redundant_controller_flash_systemSAN.h"
+#include "redundant_controller_flash_model.h"
+#include "redundant_controller_flash_model.h"
 
 namespace {
 

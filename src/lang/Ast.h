@@ -1,0 +1,183 @@
+// Ast: the parsed form of a model file (expressions, statements, submodels,
+// composition, reward variables, study) and the facts the checker derives
+// (resolved names, expression types, arcs, group ids). Plain data; not
+// thread-safe.
+#ifndef VELMOR_LANG_AST_H
+#define VELMOR_LANG_AST_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lang {
+
+struct Pos {
+  int line = 0;
+  int col = 0;
+};
+
+enum class ValueType { kBool, kInt, kReal };
+
+// One expression node. kNumber keeps its text as written (it is emitted
+// unchanged); kName is resolved by the checker to a place or a global.
+struct Expr {
+  enum Kind { kNumber, kBool, kName, kUnary, kBinary, kCond, kCall };
+  Kind kind = kNumber;
+  Pos pos;
+  std::string text;   // number text, name, operator ("+", "&&", "!", "-"), function
+  bool real = false;  // kNumber: has a '.' or an exponent
+  std::vector<std::unique_ptr<Expr>> args;
+  // Filled by the checker.
+  enum Ref { kNone, kPlace, kGlobal };
+  Ref ref = kNone;
+  int index = -1;  // place or global index
+  ValueType type = ValueType::kInt;
+};
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct Stmt {
+  enum Kind { kAssign, kIf };
+  Kind kind = kAssign;
+  Pos pos;
+  std::string op;     // "=", "+=", "-="
+  std::string place;  // kAssign target
+  int placeIndex = -1;
+  ExprPtr expr;  // value or condition
+  std::vector<Stmt> thenBody, elseBody;
+};
+
+// One item of an activity's or a case's completion effect, in written order.
+struct EffectItem {
+  enum Kind { kInput, kOutput, kDo };
+  Kind kind = kDo;
+  Pos pos;
+  std::string place;
+  int placeIndex = -1;
+  int count = 1;
+  std::vector<Stmt> body;  // kDo
+};
+
+struct Case {
+  Pos pos;
+  ExprPtr weight;
+  std::vector<EffectItem> effects;
+};
+
+struct Activity {
+  std::string name;
+  Pos pos;
+  bool timed = true;
+  std::string distribution;  // "" for instantaneous
+  Pos distributionPos;
+  std::vector<ExprPtr> delayArgs;
+  std::vector<ExprPtr> whens;
+  std::vector<EffectItem> effects;
+  std::vector<Case> cases;
+  ExprPtr watch, reactivate;
+  int rank = 1;
+  bool hasRank = false;
+  // Derived: per action (one per case, or one), affected and enabling
+  // place indices in arc order; the group id.
+  std::vector<std::vector<int>> affected;
+  std::vector<int> enabling;
+  int groupId = -1;
+};
+
+struct Place {
+  std::string name;
+  Pos pos;
+  ExprPtr initial;  // null: 0
+  bool read = false;
+};
+
+struct Submodel {
+  std::string name;
+  Pos pos;
+  std::vector<Place> places;
+  std::vector<Activity> activities;
+  int FindPlace(const std::string& n) const;
+};
+
+struct ShareMember {
+  std::string child, place;
+  Pos pos;
+};
+struct Share {
+  std::string name;
+  Pos pos;
+  bool explicitMembers = false;
+  std::vector<ShareMember> members;  // resolved: (child, child's place)
+};
+
+// A rep or join node.
+struct Composer {
+  enum Kind { kRep, kJoin };
+  Kind kind = kJoin;
+  std::string name;
+  Pos pos;
+  ExprPtr count;  // rep
+  std::vector<std::string> children;
+  std::vector<Pos> childPos;
+  std::vector<Share> shares;
+};
+
+struct Reward {
+  enum Kind { kInstant, kInterval, kAverage, kSteady };
+  std::string name;
+  Pos pos;
+  std::string submodel;
+  Pos submodelPos;
+  Kind kind = kInstant;
+  bool hasKind = false;
+  std::vector<std::string> startText, stopText;  // time points as written
+  std::vector<double> start, stop;
+  ExprPtr rate;
+  int submodelIndex = -1;
+  std::vector<int> readPlaces;  // first-appearance order
+};
+
+struct Global {
+  std::string name;
+  Pos pos;
+  std::string type;  // bool short int long float double
+};
+
+struct StudyEntry {
+  std::string global;
+  Pos pos;
+  bool ranged = false;
+  std::vector<std::string> values;  // value texts (set, or the single value)
+  std::string from, to, step;       // range
+};
+
+struct Study {
+  bool present = false;
+  bool range = true;
+  Pos pos;
+  std::vector<StudyEntry> entries;
+  // Derived: values[g][e] as C++ literal text.
+  std::vector<std::vector<std::string>> values;
+  int numExps = 1;
+};
+
+struct Model {
+  std::string file;
+  std::string name;
+  Pos namePos;
+  std::vector<Global> globals;
+  std::vector<Submodel> submodels;
+  std::vector<Composer> composers;
+  std::vector<Reward> rewards;
+  Study study;
+  std::string top;
+  Pos topPos;
+  // Derived by the checker: the top node's name, resolved.
+  std::string topNode;
+  int FindGlobal(const std::string& n) const;
+  int FindSubmodel(const std::string& n) const;
+  int FindComposer(const std::string& n) const;
+};
+
+}  // namespace lang
+
+#endif  // VELMOR_LANG_AST_H

@@ -1,0 +1,813 @@
+// Checker: name resolution, type checks, structure checks and the derived
+// arcs, group ids, top node and study table of a model.
+#include "lang/Checker.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "lang/ExprCpp.h"
+#include "lang/Parser.h"
+
+namespace lang {
+
+namespace {
+
+// Names the generated C++ cannot use as identifiers.
+const std::set<std::string> kCppReserved = {
+    "alignas",   "alignof",   "asm",          "auto",      "bool",     "break",    "catch",
+    "char",      "class",     "const",        "constexpr", "continue", "decltype", "default",
+    "delete",    "double",    "dynamic_cast", "enum",      "explicit", "export",   "extern",
+    "float",     "for",       "friend",       "goto",      "inline",   "int",      "long",
+    "mutable",   "namespace", "new",          "noexcept",  "nullptr",  "operator", "private",
+    "protected", "public",    "register",     "return",    "short",    "signed",   "sizeof",
+    "static",    "struct",    "switch",       "template",  "this",     "throw",    "try",
+    "typedef",   "typeid",    "typename",     "union",     "unsigned", "using",    "virtual",
+    "void",      "volatile",  "while",        "xor",       "bitand",   "bitor",    "compl",
+    "not_eq",    "or_eq",     "and_eq",       "xor_eq",    "main",     "std",      "min",
+    "max",       "abs"};
+
+struct DistributionInfo {
+  const char* name;
+  int args;  // -1: one or more; -2: pairs
+};
+const DistributionInfo kDistributions[] = {{"exponential", 1},
+                                           {"deterministic", 1},
+                                           {"uniform", 2},
+                                           {"weibull", 2},
+                                           {"normal", 2},
+                                           {"lognormal", 2},
+                                           {"gamma", 2},
+                                           {"beta", 2},
+                                           {"erlang", 2},
+                                           {"triangular", 3},
+                                           {"pareto", 2},
+                                           {"geometric", 1},
+                                           {"binomial", 2},
+                                           {"negative_binomial", 2},
+                                           {"hypoexponential", -1},
+                                           {"hyperexponential", -2}};
+
+const char* TypeName(ValueType t) {
+  switch (t) {
+    case ValueType::kBool:
+      return "a condition";
+    case ValueType::kInt:
+      return "an integer";
+    case ValueType::kReal:
+      return "a real number";
+  }
+  return "";
+}
+
+class Checker {
+ public:
+  Checker(Model& m, Diagnostics& d) : m_(m), d_(d) {}
+
+  void Run() {
+    CheckIdentifier(m_.name, m_.namePos, "model name");
+    Globals();
+    std::set<std::string> nodes;
+    for (Submodel& s : m_.submodels) {
+      if (!nodes.insert(s.name).second) d_.Error(s.pos, "duplicate node name '" + s.name + "'");
+      CheckIdentifier(s.name, s.pos, "submodel name");
+      SubmodelChecks(s);
+    }
+    for (Composer& c : m_.composers) {
+      if (!nodes.insert(c.name).second) d_.Error(c.pos, "duplicate node name '" + c.name + "'");
+      CheckIdentifier(c.name, c.pos, "node name");
+    }
+    Composition();
+    Rewards();
+    StudyChecks();
+    UnreadPlaces();
+  }
+
+ private:
+  void CheckIdentifier(const std::string& n, Pos pos, const std::string& what) {
+    if (kCppReserved.count(n) || n.find("__") != std::string::npos ||
+        (n.size() > 1 && n[0] == '_' && std::isupper(static_cast<unsigned char>(n[1])))) {
+      d_.Error(pos, "'" + n + "' cannot be used as a " + what);
+    }
+  }
+
+  void Globals() {
+    std::set<std::string> seen;
+    for (const Global& g : m_.globals) {
+      if (!seen.insert(g.name).second) d_.Error(g.pos, "duplicate global '" + g.name + "'");
+      CheckIdentifier(g.name, g.pos, "global name");
+    }
+  }
+
+  static ValueType GlobalType(const std::string& t) {
+    if (t == "bool") return ValueType::kBool;
+    if (t == "float" || t == "double") return ValueType::kReal;
+    return ValueType::kInt;
+  }
+
+  // Resolves names in e against sub's places (null: none) and the globals;
+  // returns false after reporting an error.
+  bool Resolve(Expr& e, const Submodel* sub, const std::string& where) {
+    bool ok = true;
+    for (ExprPtr& a : e.args) ok = Resolve(*a, sub, where) && ok;
+    if (!ok) return false;
+    auto type = [&](size_t i) { return e.args[i]->type; };
+    switch (e.kind) {
+      case Expr::kNumber:
+        e.type = e.real ? ValueType::kReal : ValueType::kInt;
+        if (!e.real && e.text.size() > 9) {
+          d_.Error(e.pos, "integer " + e.text + " is too large");
+          return false;
+        }
+        return true;
+      case Expr::kBool:
+        e.type = ValueType::kBool;
+        return true;
+      case Expr::kName: {
+        int p = sub ? sub->FindPlace(e.text) : -1;
+        if (p >= 0) {
+          e.ref = Expr::kPlace;
+          e.index = p;
+          e.type = ValueType::kInt;
+          return true;
+        }
+        int g = m_.FindGlobal(e.text);
+        if (g >= 0) {
+          e.ref = Expr::kGlobal;
+          e.index = g;
+          e.type = GlobalType(m_.globals[g].type);
+          return true;
+        }
+        if (sub) {
+          d_.Error(e.pos, "'" + e.text + "' is neither a place of submodel '" + sub->name +
+                              "' nor a global");
+        } else {
+          d_.Error(e.pos, "'" + e.text + "' is not a global (" + where + " can read globals only)");
+        }
+        return false;
+      }
+      case Expr::kUnary:
+        e.type = e.text == "!" ? ValueType::kBool
+                               : (type(0) == ValueType::kReal ? ValueType::kReal : ValueType::kInt);
+        return true;
+      case Expr::kCond:
+        e.type = (type(1) == ValueType::kReal || type(2) == ValueType::kReal) ? ValueType::kReal
+                                                                              : ValueType::kInt;
+        return true;
+      case Expr::kCall: {
+        size_t want = e.text == "abs" ? 1 : 2;
+        if (e.text != "abs" && e.text != "min" && e.text != "max") {
+          d_.Error(e.pos, "unknown function '" + e.text + "' (min, max and abs exist)");
+          return false;
+        }
+        if (e.args.size() != want) {
+          d_.Error(e.pos, "'" + e.text + "' takes " + std::to_string(want) + " argument" +
+                              (want == 1 ? "" : "s"));
+          return false;
+        }
+        bool real = false;
+        for (const ExprPtr& a : e.args) real = real || a->type == ValueType::kReal;
+        e.type = real ? ValueType::kReal : ValueType::kInt;
+        return true;
+      }
+      case Expr::kBinary: {
+        const std::string& op = e.text;
+        if (op == "&&" || op == "||" || op == "==" || op == "!=" || op == "<" || op == "<=" ||
+            op == ">" || op == ">=") {
+          e.type = ValueType::kBool;
+          return true;
+        }
+        if (op == "%" && (type(0) == ValueType::kReal || type(1) == ValueType::kReal)) {
+          d_.Error(e.pos, "'%' needs integer operands");
+          return false;
+        }
+        e.type = (type(0) == ValueType::kReal || type(1) == ValueType::kReal) ? ValueType::kReal
+                                                                              : ValueType::kInt;
+        return true;
+      }
+    }
+    return true;
+  }
+
+  bool IntegerExpr(Expr& e, const Submodel* sub, const std::string& what) {
+    if (!Resolve(e, sub, what)) return false;
+    if (e.type == ValueType::kReal) {
+      d_.Error(e.pos, what + " must be an integer, not " + std::string(TypeName(e.type)));
+      return false;
+    }
+    return true;
+  }
+
+  void ResolveStmts(std::vector<Stmt>& body, Submodel& s, std::vector<int>& written) {
+    for (Stmt& st : body) {
+      if (st.kind == Stmt::kAssign) {
+        st.placeIndex = s.FindPlace(st.place);
+        if (st.placeIndex < 0) {
+          if (m_.FindGlobal(st.place) >= 0) {
+            d_.Error(st.pos, "global '" + st.place + "' cannot be written by a model");
+          } else {
+            d_.Error(st.pos, "'" + st.place + "' is not a place of submodel '" + s.name + "'");
+          }
+        } else if (std::find(written.begin(), written.end(), st.placeIndex) == written.end()) {
+          written.push_back(st.placeIndex);
+        }
+        if (st.expr) Resolve(*st.expr, &s, "a statement");
+      } else {
+        Resolve(*st.expr, &s, "a condition");
+        ResolveStmts(st.thenBody, s, written);
+        ResolveStmts(st.elseBody, s, written);
+      }
+    }
+  }
+
+  void ResolveEffects(std::vector<EffectItem>& items, Submodel& s, std::vector<int>& written) {
+    for (EffectItem& it : items) {
+      if (it.kind == EffectItem::kDo) {
+        ResolveStmts(it.body, s, written);
+        continue;
+      }
+      it.placeIndex = s.FindPlace(it.place);
+      if (it.placeIndex < 0) {
+        d_.Error(it.pos, "'" + it.place + "' is not a place of submodel '" + s.name + "'");
+      } else if (std::find(written.begin(), written.end(), it.placeIndex) == written.end()) {
+        written.push_back(it.placeIndex);
+      }
+    }
+  }
+
+  void MarkRead(Submodel& s, const std::vector<int>& places) {
+    for (int p : places) s.places[p].read = true;
+  }
+  void MarkReadStmts(Submodel& s, const std::vector<Stmt>& body) {
+    for (const Stmt& st : body) {
+      std::vector<int> r;
+      if (st.expr) PlacesRead(*st.expr, r);
+      MarkRead(s, r);
+      MarkReadStmts(s, st.thenBody);
+      MarkReadStmts(s, st.elseBody);
+    }
+  }
+
+  void SubmodelChecks(Submodel& s) {
+    std::set<std::string> members;
+    for (Place& p : s.places) {
+      CheckIdentifier(p.name, p.pos, "place name");
+      if (!members.insert(p.name).second) {
+        d_.Error(p.pos, "duplicate name '" + p.name + "' in submodel '" + s.name + "'");
+      }
+      if (p.initial) {
+        double v = 0;
+        if (IntegerExpr(*p.initial, nullptr, "an initial marking") &&
+            ConstantValue(*p.initial, v) && (v < 0 || v > 32767)) {
+          d_.Error(p.initial->pos, "initial marking " + std::to_string(static_cast<long>(v)) +
+                                       " is outside 0 to 32767");
+        }
+      }
+    }
+    int timed = 0;
+    for (Activity& a : s.activities) {
+      CheckIdentifier(a.name, a.pos, "activity name");
+      if (!members.insert(a.name).second) {
+        d_.Error(a.pos, "duplicate name '" + a.name + "' in submodel '" + s.name + "'");
+      }
+      for (size_t k = 0; k < a.cases.size(); ++k) {
+        std::string cn = a.name + "_case" + std::to_string(k + 1);
+        if (!members.insert(cn).second) d_.Error(a.pos, "case name '" + cn + "' is taken");
+      }
+      if (!members.insert(a.name + "Group").second && !a.cases.empty()) {
+        d_.Error(a.pos, "group name '" + a.name + "Group' is taken");
+      }
+      ActivityChecks(s, a);
+      if (a.timed) ++timed;
+    }
+    // Group ids: timed activities first, then instantaneous ones.
+    int next = 0;
+    for (Activity& a : s.activities) {
+      if (a.timed) a.groupId = next++;
+    }
+    for (Activity& a : s.activities) {
+      if (!a.timed) a.groupId = next++;
+    }
+    (void)timed;
+  }
+
+  void ActivityChecks(Submodel& s, Activity& a) {
+    std::vector<int> enabling;
+    std::vector<int> baseWritten;
+    ResolveEffects(a.effects, s, baseWritten);
+    for (const EffectItem& it : a.effects) {
+      if (it.kind == EffectItem::kInput && it.placeIndex >= 0) {
+        if (std::find(enabling.begin(), enabling.end(), it.placeIndex) == enabling.end()) {
+          enabling.push_back(it.placeIndex);
+        }
+        s.places[it.placeIndex].read = true;
+      }
+      if (it.kind == EffectItem::kDo) MarkReadStmts(s, it.body);
+    }
+    bool neverEnabled = false;
+    for (ExprPtr& w : a.whens) {
+      if (!Resolve(*w, &s, "a predicate")) continue;
+      PlacesRead(*w, enabling);
+      double v;
+      if (ConstantValue(*w, v) && v == 0.0) neverEnabled = true;
+    }
+    if (neverEnabled) d_.Warning(a.pos, "activity '" + a.name + "' can never be enabled");
+    if (a.timed) DelayChecks(s, a, enabling);
+    if (a.watch && Resolve(*a.watch, &s, "a predicate")) PlacesRead(*a.watch, enabling);
+    if (a.reactivate && Resolve(*a.reactivate, &s, "a predicate")) {
+      PlacesRead(*a.reactivate, enabling);
+    }
+    if (a.reactivate && !a.watch) d_.Error(a.pos, "'reactivate' needs a 'watch'");
+    if (a.watch && !a.reactivate) d_.Error(a.pos, "'watch' needs a 'reactivate'");
+    MarkRead(s, enabling);
+    a.enabling = enabling;
+    a.affected.clear();
+    if (a.cases.empty()) {
+      a.affected.push_back(baseWritten);
+      return;
+    }
+    for (Case& c : a.cases) {
+      std::vector<int> written = baseWritten;
+      ResolveEffects(c.effects, s, written);
+      for (const EffectItem& it : c.effects) {
+        if (it.kind == EffectItem::kDo) MarkReadStmts(s, it.body);
+      }
+      if (Resolve(*c.weight, &s, "a case weight")) {
+        std::vector<int> r;
+        PlacesRead(*c.weight, r);
+        MarkRead(s, r);
+        double v;
+        if (ConstantValue(*c.weight, v)) {
+          if (v < 0) d_.Error(c.weight->pos, "case weight is negative");
+          if (v == 0) d_.Warning(c.weight->pos, "case weight is always zero");
+        }
+      }
+      a.affected.push_back(written);
+    }
+  }
+
+  void DelayChecks(Submodel& s, Activity& a, std::vector<int>& enabling) {
+    const DistributionInfo* info = nullptr;
+    for (const DistributionInfo& d : kDistributions) {
+      if (a.distribution == d.name) info = &d;
+    }
+    if (!info) {
+      d_.Error(a.distributionPos, "unknown distribution '" + a.distribution + "'");
+      return;
+    }
+    size_t n = a.delayArgs.size();
+    bool countOk = info->args >= 0 ? n == static_cast<size_t>(info->args)
+                                   : (info->args == -1 ? n >= 1 : (n >= 2 && n % 2 == 0));
+    if (!countOk) {
+      std::string want =
+          info->args >= 0
+              ? std::to_string(info->args) + " argument" + (info->args == 1 ? "" : "s")
+              : (info->args == -1 ? "one or more rates" : "pairs of probability and rate");
+      d_.Error(a.distributionPos, "'" + a.distribution + "' takes " + want);
+      return;
+    }
+    for (ExprPtr& arg : a.delayArgs) {
+      if (!Resolve(*arg, &s, "a delay")) continue;
+      PlacesRead(*arg, enabling);
+      double v;
+      bool positive = a.distribution == "exponential" || a.distribution == "deterministic" ||
+                      a.distribution == "hypoexponential" || a.distribution == "hyperexponential";
+      if (positive && ConstantValue(*arg, v) && v < 0) {
+        d_.Error(arg->pos, std::string(a.distribution == "deterministic" ? "delay" : "rate") +
+                               " is negative");
+      }
+    }
+  }
+
+  // ---- composition ----
+
+  // The places a node offers its parent: every place of a submodel, the
+  // shared places of a rep or join.
+  std::vector<std::string> Offered(const std::string& node) {
+    std::vector<std::string> out;
+    int s = m_.FindSubmodel(node);
+    if (s >= 0) {
+      for (const Place& p : m_.submodels[s].places) out.push_back(p.name);
+      return out;
+    }
+    int c = m_.FindComposer(node);
+    if (c >= 0) {
+      for (const Share& sh : m_.composers[c].shares) out.push_back(sh.name);
+    }
+    return out;
+  }
+  bool Offers(const std::string& node, const std::string& place) {
+    std::vector<std::string> o = Offered(node);
+    return std::find(o.begin(), o.end(), place) != o.end();
+  }
+
+  void Composition() {
+    std::map<std::string, std::string> parent;
+    for (Composer& c : m_.composers) {
+      std::set<std::string> kids;
+      for (size_t i = 0; i < c.children.size(); ++i) {
+        const std::string& k = c.children[i];
+        if (m_.FindSubmodel(k) < 0 && m_.FindComposer(k) < 0) {
+          d_.Error(c.childPos[i], "unknown node '" + k + "'");
+          continue;
+        }
+        if (k == c.name) d_.Error(c.childPos[i], "'" + c.name + "' cannot contain itself");
+        if (!kids.insert(k).second) {
+          d_.Error(c.childPos[i],
+                   "'" + k + "' is a child of '" + c.name + "' twice (use a rep for copies)");
+        }
+        if (parent.count(k)) {
+          d_.Error(c.childPos[i], "'" + k + "' is already a child of '" + parent[k] + "'");
+        } else {
+          parent[k] = c.name;
+        }
+      }
+      if (c.kind == Composer::kRep) {
+        RepCount(c);
+      } else if (c.children.size() < 2) {
+        d_.Error(c.pos, "a join has at least two children");
+      }
+      Shares(c);
+    }
+    if (d_.ErrorCount() > 0) return;
+    // Cycles: follow parents upward from every node.
+    for (const auto& kv : parent) {
+      std::string n = kv.first;
+      for (size_t steps = 0; parent.count(n); ++steps) {
+        n = parent[n];
+        if (steps > parent.size()) {
+          d_.Error(m_.composers[m_.FindComposer(kv.second)].pos,
+                   "the composition of '" + kv.second + "' contains itself");
+          return;
+        }
+      }
+    }
+    TopNode(parent);
+  }
+
+  void RepCount(Composer& c) {
+    Expr& e = *c.count;
+    if (!IntegerExpr(e, nullptr, "a rep count")) return;
+    if (e.kind == Expr::kName && e.type == ValueType::kBool) {
+      d_.Error(e.pos, "a rep count must be an integer");
+      return;
+    }
+    double v;
+    if (ConstantValue(e, v) && v < 1) {
+      d_.Error(e.pos, "a rep needs at least one copy (count " +
+                          std::to_string(static_cast<long>(v)) + ")");
+    }
+  }
+
+  void Shares(Composer& c) {
+    std::set<std::string> names;
+    std::set<std::string> used;  // child.place already shared
+    for (Share& sh : c.shares) {
+      if (!names.insert(sh.name).second) {
+        d_.Error(sh.pos, "place '" + sh.name + "' is shared twice by '" + c.name + "'");
+        continue;
+      }
+      CheckIdentifier(sh.name, sh.pos, "place name");
+      if (!sh.explicitMembers) {
+        for (const std::string& k : c.children) {
+          if (Offers(k, sh.name)) sh.members.push_back({k, sh.name, sh.pos});
+        }
+        if (sh.members.empty()) {
+          d_.Error(sh.pos, "no child of '" + c.name + "' offers a place named '" + sh.name + "'");
+        }
+        if (c.kind == Composer::kRep) sh.members.resize(std::min<size_t>(sh.members.size(), 1));
+      } else {
+        std::set<std::string> seenChild;
+        for (const ShareMember& mem : sh.members) {
+          if (std::find(c.children.begin(), c.children.end(), mem.child) == c.children.end()) {
+            d_.Error(mem.pos, "'" + mem.child + "' is not a child of '" + c.name + "'");
+          } else if (!Offers(mem.child, mem.place)) {
+            d_.Error(mem.pos, "'" + mem.child + "' offers no place named '" + mem.place + "'");
+          } else if (!seenChild.insert(mem.child).second) {
+            d_.Error(mem.pos, "'" + mem.child + "' appears twice in one share");
+          }
+        }
+        // Members follow the order of the children.
+        std::stable_sort(sh.members.begin(), sh.members.end(),
+                         [&](const ShareMember& x, const ShareMember& y) {
+                           auto ix = std::find(c.children.begin(), c.children.end(), x.child);
+                           auto iy = std::find(c.children.begin(), c.children.end(), y.child);
+                           return ix < iy;
+                         });
+      }
+      for (const ShareMember& mem : sh.members) {
+        if (!used.insert(mem.child + "." + mem.place).second) {
+          d_.Error(sh.pos,
+                   "'" + mem.child + "." + mem.place + "' is shared twice by '" + c.name + "'");
+        }
+      }
+    }
+  }
+
+  void TopNode(const std::map<std::string, std::string>& parent) {
+    if (!m_.top.empty()) {
+      if (m_.FindSubmodel(m_.top) < 0 && m_.FindComposer(m_.top) < 0) {
+        d_.Error(m_.topPos, "unknown node '" + m_.top + "'");
+        return;
+      }
+      if (parent.count(m_.top)) {
+        d_.Error(m_.topPos, "'" + m_.top + "' is a child of '" + parent.at(m_.top) + "'");
+        return;
+      }
+      m_.topNode = m_.top;
+    } else {
+      std::vector<std::string> candidates;
+      if (!m_.composers.empty()) {
+        for (const Composer& c : m_.composers) {
+          if (!parent.count(c.name)) candidates.push_back(c.name);
+        }
+      } else {
+        for (const Submodel& s : m_.submodels) candidates.push_back(s.name);
+      }
+      if (candidates.size() != 1) {
+        d_.Error(m_.namePos, candidates.empty()
+                                 ? std::string("the model has no submodel")
+                                 : "more than one node could be the top (" + candidates[0] + ", " +
+                                       candidates[1] + "); name it with 'top'");
+        return;
+      }
+      m_.topNode = candidates[0];
+    }
+    for (const Submodel& s : m_.submodels) {
+      if (!InTop(s.name)) d_.Warning(s.pos, "submodel '" + s.name + "' is not part of the model");
+    }
+  }
+
+ public:
+  bool InTop(const std::string& node) const {
+    if (m_.topNode.empty()) return false;
+    if (node == m_.topNode) return true;
+    int c = m_.FindComposer(m_.topNode);
+    std::vector<std::string> stack;
+    if (c >= 0) stack = m_.composers[c].children;
+    while (!stack.empty()) {
+      std::string n = stack.back();
+      stack.pop_back();
+      if (n == node) return true;
+      int k = m_.FindComposer(n);
+      if (k >= 0)
+        stack.insert(stack.end(), m_.composers[k].children.begin(), m_.composers[k].children.end());
+    }
+    return false;
+  }
+
+ private:
+  // ---- rewards ----
+
+  bool TimeValue(const std::string& text, Pos pos, double& v) {
+    v = std::strtod(text.c_str(), nullptr);
+    if (!std::isfinite(v) || v < 0) {
+      d_.Error(pos, "time " + text + " must be a number of at least 0");
+      return false;
+    }
+    return true;
+  }
+
+  void Rewards() {
+    std::set<std::string> names;
+    for (Reward& r : m_.rewards) {
+      if (!names.insert(r.name).second)
+        d_.Error(r.pos, "duplicate reward variable '" + r.name + "'");
+      r.submodelIndex = m_.FindSubmodel(r.submodel);
+      if (r.submodelIndex < 0) {
+        d_.Error(r.submodelPos, "reward variable '" + r.name + "' is over '" + r.submodel +
+                                    "', which is not a submodel");
+        continue;
+      }
+      if (!m_.topNode.empty() && !InTop(r.submodel)) {
+        d_.Error(r.submodelPos, "reward variable '" + r.name + "' is over '" + r.submodel +
+                                    "', which is not part of the model");
+      }
+      Submodel& s = m_.submodels[r.submodelIndex];
+      if (Resolve(*r.rate, &s, "a reward")) {
+        PlacesRead(*r.rate, r.readPlaces);
+        MarkRead(s, r.readPlaces);
+      }
+      r.start.clear();
+      r.stop.clear();
+      for (size_t i = 0; i < r.startText.size(); ++i) {
+        double a = 0, b = 0;
+        if (!TimeValue(r.startText[i], r.pos, a) || !TimeValue(r.stopText[i], r.pos, b)) continue;
+        if (r.kind != Reward::kInstant && !(a < b)) {
+          d_.Error(r.pos, "interval from " + r.startText[i] + " to " + r.stopText[i] + " is empty");
+        }
+        r.start.push_back(a);
+        r.stop.push_back(b);
+      }
+    }
+  }
+
+  // ---- study ----
+
+  // The C++ literal of value text v for a global of type t; empty after an
+  // error.
+  std::string Literal(const std::string& v, const std::string& t, Pos pos) {
+    bool real = v.find_first_of(".eE") != std::string::npos;
+    if (t == "bool") {
+      if (v == "true" || v == "1") return "true";
+      if (v == "false" || v == "0") return "false";
+      d_.Error(pos, "a bool takes true, false, 0 or 1, not " + v);
+      return "";
+    }
+    if (v == "true" || v == "false") {
+      d_.Error(pos, "'" + v + "' is not a number");
+      return "";
+    }
+    if (t == "short" || t == "int" || t == "long") {
+      if (real) {
+        d_.Error(pos, "global of type " + t + " takes an integer, not " + v);
+        return "";
+      }
+      long long x = std::strtoll(v.c_str(), nullptr, 10);
+      long long lim = t == "short" ? 32767 : (t == "int" ? 2147483647LL : 9223372036854775807LL);
+      if (x > lim || x < -lim - 1 || v.size() > 19) {
+        d_.Error(pos, v + " does not fit a " + t);
+        return "";
+      }
+      if (t == "short") return "static_cast<short>(" + std::to_string(x) + ")";
+      if (t == "long") return std::to_string(x) + "L";
+      return std::to_string(x);
+    }
+    double d = std::strtod(v.c_str(), nullptr);
+    if (!std::isfinite(d) || (t == "float" && std::fabs(d) > 3.4e38)) {
+      d_.Error(pos, v + " does not fit a " + t);
+      return "";
+    }
+    std::string text = real ? v : v + ".0";
+    return t == "float" ? text + "f" : text;
+  }
+
+  std::string RealText(double x) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17g", x);
+    std::string s = buf;
+    if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
+    return s;
+  }
+
+  void StudyChecks() {
+    Study& st = m_.study;
+    size_t ng = m_.globals.size();
+    std::vector<std::vector<std::string>> columns(ng);  // literals per global
+    std::vector<bool> ranged(ng, false);
+    std::vector<bool> given(ng, false);
+    for (StudyEntry& e : st.entries) {
+      int g = m_.FindGlobal(e.global);
+      if (g < 0) {
+        d_.Error(e.pos, "'" + e.global + "' is not a global");
+        continue;
+      }
+      if (given[g]) {
+        d_.Error(e.pos, "global '" + e.global + "' has a second value");
+        continue;
+      }
+      given[g] = true;
+      const std::string& t = m_.globals[g].type;
+      if (!e.ranged) {
+        for (const std::string& v : e.values) columns[g].push_back(Literal(v, t, e.pos));
+        continue;
+      }
+      ranged[g] = true;
+      if (t == "bool") {
+        d_.Error(e.pos, "a bool cannot take a range");
+        continue;
+      }
+      double from = std::strtod(e.from.c_str(), nullptr), to = std::strtod(e.to.c_str(), nullptr);
+      double step = std::strtod(e.step.c_str(), nullptr);
+      if (!(step > 0) || !std::isfinite(step)) {
+        d_.Error(e.pos, "a range needs a step above 0");
+        continue;
+      }
+      if (to < from) {
+        d_.Error(e.pos, "range from " + e.from + " to " + e.to + " is empty");
+        continue;
+      }
+      double count = std::floor((to - from) / step + 1e-9) + 1;
+      if (count > 100000) {
+        d_.Error(e.pos, "range has more than 100000 values");
+        continue;
+      }
+      bool integer = t == "short" || t == "int" || t == "long";
+      for (long k = 0; k < static_cast<long>(count); ++k) {
+        if (integer) {
+          if (e.from.find_first_of(".eE") != std::string::npos ||
+              e.step.find_first_of(".eE") != std::string::npos) {
+            d_.Error(e.pos, "global of type " + t + " takes an integer range");
+            break;
+          }
+          long long v = std::strtoll(e.from.c_str(), nullptr, 10) +
+                        k * std::strtoll(e.step.c_str(), nullptr, 10);
+          columns[g].push_back(Literal(std::to_string(v), t, e.pos));
+        } else {
+          columns[g].push_back(Literal(RealText(from + static_cast<double>(k) * step), t, e.pos));
+        }
+      }
+    }
+    if (!st.present) {
+      for (size_t g = 0; g < ng; ++g) columns[g].push_back(Literal("0", m_.globals[g].type, {}));
+    } else {
+      for (size_t g = 0; g < ng; ++g) {
+        if (!given[g]) {
+          d_.Error(st.pos, "the study gives no value to global '" + m_.globals[g].name + "'");
+        }
+      }
+    }
+    if (d_.ErrorCount() > 0) return;
+    // Experiments.
+    st.values.assign(ng, {});
+    if (!st.present || !st.range) {
+      size_t n = 1;
+      for (size_t g = 0; g < ng; ++g) n = std::max(n, columns[g].size());
+      for (size_t g = 0; g < ng; ++g) {
+        if (columns[g].size() != 1 && columns[g].size() != n) {
+          d_.Error(st.pos, "global '" + m_.globals[g].name + "' has " +
+                               std::to_string(columns[g].size()) + " values; the study has " +
+                               std::to_string(n) + " experiments");
+        }
+      }
+      if (d_.ErrorCount() > 0) return;
+      for (size_t g = 0; g < ng; ++g) {
+        for (size_t e = 0; e < n; ++e)
+          st.values[g].push_back(columns[g][columns[g].size() == 1 ? 0 : e]);
+      }
+      st.numExps = static_cast<int>(n);
+      return;
+    }
+    // Range: every combination, the first-declared ranged global fastest.
+    double total = 1;
+    for (size_t g = 0; g < ng; ++g) {
+      if (ranged[g]) total *= static_cast<double>(columns[g].size());
+    }
+    if (total > 100000) {
+      d_.Error(st.pos, "the study has more than 100000 experiments");
+      return;
+    }
+    size_t n = static_cast<size_t>(total);
+    for (size_t g = 0; g < ng; ++g) st.values[g].resize(n);
+    size_t stride = 1;
+    for (size_t g = 0; g < ng; ++g) {
+      if (!ranged[g]) {
+        for (size_t e = 0; e < n; ++e) st.values[g][e] = columns[g][0];
+        continue;
+      }
+      size_t len = columns[g].size();
+      for (size_t e = 0; e < n; ++e) st.values[g][e] = columns[g][(e / stride) % len];
+      stride *= len;
+    }
+    st.numExps = static_cast<int>(n);
+  }
+
+  // A shared place can be read through the place it is shared with, so
+  // only places no composer shares are reported.
+  void UnreadPlaces() {
+    std::set<std::string> shared;
+    for (const Composer& c : m_.composers) {
+      for (const Share& sh : c.shares) {
+        for (const ShareMember& mem : sh.members) shared.insert(mem.child + "." + mem.place);
+      }
+    }
+    for (const Submodel& s : m_.submodels) {
+      for (const Place& p : s.places) {
+        if (!p.read && !shared.count(s.name + "." + p.name)) {
+          d_.Warning(p.pos, "place '" + p.name + "' is read by no activity and no reward variable");
+        }
+      }
+    }
+  }
+
+  Model& m_;
+  Diagnostics& d_;
+};
+
+}  // namespace
+
+bool Check(Model& model, Diagnostics& diag) {
+  int before = diag.ErrorCount();
+  Checker(model, diag).Run();
+  return diag.ErrorCount() == before;
+}
+
+bool LoadModel(const std::string& path, Model& model, Diagnostics& diag) {
+  model.file = path;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    diag.Error({1, 1}, "cannot read the file");
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (!Parse(text.str(), model, diag)) return false;
+  return Check(model, diag);
+}
+
+}  // namespace lang

@@ -1,0 +1,132 @@
+// ExprCpp: expression and statement translation to C++ and constant folding.
+#include "lang/ExprCpp.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace lang {
+
+namespace {
+
+void AddOnce(std::vector<int>& out, int v) {
+  if (std::find(out.begin(), out.end(), v) == out.end()) out.push_back(v);
+}
+
+}  // namespace
+
+std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place) {
+  auto arg = [&](size_t i) { return ExprToCpp(*e.args[i], m, place); };
+  switch (e.kind) {
+    case Expr::kNumber:
+    case Expr::kBool:
+      return e.text;
+    case Expr::kName:
+      if (e.ref == Expr::kPlace) return place(e.index);
+      return e.text;
+    case Expr::kUnary:
+      return "(" + e.text + arg(0) + ")";
+    case Expr::kBinary:
+      return "(" + arg(0) + " " + e.text + " " + arg(1) + ")";
+    case Expr::kCond:
+      return "(" + arg(0) + " ? " + arg(1) + " : " + arg(2) + ")";
+    case Expr::kCall: {
+      if (e.text == "abs") return "(" + arg(0) + " < 0 ? -" + arg(0) + " : " + arg(0) + ")";
+      std::string cmp = e.text == "min" ? " < " : " > ";
+      return "(" + arg(0) + cmp + arg(1) + " ? " + arg(0) + " : " + arg(1) + ")";
+    }
+  }
+  return "";
+}
+
+std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const PlaceText& place,
+                       const std::string& indent) {
+  std::string out;
+  for (const Stmt& s : body) {
+    if (s.kind == Stmt::kAssign) {
+      out += indent + place(s.placeIndex) + " " + s.op + " " + ExprToCpp(*s.expr, m, place) + ";\n";
+    } else {
+      out += indent + "if (" + ExprToCpp(*s.expr, m, place) + ") {\n";
+      out += StmtsToCpp(s.thenBody, m, place, indent + "  ");
+      if (!s.elseBody.empty()) {
+        out += indent + "} else {\n";
+        out += StmtsToCpp(s.elseBody, m, place, indent + "  ");
+      }
+      out += indent + "}\n";
+    }
+  }
+  return out;
+}
+
+bool ConstantValue(const Expr& e, double& value) {
+  std::vector<double> a(e.args.size());
+  for (size_t i = 0; i < e.args.size(); ++i) {
+    if (!ConstantValue(*e.args[i], a[i])) return false;
+  }
+  bool ints = e.type != ValueType::kReal;
+  switch (e.kind) {
+    case Expr::kNumber:
+      value = std::strtod(e.text.c_str(), nullptr);
+      return std::isfinite(value);
+    case Expr::kBool:
+      value = e.text == "true" ? 1.0 : 0.0;
+      return true;
+    case Expr::kName:
+      return false;
+    case Expr::kUnary:
+      value = e.text == "-" ? -a[0] : (a[0] == 0.0 ? 1.0 : 0.0);
+      return true;
+    case Expr::kCond:
+      value = a[0] != 0.0 ? a[1] : a[2];
+      return true;
+    case Expr::kCall:
+      if (e.text == "abs") {
+        value = std::fabs(a[0]);
+      } else {
+        value = e.text == "min" ? std::min(a[0], a[1]) : std::max(a[0], a[1]);
+      }
+      return true;
+    case Expr::kBinary:
+      break;
+  }
+  const std::string& op = e.text;
+  double x = a[0], y = a[1];
+  if (op == "+")
+    value = x + y;
+  else if (op == "-")
+    value = x - y;
+  else if (op == "*")
+    value = x * y;
+  else if (op == "/" || op == "%") {
+    if (y == 0.0) return false;
+    if (op == "%")
+      value = std::fmod(x, y);
+    else
+      value = ints ? std::trunc(x / y) : x / y;
+  } else if (op == "==")
+    value = x == y;
+  else if (op == "!=")
+    value = x != y;
+  else if (op == "<")
+    value = x < y;
+  else if (op == "<=")
+    value = x <= y;
+  else if (op == ">")
+    value = x > y;
+  else if (op == ">=")
+    value = x >= y;
+  else if (op == "&&")
+    value = (x != 0.0) && (y != 0.0);
+  else if (op == "||")
+    value = (x != 0.0) || (y != 0.0);
+  else
+    return false;
+  return std::isfinite(value);
+}
+
+void PlacesRead(const Expr& e, std::vector<int>& out) {
+  if (e.kind == Expr::kName && e.ref == Expr::kPlace) AddOnce(out, e.index);
+  for (const ExprPtr& a : e.args) PlacesRead(*a, out);
+}
+
+}  // namespace lang

@@ -1,0 +1,34 @@
+// ExprCpp: the C++ text of a checked expression or statement list, and the
+// value of constant expressions. The C++ evaluates exactly what was
+// written, parenthesised, so C++'s own arithmetic rules apply. Not
+// thread-safe.
+#ifndef VELMOR_LANG_EXPRCPP_H
+#define VELMOR_LANG_EXPRCPP_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "lang/Ast.h"
+
+namespace lang {
+
+// How a place is read and written in the generated code, by place index.
+using PlaceText = std::function<std::string(int)>;
+
+std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place);
+// Statements, one a line, each line starting with indent.
+std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const PlaceText& place,
+                       const std::string& indent);
+
+// The value of e when it reads no place and no global (and divides by no
+// zero); false otherwise.
+bool ConstantValue(const Expr& e, double& value);
+
+// Every place index e reads, appended in first-appearance order (no
+// duplicates).
+void PlacesRead(const Expr& e, std::vector<int>& out);
+
+}  // namespace lang
+
+#endif  // VELMOR_LANG_EXPRCPP_H

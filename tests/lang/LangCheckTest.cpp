@@ -1,0 +1,141 @@
+// Checks of the model language: each broken model gives its error at the
+// right position, suspicious ones their warnings, and correct ones none.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "lang/Checker.h"
+#include "lang/Parser.h"
+
+namespace {
+
+// A minimal correct model; the cases below edit it.
+const char* const kBase =
+    "model m\n"                                     // 1
+    "global rate : double\n"                        // 2
+    "submodel unit {\n"                             // 3
+    "  place up = 1\n"                              // 4
+    "  place down = 0\n"                            // 5
+    "  timed fail {\n"                              // 6
+    "    delay exponential(rate)\n"                 // 7
+    "    input up\n"                                // 8
+    "    output down\n"                             // 9
+    "  }\n"                                         // 10
+    "  timed repair {\n"                            // 11
+    "    delay exponential(1.0)\n"                  // 12
+    "    input down\n"                              // 13
+    "    output up\n"                               // 14
+    "  }\n"                                         // 15
+    "}\n"                                           // 16
+    "rep pair = 2 of unit { share down }\n"         // 17
+    "reward r of unit { instant at 10 rate up }\n"  // 18
+    "study set { rate = 0.5, 1.5 }\n";              // 19
+
+// Replaces the first occurrence of from by to in kBase.
+std::string Edit(const std::string& from, const std::string& to) {
+  std::string s = kBase;
+  size_t at = s.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) s.replace(at, from.size(), to);
+  return s;
+}
+
+struct Result {
+  bool ok;
+  std::string messages;
+};
+
+Result CheckText(const std::string& text) {
+  lang::Model model;
+  model.file = "m.vm";
+  lang::Diagnostics diag("m.vm");
+  bool ok = lang::Parse(text, model, diag) && lang::Check(model, diag);
+  std::ostringstream out;
+  diag.Print(out);
+  return {ok, out.str()};
+}
+
+TEST(LangCheck, CorrectModelHasNoMessage) {
+  Result r = CheckText(kBase);
+  EXPECT_TRUE(r.ok);
+  EXPECT_EQ(r.messages, "");
+}
+
+TEST(LangCheck, EveryMistakeIsReportedAtItsPosition) {
+  struct Case {
+    std::string text, expected;
+  };
+  const Case cases[] = {
+      {Edit("  }\n  timed repair", "  \n  timed repair"),
+       "m.vm:11:3: error: expected an activity item"},
+      {Edit("output down\n", "output dwn\n"),
+       "m.vm:9:12: error: 'dwn' is not a place of submodel 'unit'"},
+      {Edit("input up\n", "when upp > 0\n"),
+       "m.vm:8:10: error: 'upp' is neither a place of submodel 'unit' nor a global"},
+      {Edit("  place down = 0\n", "  place down = 0\n  place up\n"),
+       "m.vm:6:9: error: duplicate name 'up' in submodel 'unit'"},
+      {Edit("place up = 1", "place up = 1.5"),
+       "m.vm:4:14: error: an initial marking must be an integer"},
+      {Edit("exponential(1.0)", "exponential(-2.0)"), "m.vm:12:23: error: rate is negative"},
+      {Edit("exponential(1.0)", "exponential(1.0, 2.0)"),
+       "m.vm:12:11: error: 'exponential' takes 1 argument"},
+      {Edit("rep pair = 2", "rep pair = 0"),
+       "m.vm:17:12: error: a rep needs at least one copy (count 0)"},
+      {Edit("share down", "share sideways"),
+       "m.vm:17:30: error: no child of 'pair' offers a place named 'sideways'"},
+      {Edit("reward r of unit", "reward r of machine"),
+       "m.vm:18:13: error: reward variable 'r' is over 'machine', which is not a submodel"},
+      {Edit("output down\n", "do { rate = 2 }\n"),
+       "m.vm:9:10: error: global 'rate' cannot be written by a model"},
+      {Edit("rate = 0.5, 1.5", "rate = 0.5, 1.5\n  rate = 2.0"),
+       "m.vm:20:3: error: global 'rate' has a second value"},
+      {Edit("global rate : double", "global rate : real"), "m.vm:2:15: error: unknown type 'real'"},
+      {Edit("model m", "model class"), "m.vm:1:7: error: 'class' cannot be used as a model name"},
+      {Edit("instant at 10", "interval from 10 to 5"),
+       "m.vm:18:8: error: interval from 10 to 5 is empty"},
+      {Edit("input up\n", "input up\n    case weight -1 { }\n"),
+       "m.vm:9:17: error: case weight is negative"},
+      {std::string(kBase) + "rep other = 1 of unit\n",
+       "m.vm:20:18: error: 'unit' is already a child of 'pair'"},
+      {Edit("delay exponential(rate)", "delay exponential((((rate)))"),
+       "m.vm:8:5: error: expected ')', found 'input'"},
+      {Edit("up = 1", "up = 1 $"), "m.vm:4:16: error: unexpected character '$'"},
+  };
+  for (const Case& c : cases) {
+    Result r = CheckText(c.text);
+    EXPECT_FALSE(r.ok) << c.expected;
+    EXPECT_EQ(r.messages.compare(0, c.expected.size(), c.expected), 0)
+        << "want " << c.expected << "\n got " << r.messages;
+  }
+}
+
+TEST(LangCheck, SuspiciousButLegalModelsGetWarnings) {
+  struct Case {
+    std::string text, expected;
+  };
+  const Case cases[] = {
+      {Edit("input up\n", "input up\n    when false\n"),
+       "m.vm:6:9: warning: activity 'fail' can never be enabled"},
+      {Edit("place down = 0\n", "place down = 0\n  place spare = 3\n"),
+       "m.vm:6:9: warning: place 'spare' is read by no activity and no reward variable"},
+      {Edit("input up\n", "input up\n    case weight 0 { }\n    case weight 1 { }\n"),
+       "m.vm:9:17: warning: case weight is always zero"},
+  };
+  for (const Case& c : cases) {
+    Result r = CheckText(c.text);
+    EXPECT_TRUE(r.ok) << r.messages;
+    EXPECT_EQ(r.messages, c.expected + "\n");
+  }
+}
+
+// A hostile file: nesting deep enough to exhaust the stack is refused.
+TEST(LangCheck, DeepNestingIsAnErrorNotACrash) {
+  std::string deep(100000, '(');
+  Result r = CheckText(Edit("exponential(1.0)", "exponential(" + deep + "1.0)"));
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.messages.find("error: nesting too deep"), std::string::npos) << r.messages;
+}
+
+}  // namespace
