@@ -24,7 +24,7 @@ class RedirectHandler {
 class ManagerLink {
  public:
   ManagerLink() = default;
-  ~ManagerLink();  // ReleaseManagerLink
+  ~ManagerLink();                            // ReleaseManagerLink
   ManagerLink(const ManagerLink&) = delete;  // owns the sockets
   ManagerLink& operator=(const ManagerLink&) = delete;
 

@@ -2,6 +2,7 @@
 // and the byte-writing primitives.
 #include "output/ReportOutput.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -118,8 +119,12 @@ int ReportOutput::OutputThreadFunc(const ReportContext& context, RunControl& run
     }
     if (context.socket != nullptr || binaryFile != nullptr) {
       OutputDataBinary(context.socket, binaryFile, first, nullptr, context, run);
+      CheckWritten(binaryFile, binaryFileLabel, run);
     }
-    if (asciiFile != nullptr) OutputDataCSV(asciiFile, first, nullptr);
+    if (asciiFile != nullptr) {
+      OutputDataCSV(asciiFile, first, nullptr);
+      CheckWritten(asciiFile, asciiFileLabel, run);
+    }
     // At most 52 packets exist, so freePackets always has room.
     const bool returned = freePackets->Put(first);
     VELMOR_ASSERT(returned, "SimulatorOutput");
@@ -130,6 +135,26 @@ int ReportOutput::OutputThreadFunc(const ReportContext& context, RunControl& run
   }
   if (run.runState == 1 && pendingPackets->Length() == 0) run.StopRun();
   return 0;
+}
+
+bool ReportOutput::CheckWritten(std::ofstream* stream, const std::string& name, RunControl& run) {
+  if (stream == nullptr || stream->good()) return true;
+  const int error = errno;
+  if (!writeFailed) {
+    std::cerr << "ERROR: Unable to write results file '" << name
+              << "': " << (error != 0 ? std::strerror(error) : "write failed") << std::endl;
+  }
+  writeFailed = true;
+  run.exitStatus = 1;
+  run.StopRun();
+  return false;
+}
+
+void ReportOutput::WriteHeldReportsToFiles(const ReportContext& context, RunControl& run) {
+  if (pendingPackets == nullptr || pendingPackets->Length() == 0 || writeFailed) return;
+  ReportContext filesOnly = context;
+  filesOnly.socket = nullptr;
+  OutputThreadFunc(filesOnly, run);
 }
 
 void ReportOutput::ResetDataPacketBuffer() {
@@ -158,17 +183,35 @@ void ReportOutput::ReleaseOutputSide() {
   secondPacket = nullptr;
 }
 
+namespace {
+
+// A results file whose header cannot be written (a full disk) ends the run
+// before it starts, as one that cannot be opened does.
+void ExitUnlessWritten(std::ofstream* stream, const char* name) {
+  if (stream->good()) return;
+  const int error = errno;
+  std::cerr << "ERROR: Unable to write results file '" << name
+            << "': " << (error != 0 ? std::strerror(error) : "write failed") << std::endl;
+  std::exit(1);
+}
+
+}  // namespace
+
 std::ofstream* ReportOutput::CreateASCIIFile(const char* name, int experiment) {
   std::ofstream* stream = OpenResultsFile(name, false);
   if (stream == nullptr) std::exit(1);
+  errno = 0;
   WriteAsciiResultsHeader(*stream, experiment);
+  ExitUnlessWritten(stream, name);
   return stream;
 }
 
 std::ofstream* ReportOutput::CreateBinFile(const char* name, int experiment) {
   std::ofstream* stream = OpenResultsFile(name, true);
   if (stream == nullptr) std::exit(1);
+  errno = 0;
   WriteBinaryResultsHeader(*stream, experiment);
+  ExitUnlessWritten(stream, name);
   return stream;
 }
 
@@ -191,6 +234,7 @@ void ReportOutput::TakeRedirect(const RedirectRequest& request, int experiment,
   }
   binaryFile = OpenResultsFile(*binaryFileName, true);
   if (binaryFile != nullptr) WriteBinaryResultsHeader(*binaryFile, experiment);
+  binaryFileLabel = name;
   *maxBatches = request.maxBatches;
 }
 

@@ -5,10 +5,10 @@
 #include <iostream>
 
 #include "base/Assert.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "reward/PVModel.h"
-#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {

@@ -168,6 +168,9 @@ class SimulatorClass : public CommandLineOptions,
   int64_t batchesDone;   // 64 bits: a run without -N can go past 2^31
   int64_t actionsFired;  // 64 bits: 2^31 firings take minutes
 
+  // The SIGINT or SIGTERM that asked the run to end, or 0.
+  static int PendingStopSignal();
+
  private:
   // Applies the manager's redirect to the results files and the batch limit.
   class Redirect : public RedirectHandler {
@@ -188,6 +191,8 @@ class SimulatorClass : public CommandLineOptions,
   void CreateTraces();
   void CreateStudyAndModel();
   void ValidateExperiment();
+  void InstallSignalHandlers();
+  void RefuseSharedOutputFiles();
   void ValidateOverrides();
   void RejectOversizedReports();
   void ChoosePerformanceVariables();

@@ -55,8 +55,8 @@ int SimulatorClass::OutputCPUTime(VelmorSocket* socket, double seconds) {
   return ReportOutput::OutputCPUTime(socket, seconds, Reports(), *this);
 }
 
-void SimulatorClass::OutputDataBinary(VelmorSocket* socket, std::ostream* stream,
-                                      DataPacket* first, DataPacket* second) {
+void SimulatorClass::OutputDataBinary(VelmorSocket* socket, std::ostream* stream, DataPacket* first,
+                                      DataPacket* second) {
   ReportOutput::OutputDataBinary(socket, stream, first, second, Reports(), *this);
 }
 

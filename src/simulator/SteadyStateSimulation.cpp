@@ -62,6 +62,7 @@ void SimulatorClass::SteadyStateSimulation() {
     if (!neverComes) {
       CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
       if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) FinishRun();
+      if (PendingStopSignal() != 0) FinishRun();  // SIGINT or SIGTERM
     }
     if (neverComes || !SimStepSS()) {
       FinishRun();

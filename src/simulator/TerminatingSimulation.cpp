@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
+#include "output/DataPacket.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "output/DataPacket.h"
-#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 #include "trace/TraceFileContainer.h"
 
@@ -47,7 +47,10 @@ void SimulatorClass::TerminatingSimulation() {
     ++k;
     ++batchesDone;
     bool report = k == reportSize;
-    if (maxBatches > 0 && batchesDone >= maxBatches) {
+    // A SIGINT or SIGTERM ends the run here, with a last report of the
+    // replications completed since the previous one.
+    if ((maxBatches > 0 && batchesDone >= maxBatches) ||
+        (PendingStopSignal() != 0 && runState == 0)) {
       FinishRun();
       report = true;
     }

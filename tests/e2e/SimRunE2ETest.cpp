@@ -261,6 +261,71 @@ TEST_F(SimRunE2E, MeanFiringsMatchTheWorkedOutValueWithReactivation) {
   EXPECT_NEAR(fired / replications, expected, 0.45);
 }
 
+// A results file that cannot be written is reported once, naming it, and
+// the run stops with status 1: at the header (a full device) before
+// simulating, or mid-run (a file-size limit reached; the signal it raises is
+// ignored so that the write fails instead).
+TEST_F(SimRunE2E, ResultsFilesThatCannotBeWrittenStopTheRun) {
+  for (const char* option : {"-a", "-b"}) {
+    ProcessResult r = Run({"-N", "5", option, "/dev/full"});
+    EXPECT_EQ(r.status, 1) << option;
+    EXPECT_EQ(r.err, "ERROR: Unable to write results file '/dev/full': No space left on device\n");
+    EXPECT_EQ(r.out.find("SIMULATOR::Preparing to run()"), std::string::npos);
+  }
+  ProcessResult r = RunProcess(
+      "/bin/sh",
+      {"-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" -N 2000 -n 10 -a big.txt", TestModelSim()},
+      options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: Unable to write results file 'big.txt': File too large\n");
+  EXPECT_EQ(r.out.find("SIMULATOR::MAIN()-GOOD EXIT"), std::string::npos);
+}
+
+// Two outputs in one file would corrupt each other; a trace file that
+// cannot be opened is an error like a results file. Both end the run before
+// anything is written.
+TEST_F(SimRunE2E, OutputsMustHaveFilesOfTheirOwn) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  for (const Case& c :
+       {Case{{"-a", "x", "-b", "x"},
+             "ERROR: -a and -b name the same file 'x'; each output needs a file of its own\n"},
+        Case{{"-b", "t.txt", "-f", "t"},
+             "ERROR: -b and the plain-text trace name the same file 't.txt'; each output needs a "
+             "file of its own\n"},
+        Case{{"-a", "t.xml", "-x", "-f", "t"},
+             "ERROR: -a and the XML trace name the same file 't.xml'; each output needs a file of "
+             "its own\n"},
+        Case{
+            {"-m", "-f", "no_such_dir/t"},
+            "ERROR: Unable to open trace file 'no_such_dir/t.txt': No such file or directory\n"}}) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), {"-N", "1"});
+    ProcessResult r = Run(args);
+    EXPECT_EQ(r.status, 1) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_FALSE(Readable(dir + "/x")) << c.err;
+  }
+}
+
+// A closed standard output (sim ... | head, or a manager that closes the
+// pipe) must not kill the process with SIGPIPE: the run completes and ends
+// with status 0 (141, killed by the signal, before).
+TEST_F(SimRunE2E, AClosedStandardOutputDoesNotKillTheRun) {
+  ProcessResult r = RunProcess(
+      "/bin/sh",
+      {"-c", "{ \"$0\" -N 3000 -a r.txt; echo $? > status.txt; } | true", TestModelSim()}, options);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(File("status.txt"), "0\n");
+  size_t firstVariable = 0;
+  for (const std::string& line : Lines(Observations("r.txt"))) {
+    firstVariable += StartsWith(line, "0,") ? 1 : 0;
+  }
+  EXPECT_EQ(firstVariable, 3000u);
+}
+
 TEST_F(SimRunE2E, TraceOptionsChooseTheirFiles) {
   ProcessResult plain = Run({"-N", "1", "-f", "trace"});
   ASSERT_EQ(plain.status, 0) << plain.err;
