@@ -41,7 +41,7 @@ short SimulatorClass::GenerateConnectivityList() {
     int s = action->getActionId();
     BaseActionClass* own = GroupOf(groupArray, action);
     if (mark[own->getActionId()] != s) {
-      AddActionAffects(own, action);
+      if (AddActionAffects(own, action) != 0) return 1;
       mark[own->getActionId()] = s;
     }
     List<BaseStateVariableClass>* changed = action->getAffectedSVs();
@@ -51,7 +51,7 @@ short SimulatorClass::GenerateConnectivityList() {
         BaseActionClass* group = GroupOf(groupArray, sv->getEnabledAction(k));
         if (mark[group->getActionId()] != s) {
           mark[group->getActionId()] = s;
-          AddActionAffects(group, action);
+          if (AddActionAffects(group, action) != 0) return 1;
         }
       }
     }
@@ -69,34 +69,46 @@ short SimulatorClass::GenerateConnectivityListOld() {
   BaseActionClass** actions = pvModel->getActions();
   size_t side = static_cast<size_t>(BaseActionClass::MaxID) + 1;
   std::vector<unsigned char> matrix(matrixMode ? side * side : 0, 0);
+  // 1 when a node could not be allocated.
   auto link = [&](BaseActionClass* group, BaseActionClass* affecting) {
-    if (!matrixMode) {
-      AddActionAffectsOld(group, affecting);
-      return;
-    }
+    if (!matrixMode) return AddActionAffectsOld(group, affecting);
     size_t cell = static_cast<size_t>(affecting->getActionId()) * side +
                   static_cast<size_t>(group->getActionId());
-    if (matrix[cell] != 0) return;
+    if (matrix[cell] != 0) return 0;
     matrix[cell] = 1;
-    AddActionAffects(group, affecting);
+    return AddActionAffects(group, affecting);
   };
   for (int a = 0; a < count; ++a) {
     BaseActionClass* action = actions[a];
     BaseActionClass* group = GroupOf(groupArray, action);
-    link(group, action);
+    if (link(group, action) != 0) return 1;
     List<BaseStateVariableClass>* read = action->getEnablingSVs();
     for (int v = 0; v < read->getNumItems(); ++v) {
       BaseStateVariableClass* sv = read->getItem(v);
       for (int k = 0; k < sv->getNumAffectingActions(); ++k) {
-        link(group, sv->getAffectingAction(k));
+        if (link(group, sv->getAffectingAction(k)) != 0) return 1;
       }
     }
   }
   return 0;
 }
 
-int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
+namespace {
+
+// A node of an affects list, or null when there is no memory for it: the
+// caller reports a failed connectivity list, so the process-wide memory
+// handler is set aside for this one allocation.
+AffectsNode* NewAffectsNode() {
+  std::new_handler handler = std::set_new_handler(nullptr);
   AffectsNode* node = new (std::nothrow) AffectsNode;
+  std::set_new_handler(handler);
+  return node;
+}
+
+}  // namespace
+
+int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
+  AffectsNode* node = NewAffectsNode();
   if (node == nullptr) return 1;
   node->action = group;
   node->next = action->affectsList;
@@ -109,7 +121,7 @@ int SimulatorClass::AddActionAffectsOld(BaseActionClass* group, BaseActionClass*
   for (; *tail != nullptr; tail = &(*tail)->next) {
     if ((*tail)->action == group) return 0;
   }
-  AffectsNode* node = new (std::nothrow) AffectsNode;
+  AffectsNode* node = NewAffectsNode();
   if (node == nullptr) return 1;
   node->action = group;
   *tail = node;

@@ -325,6 +325,8 @@ void SimulatorClass::BuildConnectivityList() {
     std::cout << "GenerateConnectivityListOld()" << std::endl;
     result = GenerateConnectivityListOld();
   }
+  // A node that could not be allocated leaves the lists incomplete: the run
+  // would fire far fewer actions and still report plausible numbers.
   if (result != 0) {
     std::cerr << "Error Generating Connectivity List\n" << std::flush;
     std::exit(1);
@@ -353,6 +355,7 @@ extern "C" void OnStopSignal(int signal) { stopSignal = signal; }
 // then fail and are ignored); SIGINT and SIGTERM let the loops end the run
 // cleanly at the next replication or step.
 void SimulatorClass::InstallSignalHandlers() {
+  InstallMemoryExhaustionHandler();
   std::signal(SIGPIPE, SIG_IGN);
   struct sigaction action;
   std::memset(&action, 0, sizeof action);
