@@ -10,11 +10,11 @@
 #include <random>
 #include <vector>
 
-#include "framework/BaseActionClass.h"
-#include "random/UserDistributions.h"
 #include "eventlist/Event.h"
 #include "eventlist/EventList.h"
 #include "eventlist/Heap.h"
+#include "framework/BaseActionClass.h"
+#include "random/UserDistributions.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "eventlist/Event.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseModelClass.h"
 #include "reward/PVModel.h"
 #include "reward/PerformanceVariableNode.h"
-#include "eventlist/Event.h"
-#include "eventlist/EventList.h"
 #include "simulator/SimulatorClass.h"
 
 namespace {

@@ -2,6 +2,7 @@
 // subcommand is registered by its own library; adding one is one line.
 #include <CLI/CLI.hpp>
 
+#include "jani/ImportCommand.h"
 #include "langcli/Commands.h"
 #include "runner/ResultsCommand.h"
 #include "runner/RunCommand.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   AddDescribeCommand(app);
   AddGenerateCommand(app);
   AddBuildCommand(app);
+  AddImportCommand(app);
   velmor_runner::AddRunCommand(app);
   velmor_runner::AddResultsCommand(app);
   try {

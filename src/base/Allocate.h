@@ -7,6 +7,7 @@
 #define VELMOR_BASE_ALLOCATE_H
 
 #include <cstddef>
+#include <cstdlib>
 #include <new>
 #include <utility>
 
@@ -96,6 +97,15 @@ T* AllocateZeroedArray(long long count, AllocationSite site) {
   }
   if (array == nullptr) MemoryAllocationError(site.report, site.thenGeneric);
   return array;
+}
+
+// Zeroed raw storage for count elements of size bytes each (at least one
+// element), released with std::free. Large blocks stay untouched until
+// used.
+inline void* AllocateZeroedBlock(size_t count, size_t size) {
+  void* block = std::calloc(count > 0 ? count : 1, size);
+  if (block == nullptr) MemoryAllocationError();
+  return block;
 }
 
 #endif  // VELMOR_BASE_ALLOCATE_H

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 
@@ -9,8 +10,7 @@ int FastSet::number1 = 0;
 int FastSet::number2 = 0;
 
 FastSet::FastSet() : is_vec_rep(false), tree(nullptr), arraySize(0) {
-  tree = new (std::nothrow) std::set<int>();
-  if (tree == nullptr) MemoryAllocationError();
+  tree = Allocate<std::set<int>>();
   number1++;
 }
 
@@ -42,8 +42,7 @@ void FastSet::NoMoreModifications() {
   int count = static_cast<int>(tree->size());
   int* frozen = nullptr;
   if (count > 0) {
-    frozen = new (std::nothrow) int[count];
-    if (frozen == nullptr) MemoryAllocationError();
+    frozen = AllocateArray<int>(count);
     int i = 0;
     for (int value : *tree) frozen[i++] = value;  // std::set iterates ascending
   }

@@ -4,14 +4,10 @@ namespace list_internal {
 
 int slotLimit = INT_MAX;
 
-void GrowthFailed() {
-  std::fputs("!! Crtical error in ", stderr);
-  std::fputs("List<C>::append(List*)", stderr);
-  std::fputs(" do to insufficient memory...exiting", stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-  MemoryAllocationError();
-}
+const AllocationSite kGrowthSite{
+    "!! Crtical error in List<C>::append(List*) do to insufficient memory...exiting"};
+
+void GrowthFailed() { MemoryAllocationError(kGrowthSite.report, kGrowthSite.thenGeneric); }
 
 }  // namespace list_internal
 

@@ -9,6 +9,7 @@
 #include <new>
 #include <unordered_set>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 
@@ -18,6 +19,8 @@ namespace list_internal {
 // exercise the failure path.
 extern int slotLimit;
 
+// A list that cannot grow reports its own line before the memory report.
+extern const AllocationSite kGrowthSite;
 // Writes the growth-failure line and ends the process (status 1).
 [[noreturn]] void GrowthFailed();
 }  // namespace list_internal
@@ -69,8 +72,10 @@ class List {
   void printList() const;
 
  private:
-  // A null-filled array of n slots, or null when it cannot be obtained.
-  static T** AllocateSlots(int n);
+  // A null-filled array of n slots; a request beyond slotLimit or one the
+  // heap refuses ends the process with site's report (the generic memory
+  // report when site is null).
+  static T** AllocateSlots(int n, const AllocationSite* site);
   // Moves the items into a new array of newCapacity slots; exits on failure.
   void Resize(int newCapacity);
   void GrowForAppend();
@@ -94,6 +99,7 @@ class List {
 };
 
 template <class T>
+<<<<<<< HEAD
 T** List<T>::AllocateSlots(int n) {
   if (n < 0 || n > list_internal::slotLimit) return nullptr;
   // The list words its own failure: the memory handler is set aside.
@@ -103,20 +109,26 @@ T** List<T>::AllocateSlots(int n) {
   if (slots == nullptr) return nullptr;
   for (int i = 0; i < n; i++) slots[i] = nullptr;
   return slots;
+=======
+T** List<T>::AllocateSlots(int n, const AllocationSite* site) {
+  if (n < 0 || n > list_internal::slotLimit) {
+    if (site == nullptr) MemoryAllocationError();
+    MemoryAllocationError(site->report, site->thenGeneric);
+  }
+  return site == nullptr ? AllocateZeroedArray<T*>(n) : AllocateZeroedArray<T*>(n, *site);
+>>>>>>> main
 }
 
 template <class T>
 List<T>::List(int initialCapacity) : items(nullptr), numItems(0), capacity(0) {
   int wanted = initialCapacity >= 1 ? initialCapacity : 1;
-  items = AllocateSlots(wanted);
-  if (items == nullptr) MemoryAllocationError();
+  items = AllocateSlots(wanted, nullptr);
   capacity = wanted;
 }
 
 template <class T>
 List<T>::List(const List& other) : items(nullptr), numItems(0), capacity(0) {
-  items = AllocateSlots(other.capacity);
-  if (items == nullptr) MemoryAllocationError();
+  items = AllocateSlots(other.capacity, nullptr);
   capacity = other.capacity;
   numItems = other.numItems;
   for (int i = 0; i < numItems; i++) items[i] = other.items[i];
@@ -167,8 +179,7 @@ void List<T>::DropIndex() {
 template <class T>
 void List<T>::Resize(int newCapacity) {
   VELMOR_ASSERT(newCapacity >= numItems, "List");
-  T** grown = AllocateSlots(newCapacity);
-  if (grown == nullptr) list_internal::GrowthFailed();
+  T** grown = AllocateSlots(newCapacity, &list_internal::kGrowthSite);
   for (int i = 0; i < numItems; i++) grown[i] = items[i];
   delete[] items;
   items = grown;
@@ -260,8 +271,7 @@ void List<T>::removeSetOfItems(List<T> other) {
   // other is our own copy: its items serve as the scratch array, consumed
   // entries being swapped out of its live range.
   int pending = other.numItems;
-  bool* removed = new (std::nothrow) bool[numItems > 0 ? numItems : 1];
-  if (removed == nullptr) MemoryAllocationError();
+  bool* removed = AllocateArray<bool>(numItems);
   int survivors = numItems;
   for (int slot = 0; slot < numItems; slot++) {
     removed[slot] = false;
@@ -274,8 +284,7 @@ void List<T>::removeSetOfItems(List<T> other) {
     }
   }
   // A list emptied completely keeps one slot so that it can grow again.
-  T** packed = AllocateSlots(survivors > 0 ? survivors : 1);
-  if (packed == nullptr) list_internal::GrowthFailed();
+  T** packed = AllocateSlots(survivors > 0 ? survivors : 1, &list_internal::kGrowthSite);
   int next = 0;
   for (int slot = 0; slot < numItems; slot++) {
     if (!removed[slot]) packed[next++] = items[slot];

@@ -7,31 +7,15 @@
 #include <iostream>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
+#include "base/OwnedString.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "framework/state/BaseStateVariableClass.h"
 
-namespace {
-
-char* CopyName(const char* text) {
-  if (text == nullptr) text = "";
-  size_t length = std::strlen(text) + 1;
-  char* copy = new (std::nothrow) char[length];
-  if (copy == nullptr) MemoryAllocationError();
-  std::memcpy(copy, text, length);
-  return copy;
-}
-
-template <class T>
-T* AllocateArray(int n) {
-  T* array = new (std::nothrow) T[n > 0 ? n : 1]();
-  if (array == nullptr) MemoryAllocationError();
-  return array;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 BaseComposerClass::BaseComposerClass(const char* modelName, int numChildren, int numShared,
                                      char** sharedNames)
@@ -52,22 +36,31 @@ BaseComposerClass::BaseComposerClass(const char* modelName, int numChildren, int
   numActions = 0;
   numGroups = 0;
   DeclaredShared = numSharedStateVariables;
+<<<<<<< HEAD
   Children = AllocateArray<BaseModelClass*>(NumChildren);
   SharedPtrs = AllocateArray<BaseStateVariableClass*>(DeclaredShared);
   EquivalenceLists = AllocateArray<SharedStateVarLink*>(DeclaredShared);
   EquivalenceTails = AllocateArray<SharedStateVarLink*>(DeclaredShared);
   SharingLists = AllocateArray<List<BaseStateVariableClass>*>(DeclaredShared);
   SharedStateNames = AllocateArray<char*>(DeclaredShared);
+=======
+  Children = AllocateZeroedArray<BaseModelClass*>(NumChildren);
+  SharedPtrs = AllocateZeroedArray<BaseStateVariableClass*>(DeclaredShared);
+  EquivalenceLists = AllocateZeroedArray<SharedStateVarLink*>(DeclaredShared);
+  SharingLists = AllocateZeroedArray<List<BaseStateVariableClass>*>(DeclaredShared);
+  SharedStateNames = AllocateZeroedArray<char*>(DeclaredShared);
+>>>>>>> main
   for (int i = 0; i < DeclaredShared; i++) {
-    SharingLists[i] = new List<BaseStateVariableClass>();
-    SharedStateNames[i] = CopyName(sharedNames ? sharedNames[i] : nullptr);
+    SharingLists[i] = Allocate<List<BaseStateVariableClass>>();
+    SharedStateNames[i] =
+        CopyOwnedString(sharedNames != nullptr && sharedNames[i] != nullptr ? sharedNames[i] : "");
   }
 }
 
 BaseComposerClass::~BaseComposerClass() {
   delete[] Children;
   for (int i = 0; i < DeclaredShared; i++) {
-    delete[] SharedStateNames[i];
+    ReleaseOwnedString(SharedStateNames[i]);
     delete SharingLists[i];
     SharedStateVarLink::clearStateVarList(EquivalenceLists[i]);
   }
@@ -98,8 +91,8 @@ void BaseComposerClass::SetupActions() {
   }
   delete[] actions;
   delete[] groups;
-  actions = AllocateArray<BaseActionClass*>(numActions);
-  groups = AllocateArray<BaseGroupClass*>(numGroups);
+  actions = AllocateZeroedArray<BaseActionClass*>(numActions);
+  groups = AllocateZeroedArray<BaseGroupClass*>(numGroups);
   int nextAction = 0;
   for (int c = 0; c < NumChildren; c++) {
     BaseActionClass** childActions = Children[c]->getActions();
@@ -149,7 +142,16 @@ void BaseComposerClass::addSharingInfo(BaseStateVariableClass* childVar,
   int VarIndex = FindSharedPtr(sharedVar, true);
   VELMOR_ASSERT(VarIndex != -1, "BaseComposerClass");
   SharingLists[VarIndex]->append(childVar);
+<<<<<<< HEAD
   AppendEquivalents(VarIndex, new SharedStateVarLink(childVar, childModel));
+=======
+  SharedStateVarLink* link = Allocate<SharedStateVarLink>(childVar, childModel);
+  if (EquivalenceLists[VarIndex] == nullptr) {
+    EquivalenceLists[VarIndex] = link;
+  } else {
+    EquivalenceLists[VarIndex]->addStateVarLink(link);
+  }
+>>>>>>> main
   // Reach the leaves: a child variable that is itself a shared variable of
   // a composer below brings that composer's chain (as a copy of our own).
   // Other children answer null, so only the composers among them are asked.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "framework/BaseActionClass.h"
@@ -24,9 +25,14 @@ Join::~Join() {
 void Join::Setup() {
   GeneralSetup();
   delete[] ChildStateSizes;
+<<<<<<< HEAD
   ChildStateSizes = new (std::nothrow) int[NumChildren > 0 ? NumChildren : 1]();
   if (ChildStateSizes == nullptr) MemoryAllocationError();
   RecordChildStateSizes();
+=======
+  ChildStateSizes = AllocateZeroedArray<int>(NumChildren);
+  for (int c = 0; c < NumChildren; c++) ChildStateSizes[c] = Children[c]->StateSize();
+>>>>>>> main
 
   int distinct = 0;
   for (int a = 0; a < numActions; a++) {
@@ -39,10 +45,8 @@ void Join::Setup() {
   ActionNameTableSize = 4 * distinct;
   delete[] ActionNames;
   delete[] ActionNameCounts;
-  int slots = ActionNameTableSize > 0 ? ActionNameTableSize : 1;
-  ActionNames = new (std::nothrow) const char*[slots]();
-  ActionNameCounts = new (std::nothrow) int[slots]();
-  if (ActionNames == nullptr || ActionNameCounts == nullptr) MemoryAllocationError();
+  ActionNames = AllocateZeroedArray<const char*>(ActionNameTableSize);
+  ActionNameCounts = AllocateZeroedArray<int>(ActionNameTableSize);
   HashActions();
 }
 
@@ -137,7 +141,7 @@ void Join::SetState(void* location) {
   SetSharedState(position);
 }
 
-void Join::ConstructLocalState(State*& state) { state = new LocalState(this); }
+void Join::ConstructLocalState(State*& state) { state = Allocate<LocalState>(this); }
 
 void Join::DestructLocalState(State* state) { delete state; }
 

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 
@@ -24,8 +25,7 @@ int CheckedReplicas(const char* modelName, int numReps) {
 }
 
 unsigned char* AllocateBytes(int n, unsigned char fill) {
-  unsigned char* bytes = new (std::nothrow) unsigned char[n > 0 ? n : 1];
-  if (bytes == nullptr) MemoryAllocationError();
+  unsigned char* bytes = AllocateArray<unsigned char>(n);
   std::memset(bytes, fill, n > 0 ? n : 1);
   return bytes;
 }
@@ -43,8 +43,7 @@ Rep::Rep(const char* modelName, int numReps, int numShared, char** sharedNames)
       Slots(nullptr),
       ScratchSize(0),
       ReplicaStateSize(0) {
-  ReplicaIndex = new (std::nothrow) int[NumChildren > 0 ? NumChildren : 1];
-  if (ReplicaIndex == nullptr) MemoryAllocationError();
+  ReplicaIndex = AllocateArray<int>(NumChildren);
   for (int i = 0; i < NumChildren; i++) ReplicaIndex[i] = i;
 }
 
@@ -88,9 +87,8 @@ void Rep::AllocateLayout() {
   delete[] SwapBuffer;
   SwapBuffer = AllocateBytes(ReplicaStateSize, 0);
   if (ReplicaBuffers == nullptr) {
-    ReplicaBuffers = new (std::nothrow) unsigned char*[NumChildren > 0 ? NumChildren : 1]();
-    Slots = new (std::nothrow) unsigned char*[NumChildren > 0 ? NumChildren : 1]();
-    if (ReplicaBuffers == nullptr || Slots == nullptr) MemoryAllocationError();
+    ReplicaBuffers = AllocateZeroedArray<unsigned char*>(NumChildren);
+    Slots = AllocateZeroedArray<unsigned char*>(NumChildren);
   }
   for (int i = 0; i < NumChildren; i++) {
     delete[] ReplicaBuffers[i];
@@ -172,7 +170,7 @@ void Rep::SetState(void* location) {
   SetSharedState(in + static_cast<size_t>(NumChildren) * ReplicaStateSize);
 }
 
-void Rep::ConstructLocalState(State*& state) { state = new LocalState(this); }
+void Rep::ConstructLocalState(State*& state) { state = Allocate<LocalState>(this); }
 
 void Rep::DestructLocalState(State* state) { delete state; }
 

@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "base/Allocate.h"
 #include "framework/state/BaseStateVariableClass.h"
 
 SharedStateVarLink::SharedStateVarLink() : stateVar(nullptr), model(nullptr), next(nullptr) {}
@@ -38,7 +39,7 @@ SharedStateVarLink* SharedStateVarLink::copyStateVarList(const SharedStateVarLin
   SharedStateVarLink* head = nullptr;
   SharedStateVarLink* tail = nullptr;
   for (; link != nullptr; link = link->next) {
-    SharedStateVarLink* copy = new SharedStateVarLink(link->stateVar, link->model);
+    SharedStateVarLink* copy = Allocate<SharedStateVarLink>(link->stateVar, link->model);
     if (tail == nullptr) {
       head = copy;
     } else {

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "framework/BaseActionClass.h"
 #include "random/UserDistributions.h"
@@ -17,10 +18,10 @@ EventList::EventList(int n)
       tieCount(0),
       pool(nullptr) {
   int room = capacity > 0 ? capacity : 1;
-  freeEvents = new Event*[room];
-  events = new Event*[room];
-  tieList = new int[room];
-  pool = new Event[room];
+  freeEvents = AllocateArray<Event*>(room);
+  events = AllocateArray<Event*>(room);
+  tieList = AllocateArray<int>(room);
+  pool = AllocateArray<Event>(room);
   for (int i = 0; i < room; ++i) events[i] = nullptr;
   // Pushed in reverse so that the pool hands out events in address order.
   for (int i = capacity - 1; i >= 0; --i) PushFree(&pool[i]);

@@ -4,6 +4,7 @@
 #ifndef VELMOR_EVENTLIST_HEAP_H
 #define VELMOR_EVENTLIST_HEAP_H
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 
 // Keeps keys in heap order and, for every owner id, the position of its key.
@@ -101,7 +102,7 @@ class Heap {
  private:
   template <class U>
   static U* NewZeroed(int n) {
-    U* a = new U[n > 0 ? n : 1];
+    U* a = AllocateArray<U>(n);
     for (int k = 0; k < (n > 0 ? n : 1); ++k) a[k] = U();
     return a;
   }

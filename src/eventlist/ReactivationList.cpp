@@ -1,11 +1,12 @@
 // ReactivationList: pushing, unlinking and clearing the watched groups.
 #include "eventlist/ReactivationList.h"
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "framework/BaseActionClass.h"
 
 void ReactivationList::CreateReactivationPool(int groupCount) {
-  reactivationNodes = new ReactivationNode[groupCount > 0 ? groupCount : 1];
+  reactivationNodes = AllocateArray<ReactivationNode>(groupCount);
   for (int i = 0; i < groupCount; ++i) {
     reactivationNodes[i].next = reactivationPool;
     reactivationPool = &reactivationNodes[i];

@@ -7,26 +7,23 @@
 #include <iostream>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/ErrorReports.h"
+#include "base/OwnedString.h"
 #include "framework/state/BaseStateVariableClass.h"
 
 int BaseActionClass::MaxID = 0;
 
 namespace {
 
-char* CopyActionName(const char* text) {
-  if (text == nullptr) text = "";
-  size_t length = std::strlen(text);
-  char* copy = new (std::nothrow) char[length + 1];
-  if (copy == nullptr) MemoryAllocationError();
-  std::memcpy(copy, text, length + 1);
-  return copy;
-}
+// A copy of the action name; null reads as "".
+char* CopyActionName(const char* text) { return CopyOwnedString(text != nullptr ? text : ""); }
 
-[[noreturn]] void TableAllocationFailed(const char* where) {
-  std::cerr << "!! Memory allocation error in BaseActionClass::" << where << std::endl;
-  std::exit(1);
-}
+// The two reward tables report their failure on a line of their own.
+const AllocationSite kRateTables{
+    "!! Memory allocation error in BaseActionClass::AllocatePVRateDS()", false};
+const AllocationSite kImpulseTables{
+    "!! Memory allocation error in BaseActionClass::AllocatePVImpulseDS()", false};
 
 }  // namespace
 
@@ -58,7 +55,7 @@ BaseActionClass::BaseActionClass(const char* actionName, int group, Distribution
 }
 
 BaseActionClass::~BaseActionClass() {
-  delete[] name;
+  ReleaseOwnedString(name);
   DeallocatePVRateDS();
   DeallocatePVImpulseDS();
 }
@@ -75,7 +72,7 @@ void BaseActionClass::BaseActionClassInitialize(const char* actionName, int grou
 
 void BaseActionClass::defineName(const char* actionName) {
   char* copy = CopyActionName(actionName);
-  delete[] name;
+  ReleaseOwnedString(name);
   name = copy;
 }
 
@@ -144,20 +141,15 @@ void BaseActionClass::removeAffectedSV(BaseStateVariableClass* sv) {
 
 void BaseActionClass::AllocatePVRateDS(int n) {
   DeallocatePVRateDS();
-  rateSets = new (std::nothrow) FastSet[n > 0 ? n : 1];
-  if (rateSets == nullptr) TableAllocationFailed("AllocatePVRateDS()");
+  rateSets = AllocateArray<FastSet>(n, kRateTables);
   numRateTables = n;
 }
 
 void BaseActionClass::AllocatePVImpulseDS(int n) {
   DeallocatePVImpulseDS();
-  size_t slots = static_cast<size_t>(n > 0 ? n : 1);
-  impulseSets = new (std::nothrow) FastSet[slots];
-  impulseWorkers = new (std::nothrow) int**[slots]();
-  impulseWorkerCounts = new (std::nothrow) int*[slots]();
-  if (impulseSets == nullptr || impulseWorkers == nullptr || impulseWorkerCounts == nullptr) {
-    TableAllocationFailed("AllocatePVImpulseDS()");
-  }
+  impulseSets = AllocateArray<FastSet>(n, kImpulseTables);
+  impulseWorkers = AllocateZeroedArray<int**>(n, kImpulseTables);
+  impulseWorkerCounts = AllocateZeroedArray<int*>(n, kImpulseTables);
   numImpulseTables = n;
 }
 

@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "random/UserDistributions.h"
@@ -63,10 +64,8 @@ BaseGroupClass::~BaseGroupClass() {
 // Replaces both arrays by arrays of n entries, keeping the members.
 void BaseGroupClass::allocateArrays(int n) {
   VELMOR_ASSERT(n >= numMembers, "BaseGroupClass");
-  size_t slots = static_cast<size_t>(n > 0 ? n : 1);
-  BaseActionClass** newMembers = new (std::nothrow) BaseActionClass*[slots]();
-  WeightEntry* newWeights = new (std::nothrow) WeightEntry[slots]();
-  if (newMembers == nullptr || newWeights == nullptr) MemoryAllocationError();
+  BaseActionClass** newMembers = AllocateZeroedArray<BaseActionClass*>(n);
+  WeightEntry* newWeights = AllocateZeroedArray<WeightEntry>(n);
   for (int i = 0; i < numMembers; i++) newMembers[i] = members[i];
   delete[] members;
   delete[] weights;

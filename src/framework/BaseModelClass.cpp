@@ -5,8 +5,10 @@
 #include <iostream>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
+#include "base/OwnedString.h"
 #include "framework/BaseActionClass.h"
 #include "framework/state/BaseStateVariableClass.h"
 
@@ -30,15 +32,11 @@ BaseModelClass::BaseModelClass()
       parentId(modelId),
       actions(nullptr) {}
 
-BaseModelClass::~BaseModelClass() { delete[] name; }
+BaseModelClass::~BaseModelClass() { ReleaseOwnedString(name); }
 
 void BaseModelClass::DefineName(const char* newName) {
-  if (newName == nullptr) newName = "";
-  size_t length = std::strlen(newName);
-  char* copy = new (std::nothrow) char[length + 1];
-  if (copy == nullptr) MemoryAllocationError();
-  std::memcpy(copy, newName, length + 1);
-  delete[] name;
+  char* copy = CopyOwnedString(newName != nullptr ? newName : "");
+  ReleaseOwnedString(name);
   name = copy;
 }
 

@@ -4,13 +4,13 @@
 #include <cstring>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "framework/StateBytes.h"
 
 ByteState::ByteState(int length, const char* unit) : data(nullptr), size(length), unitName(unit) {
-  data = new (std::nothrow) unsigned char[static_cast<size_t>(size > 0 ? size : 1)]();
-  if (data == nullptr) MemoryAllocationError();
+  data = AllocateZeroedArray<unsigned char>(size);
 }
 
 ByteState::~ByteState() { delete[] data; }

@@ -7,6 +7,7 @@
 #include <new>
 #include <set>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "framework/Activity.h"
@@ -18,8 +19,7 @@ namespace {
 template <class T>
 T** CopyArray(T* const* source, int n) {
   if (n <= 0) return nullptr;
-  T** copy = new (std::nothrow) T*[static_cast<size_t>(n)];
-  if (copy == nullptr) MemoryAllocationError();
+  T** copy = AllocateArray<T*>(n);
   for (int i = 0; i < n; i++) copy[i] = source != nullptr ? source[i] : nullptr;
   return copy;
 }
@@ -77,8 +77,7 @@ void SANModel::initializeSANModelNow(const char* modelName, int nPlaces,
   readOnlyPlaces = CopyArray(readOnly, numReadOnlyPlaces);
   actions = nullptr;
   if (numActions > 0) {
-    actions = new (std::nothrow) BaseActionClass*[static_cast<size_t>(numActions)];
-    if (actions == nullptr) MemoryAllocationError();
+    actions = AllocateArray<BaseActionClass*>(numActions);
   }
   groups = CopyArray(newGroups, numGroups);
   SetActions(activities);
@@ -221,10 +220,7 @@ void SANModel::GetLocalState(State* state) { state->GetState(this); }
 
 void SANModel::SetLocalState(const State* state) { state->SetState(this); }
 
-void SANModel::ConstructLocalState(State*& state) {
-  state = new (std::nothrow) LocalState(this);
-  if (state == nullptr) MemoryAllocationError();
-}
+void SANModel::ConstructLocalState(State*& state) { state = Allocate<LocalState>(this); }
 
 void SANModel::DestructLocalState(State* state) { delete state; }
 

@@ -74,6 +74,7 @@ struct Activity {
   std::vector<EffectItem> effects;
   std::vector<Case> cases;
   ExprPtr watch, reactivate;
+  ExprPtr resample;  // resample when EXPR changes
   int rank = 1;
   bool hasRank = false;
   // Derived: per action (one per case, or one), affected and enabling

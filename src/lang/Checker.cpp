@@ -32,6 +32,519 @@ const std::set<std::string> kCppReserved = {
     "not_eq",    "or_eq",     "and_eq",       "xor_eq",    "main",     "std",      "min",
     "max",       "abs"};
 
+// Names the generated classes and their framework bases use: a model
+// name equal to one would hide or be hidden by it.
+const std::set<std::string> kGeneratedCodeNames = {
+    "Accumulate",
+    "AccumulatedReward",
+    "ActionForIndex",
+    "ActionNameCounts",
+    "ActionNameTableSize",
+    "ActionNames",
+    "ActionTable",
+    "Activity",
+    "ActivityInitialize",
+    "AddAffectArc",
+    "AddEnableArc",
+    "AddImpulse",
+    "AddImpulseAction",
+    "AddImpulseActionDependency",
+    "AddImpulseModelDependency",
+    "AddImpulseModelName",
+    "AddModelDependency",
+    "AddPVWorkersToAction",
+    "AddRateAction",
+    "AddVariableDependency",
+    "AddedSharedPtrs",
+    "AffectedNodes",
+    "AffectedNodesByImpulseReward",
+    "AffectedNodesByRateReward",
+    "AffectedSets",
+    "AffectingActions",
+    "Age",
+    "AgeAction",
+    "AllChildrenEmpty",
+    "AllocatePVImpulseDS",
+    "AllocatePVRateDS",
+    "AppendConsidered",
+    "AppendNode",
+    "BaseActionClass",
+    "BaseActionClassInitialize",
+    "BaseComposerClass",
+    "BaseGroupClass",
+    "BaseModelClass",
+    "BaseStateVariableClass",
+    "BaseStudyClass",
+    "Bind",
+    "BindModelSlot",
+    "BytesFor",
+    "CalculateWeightDistribution",
+    "Check",
+    "ChildStateSizes",
+    "Children",
+    "CommonAccumulate",
+    "CommonImpulseAccumulate",
+    "CompareState",
+    "ComposerGroup",
+    "ComposerLocalState",
+    "ComposerStateSize",
+    "ConsiderOnly",
+    "Considered",
+    "ConsideredCapacity",
+    "ConstructLocalState",
+    "CopyTopModelTables",
+    "CopyWindowToWorkers",
+    "CountInstances",
+    "CreateAffectedLists",
+    "CreateImpulseModelGroupList",
+    "CreateImpulseWorkerLists",
+    "CreateModelGroupList",
+    "CreatePVList",
+    "CreatePVStateIndex",
+    "CreatePlaces",
+    "CreateReplicas",
+    "CreateTotalPVAffectsList",
+    "CreateWorkerList",
+    "CreateWorkers",
+    "CurrentImpulse",
+    "CurrentReward",
+    "CurrentSharedState",
+    "CurrentState",
+    "CustomInitialization",
+    "DeallocatePVImpulseDS",
+    "DeallocatePVRateDS",
+    "DeclareArcs",
+    "DeclaredShared",
+    "DefineName",
+    "DeletePVModel",
+    "DeleteWorkers",
+    "DestroyImpulses",
+    "DestroyWorkers",
+    "Destruct",
+    "DestructLocalState",
+    "DestructStudy",
+    "Destructed",
+    "Enabled",
+    "EnablingChange",
+    "EndAccumulate",
+    "EquivalenceLists",
+    "ErlangParamM",
+    "FillImpulseGroups",
+    "FindGV",
+    "FindSharedPtr",
+    "Fire",
+    "FireAction",
+    "FixImpulseWorkerLists",
+    "FixReferences",
+    "FixWorkerList",
+    "Flag",
+    "ForEachEarnedImpulseWorker",
+    "FreeActionTables",
+    "FreezeImpulseTables",
+    "FreezeRateTables",
+    "GVNames",
+    "GVTypes",
+    "GeneralSetup",
+    "GenerateStudy",
+    "GetChild",
+    "GetExpName",
+    "GetGVName",
+    "GetGVType",
+    "GetGVValue",
+    "GetGlobalActions",
+    "GetImpulseNumber",
+    "GetLocalActions",
+    "GetLocalState",
+    "GetLocalStateVariables",
+    "GetModelType",
+    "GetNumExps",
+    "GetNumGVs",
+    "GetNumModelSlots",
+    "GetNumTimePoints",
+    "GetNumberOfChildren",
+    "GetNumberOfImpulseWorkers",
+    "GetPVModel",
+    "GetPVState",
+    "GetRewardType",
+    "GetSharedStateVariables",
+    "GetStartTime",
+    "GetState",
+    "GetStopTime",
+    "GlobalAddress",
+    "GlobalStudyPtr",
+    "HasLocalState",
+    "Hash",
+    "HashActions",
+    "Id",
+    "ImmediateGroup",
+    "ImpulseActions",
+    "ImpulseAffectedBy",
+    "ImpulseCapacity",
+    "ImpulseModelDependencies",
+    "ImpulseModelDependencyCapacity",
+    "ImpulseModelGroups",
+    "ImpulseSquaredValue",
+    "ImpulseTableCount",
+    "ImpulseValue",
+    "ImpulseWorkers",
+    "Impulses",
+    "IndexBytes",
+    "IndexMode",
+    "IndexTable",
+    "IndexTableLength",
+    "Initialize",
+    "InitializeActivities",
+    "InitializeGroups",
+    "InsertionSort",
+    "InstanceArray",
+    "InstantOfTime",
+    "InstantOfTimeReward",
+    "IntervalOfTime",
+    "IsAMember",
+    "IsAnAffectingStateVariable",
+    "IsDependentOnImpulseModel",
+    "IsDependentOnModel",
+    "IsPVImpulseDSAllocated",
+    "IsPVRateDSAllocated",
+    "Join",
+    "LastAction",
+    "LastActionIndex",
+    "LastActionTime",
+    "Less",
+    "Link",
+    "LinkVariables",
+    "LocalState",
+    "MakeAffectedLists",
+    "MakeImpulseAffectedLists",
+    "MaxID",
+    "Median3",
+    "ModelDependencies",
+    "ModelDependencyCapacity",
+    "ModelGroups",
+    "ModelStateSize",
+    "Name",
+    "NoActionFiredYet",
+    "NodeCapacity",
+    "Nodes",
+    "NodesChanged",
+    "NumActionModelInstances",
+    "NumActionsNamed",
+    "NumAffectingActions",
+    "NumChildren",
+    "NumConsidered",
+    "NumExps",
+    "NumGVs",
+    "NumImpulseModelDependencies",
+    "NumImpulseWorkers",
+    "NumImpulses",
+    "NumModelDependencies",
+    "NumModelSlots",
+    "NumNodes",
+    "NumReplicas",
+    "NumTimePoints",
+    "NumVariableDependencies",
+    "NumberOfWorkers",
+    "OverrideGVValue",
+    "PVModel",
+    "PVReset",
+    "PerformanceVariableNode",
+    "PerformanceVariableWorker",
+    "Place",
+    "PrepareNoActionFiredYet",
+    "PrintGlobal",
+    "PrintGlobalValues",
+    "PrintInfo",
+    "PrintSANModelInfo",
+    "Probability",
+    "ProbeSlot",
+    "PutPVState",
+    "QuickSort",
+    "QuietUntil",
+    "Rank",
+    "Rate",
+    "RateTableCount",
+    "ReactivationFunction",
+    "ReactivationPredicate",
+    "ReadyToFire",
+    "RecordEnabling",
+    "RegisterWithBase",
+    "Rep",
+    "Replica",
+    "ReplicaBuffers",
+    "ReplicaIndex",
+    "ReplicaStateSize",
+    "Reset",
+    "ResetPhase",
+    "ReturnDistributionParameters",
+    "Reward_Function",
+    "RunEnd",
+    "SANModel",
+    "SampleDistribution",
+    "ScratchBuffer",
+    "ScratchSize",
+    "SecondBuffer",
+    "SelectAction",
+    "SetActions",
+    "SetChild",
+    "SetFired",
+    "SetGVInfo",
+    "SetGVs",
+    "SetGroups",
+    "SetLocalState",
+    "SetModelSlot",
+    "SetParentId",
+    "SetPlaces",
+    "SetReadOnlyPlaces",
+    "SetSharedState",
+    "SetState",
+    "SetTopModel",
+    "Setup",
+    "SetupActions",
+    "SharePlaces",
+    "ShareReplicaPlaces",
+    "SharedPtrs",
+    "SharedStateNames",
+    "SharedStateSize",
+    "SharedStateVarLink",
+    "SharingLists",
+    "SlideWindow",
+    "SlotSetter",
+    "SlotSetters",
+    "SlotTargets",
+    "Slots",
+    "SortSlots",
+    "SpareAction",
+    "SquaredValue",
+    "StartTime",
+    "StartTimes",
+    "State",
+    "StateIndexLookup",
+    "StateSize",
+    "SteadyState",
+    "StopTime",
+    "StopTimes",
+    "StoreParameter",
+    "StoreTyped",
+    "SwapBuffer",
+    "SwapBuffers",
+    "TheDistribution",
+    "TheGenerator",
+    "ThePVModel",
+    "TopModel",
+    "TotalAccumulation",
+    "TotalStateSize",
+    "Type",
+    "UpdateAccumulate",
+    "Value",
+    "VariableDependencies",
+    "VariableDependencyCapacity",
+    "VariableId",
+    "Weight",
+    "WindowLength",
+    "WireImpulse",
+    "WireRateDependency",
+    "WorkerIndex",
+    "Workers",
+    "WriteIndex",
+    "WritePVTypeFile",
+
+    "actionId",
+    "actions",
+    "addAffectedSV",
+    "addEnablingSV",
+    "addSharedPtr",
+    "addSharingInfo",
+    "affectedSVs",
+    "affectsList",
+    "allocateArrays",
+    "appendGroup",
+    "appendMembers",
+    "assignPlacesToActivitiesInst",
+    "assignPlacesToActivitiesTimed",
+    "capacity",
+    "checkLocalActions",
+    "checkLocalSVs",
+    "checkReadOnlyPlaces",
+    "createPVNode",
+    "cumulativeWeight",
+    "defineName",
+    "disabled",
+    "distributionType",
+    "enabledBefore",
+    "enabledNow",
+    "enablingSVs",
+    "enlargeArrays",
+    "executionPolicy",
+
+    "fired",
+    "first",
+    "freeArrays",
+    "getActionId",
+    "getActionNameCount",
+    "getActionNameEntry",
+    "getActionNameTableSize",
+    "getActions",
+    "getAddedSharedPtrs",
+    "getAffectedSVs",
+    "getAffectingAction",
+    "getCapacity",
+    "getChildStateSize",
+    "getConsideredNode",
+    "getEnablingSVs",
+    "getFired",
+    "getGroupId",
+    "getGroups",
+    "getHighestRank",
+    "getIndexBytes",
+    "getIndexMode",
+    "getLastAction",
+    "getListOfSharedVariables",
+    "getMainSharedVariable",
+    "getMarkPointer",
+    "getMember",
+    "getMembers",
+    "getModel",
+    "getModelId",
+    "getName",
+    "getNoActionFiredYet",
+    "getNumActions",
+    "getNumAffectedSVs",
+    "getNumAffectingActions",
+    "getNumConsideredNodes",
+    "getNumEnablingSVs",
+    "getNumEntries",
+    "getNumGroups",
+    "getNumItems",
+    "getNumMembers",
+    "getNumPVNodes",
+    "getNumPlaces",
+    "getNumReadOnlyPlaces",
+    "getNumSharedStateVariables",
+    "getNumStateVariables",
+    "getPVNode",
+    "getPVNodes",
+    "getParentId",
+    "getPlaces",
+    "getPrintedAction",
+    "getReadOnlyPlaces",
+    "getReplicaBuffer",
+    "getReplicaIndex",
+    "getReplicaStateSize",
+    "getRunEnd",
+    "getScheduleRecord",
+    "getSelectedAction",
+    "getSharedStateName",
+    "getSharingList",
+    "getTopModel",
+    "getWeightDistribution",
+    "globalModelId",
+    "groupId",
+    "groups",
+    "highestRank",
+    "id",
+    "impulseSets",
+    "impulseWorkerCounts",
+    "impulseWorkers",
+    "initialize",
+    "initializeSANModelNow",
+    "isSync",
+    "kBeta",
+    "kBinomial",
+    "kConditionalWeibull",
+    "kDeterministic",
+    "kErlang",
+    "kExponential",
+    "kGVNames",
+    "kGVTypes",
+    "kGamma",
+    "kGeometric",
+    "kHyperExponential",
+    "kHypoExponential",
+    "kInstantaneous",
+    "kLognormal",
+    "kNegativeBinomial",
+    "kNormal",
+    "kNumActivities",
+    "kNumGroups",
+    "kNumPlaces",
+    "kPareto",
+    "kRaceEnabled",
+    "kTriangular",
+    "kUniform",
+    "kWeibull",
+    "listActions",
+    "listGroups",
+    "listModels",
+    "listSVs",
+
+    "members",
+    "model",
+    "modelId",
+    "name",
+
+    "numActions",
+    "numEntries",
+    "numGroups",
+    "numImpulseTables",
+    "numMembers",
+    "numModelSlots",
+    "numPlaces",
+    "numRateTables",
+    "numReadOnlyPlaces",
+    "numSharedStateVariables",
+    "numStateVariables",
+    "overrideGVs",
+
+    "parameters",
+    "parameters_",
+    "parentId",
+    "phase",
+
+    "places",
+    "printAffectedState",
+    "printAllSharedVariables",
+    "printEnablingState",
+    "printGroup",
+    "printState",
+
+    "rateSets",
+    "reactivation",
+    "readOnlyPlaces",
+
+    "registerPointer",
+    "removeAffectedSV",
+    "removeEnablingSV",
+    "replaceMember",
+    "requireSelected",
+    "scheduleRecord",
+    "selectWith",
+    "selectedAction",
+    "setGroupId",
+    "setMember",
+    "setModel",
+    "setScheduleRecord",
+
+    "the_id",
+
+    "typedPointer",
+
+    "weights",
+
+};
+
+// Names of the C and C++ libraries the generated code sees at file scope:
+// a global of that name would clash with them.
+const std::set<std::string> kLibraryNames = {
+    "abort",  "abs",    "acos",    "asin",   "atan",   "atan2",  "atof",   "atoi",   "calloc",
+    "ceil",   "clock",  "close",   "cos",    "cosh",   "div",    "erf",    "erfc",   "errno",
+    "exit",   "exp",    "exp2",    "fabs",   "floor",  "fmod",   "free",   "gamma",  "getenv",
+    "index",  "j0",     "j1",      "jn",     "ldexp",  "lgamma", "log",    "log10",  "log2",
+    "malloc", "memcpy", "memset",  "open",   "pow",    "printf", "puts",   "qsort",  "rand",
+    "random", "read",   "realloc", "remove", "rename", "round",  "select", "signal", "sin",
+    "sinh",   "sqrt",   "srand",   "stderr", "stdin",  "stdout", "strcmp", "strlen", "system",
+    "tan",    "tanh",   "time",    "trunc",  "write",  "y0",     "y1",     "yn",     "main",
+    "cout",   "cerr",   "endl"};
+
 struct DistributionInfo {
   const char* name;
   int args;  // -1: one or more; -2: pairs
@@ -93,6 +606,13 @@ class Checker {
     if (kCppReserved.count(n) || n.find("__") != std::string::npos ||
         (n.size() > 1 && n[0] == '_' && std::isupper(static_cast<unsigned char>(n[1])))) {
       d_.Error(pos, "'" + n + "' cannot be used as a " + what);
+    } else if (kGeneratedCodeNames.count(n) && what != "model name" && what != "node name") {
+      d_.Error(pos,
+               "'" + n + "' cannot be used as a " + what + " (the generated code uses that name)");
+    } else if (what == "global name" && kLibraryNames.count(n)) {
+      d_.Error(pos, "'" + n + "' cannot be used as a " + what + " (a library function has it)");
+    } else if (what != "global name" && m_.FindGlobal(n) >= 0) {
+      d_.Error(pos, "'" + n + "' is a global; a " + what + " needs a name of its own");
     }
   }
 
@@ -318,6 +838,12 @@ class Checker {
     }
     if (neverEnabled) d_.Warning(a.pos, "activity '" + a.name + "' can never be enabled");
     if (a.timed) DelayChecks(s, a, enabling);
+    if (a.resample && Resolve(*a.resample, &s, "a resample expression")) {
+      PlacesRead(*a.resample, enabling);
+    }
+    if (a.resample && (a.watch || a.reactivate)) {
+      d_.Error(a.pos, "'resample' and 'watch'/'reactivate' exclude each other");
+    }
     if (a.watch && Resolve(*a.watch, &s, "a predicate")) PlacesRead(*a.watch, enabling);
     if (a.reactivate && Resolve(*a.reactivate, &s, "a predicate")) {
       PlacesRead(*a.reactivate, enabling);
@@ -417,6 +943,11 @@ class Checker {
           continue;
         }
         if (k == c.name) d_.Error(c.childPos[i], "'" + c.name + "' cannot contain itself");
+        if (m_.FindComposer(k) >= 0 && kGeneratedCodeNames.count(k)) {
+          d_.Error(c.childPos[i], "'" + k +
+                                      "' cannot be the name of a child node (the generated "
+                                      "code uses that name)");
+        }
         if (!kids.insert(k).second) {
           d_.Error(c.childPos[i],
                    "'" + k + "' is a child of '" + c.name + "' twice (use a rep for copies)");
@@ -647,12 +1178,55 @@ class Checker {
     return t == "float" ? text + "f" : text;
   }
 
+  // The shortest text that reads back as x.
   std::string RealText(double x) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", x);
+    for (int precision = 15; precision <= 17; ++precision) {
+      std::snprintf(buf, sizeof buf, "%.*g", precision, x);
+      if (std::strtod(buf, nullptr) == x) break;
+    }
     std::string s = buf;
     if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
     return s;
+  }
+
+  // Digits after the point of a plain decimal text; -1 with an exponent or
+  // more than 9 of them.
+  static int Decimals(const std::string& v) {
+    if (v.find_first_of("eE") != std::string::npos) return -1;
+    size_t dot = v.find('.');
+    if (dot == std::string::npos) return 0;
+    int d = static_cast<int>(v.size() - dot - 1);
+    return d > 9 ? -1 : d;
+  }
+
+  // The k-th value of a real range, FROM + k * STEP. Plain decimals are
+  // added exactly in decimal (0.1 to 0.3 step 0.1 gives 0.1, 0.2, 0.3);
+  // with an exponent the sum is taken in double precision.
+  std::string RangeValue(const std::string& from, const std::string& step, long k) {
+    int df = Decimals(from), ds = Decimals(step);
+    if (df < 0 || ds < 0) {
+      return RealText(std::strtod(from.c_str(), nullptr) +
+                      static_cast<double>(k) * std::strtod(step.c_str(), nullptr));
+    }
+    int d = std::max(df, ds);
+    auto scaled = [d](const std::string& v, int dv) {
+      std::string digits = v;
+      digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+      long long x = std::strtoll(digits.c_str(), nullptr, 10);
+      for (int i = dv; i < d; ++i) x *= 10;
+      return x;
+    };
+    long long sum = scaled(from, df) + k * scaled(step, ds);
+    bool negative = sum < 0;
+    std::string digits = std::to_string(negative ? -sum : sum);
+    if (d > 0) {
+      if (digits.size() <= static_cast<size_t>(d)) digits.insert(0, d + 1 - digits.size(), '0');
+      digits.insert(digits.size() - d, ".");
+    } else {
+      digits += ".0";
+    }
+    return (negative ? "-" : "") + digits;
   }
 
   void StudyChecks() {
@@ -709,7 +1283,7 @@ class Checker {
                         k * std::strtoll(e.step.c_str(), nullptr, 10);
           columns[g].push_back(Literal(std::to_string(v), t, e.pos));
         } else {
-          columns[g].push_back(Literal(RealText(from + static_cast<double>(k) * step), t, e.pos));
+          columns[g].push_back(Literal(RangeValue(e.from, e.step, k), t, e.pos));
         }
       }
     }

@@ -46,7 +46,13 @@ std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const Plac
     if (s.kind == Stmt::kAssign) {
       out += indent + place(s.placeIndex) + " " + s.op + " " + ExprToCpp(*s.expr, m, place) + ";\n";
     } else {
-      out += indent + "if (" + ExprToCpp(*s.expr, m, place) + ") {\n";
+      // Without the expression's own outer parentheses: clang warns about
+      // "if ((a == b))".
+      std::string cond = ExprToCpp(*s.expr, m, place);
+      bool wrapped = s.expr->kind != Expr::kNumber && s.expr->kind != Expr::kBool &&
+                     s.expr->kind != Expr::kName;
+      if (wrapped) cond = cond.substr(1, cond.size() - 2);
+      out += indent + "if (" + cond + ") {\n";
       out += StmtsToCpp(s.thenBody, m, place, indent + "  ");
       if (!s.elseBody.empty()) {
         out += indent + "} else {\n";

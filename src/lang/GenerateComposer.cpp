@@ -58,7 +58,7 @@ void GenerateJoin(const Model& m, const Composer& c, const std::string& cls, Gen
   s << " {\n";
   for (size_t i = 0; i < c.children.size(); ++i) {
     const std::string& k = c.children[i];
-    s << "  " << k << " = new " << NodeClass(m, k) << "();\n";
+    s << "  " << k << " = Allocate<" << NodeClass(m, k) << ">();\n";
     s << "  " << k << "->DefineName(\"" << k << "\");\n";
     s << "  SetChild(" << i << ", " << k << ");\n";
   }
@@ -75,7 +75,7 @@ void GenerateJoin(const Model& m, const Composer& c, const std::string& cls, Gen
   if (!c.shares.empty()) {
     s << "void " << cls << "::SharePlaces() {\n";
     for (const Share& sh : c.shares) {
-      s << "  " << sh.name << " = new Place(\"" << sh.name << "\");\n";
+      s << "  " << sh.name << " = Allocate<Place>(\"" << sh.name << "\");\n";
       s << "  addSharedPtr(" << sh.name << ", \"" << sh.name << "\");\n";
       for (const ShareMember& mem : sh.members) {
         std::string childPlace = mem.child + "->" + mem.place;
@@ -125,15 +125,15 @@ void GenerateRep(const Model& m, const Composer& c, const std::string& cls, Gene
   for (const Share& sh : c.shares) s << "  delete " << sh.name << ";\n";
   s << "  for (int i = 0; i < NumChildren; i++) delete InstanceArray[i];\n"
        "  delete[] InstanceArray;\n}\n\n";
-  s << "void " << cls << "::CreateReplicas() {\n  InstanceArray = new " << childCls
-    << "*[NumChildren > 0 ? NumChildren : 1];\n"
-       "  for (int i = 0; i < NumChildren; i++) {\n    InstanceArray[i] = new "
-    << childCls << "();\n    SetChild(i, InstanceArray[i]);\n  }\n}\n\n";
+  s << "void " << cls << "::CreateReplicas() {\n  InstanceArray = AllocateArray<" << childCls
+    << "*>(NumChildren);\n"
+       "  for (int i = 0; i < NumChildren; i++) {\n    InstanceArray[i] = Allocate<"
+    << childCls << ">();\n    SetChild(i, InstanceArray[i]);\n  }\n}\n\n";
   if (!c.shares.empty()) {
     s << "void " << cls << "::ShareReplicaPlaces() {\n  " << childCls
       << "* first = InstanceArray[0];\n";
     for (const Share& sh : c.shares) {
-      s << "  " << sh.name << " = new Place(\"" << sh.name << "\");\n";
+      s << "  " << sh.name << " = Allocate<Place>(\"" << sh.name << "\");\n";
       s << "  addSharedPtr(" << sh.name << ", \"" << sh.name << "\");\n";
       s << "  " << sh.name << "->ShareWith(first->" << sh.name << ");\n";
     }

@@ -76,8 +76,8 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
   h << "class " << pv << " : public PVModel {\n public:\n  explicit " << pv
     << "(bool expandPVs);\n  PerformanceVariableNode* createPVNode(int pv, int window) "
        "override;\n};\n\n";
-  s << pv << "::" << pv << "(bool expandPVs) {\n  SetTopModel(new " << NodeClass(m, m.topNode)
-    << "());\n  DefineName(\"" << pv << "\");\n  CreatePVList(" << m.rewards.size()
+  s << pv << "::" << pv << "(bool expandPVs) {\n  SetTopModel(Allocate<" << NodeClass(m, m.topNode)
+    << ">());\n  DefineName(\"" << pv << "\");\n  CreatePVList(" << m.rewards.size()
     << ", expandPVs);\n  Initialize();\n}\n\n";
   s << "PerformanceVariableNode* " << pv << "::createPVNode(int pv, int window) {\n";
   if (m.rewards.empty()) {
@@ -85,7 +85,7 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
   } else {
     s << "  switch (pv) {\n";
     for (size_t i = 0; i < m.rewards.size(); ++i) {
-      s << "    case " << i << ":\n      return new " << base << i << "(window);\n";
+      s << "    case " << i << ":\n      return Allocate<" << base << i << ">(window);\n";
     }
     s << "    default:\n      return nullptr;\n  }\n}\n\n";
   }

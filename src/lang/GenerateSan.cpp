@@ -102,6 +102,7 @@ std::vector<Action> Actions(const Submodel& s) {
       x.places = a.enabling;
       for (int p : a.affected[k]) AddOnce(x.places, p);
       for (const ExprPtr& e : a.delayArgs) PlacesRead(*e, x.places);
+      if (a.resample) PlacesRead(*a.resample, x.places);
       if (a.watch) PlacesRead(*a.watch, x.places);
       if (a.reactivate) PlacesRead(*a.reactivate, x.places);
       EffectPlaces(a.effects, x.places);
@@ -149,7 +150,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   h << "class " << cls << " : public SANModel {\n public:\n";
   for (const Action& x : actions) {
     const Activity& a = *x.a;
-    h << "  class " << x.className << " : public ModelActivity {\n   public:\n";
+    h << "  class " << x.className << " final : public ModelActivity {\n   public:\n";
     if (!x.places.empty()) {
       h << "    CachedMark ";
       for (size_t i = 0; i < x.places.size(); ++i) {
@@ -161,6 +162,10 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     if (a.distribution == "exponential") h << "    double Rate() override;\n";
     if (x.caseIndex >= 0) h << "    double Weight() override;\n";
     if (!a.timed && a.rank != 1) h << "    int Rank() override { return " << a.rank << "; }\n";
+    if (a.resample) {
+      h << "    bool ReactivationPredicate() override { return true; }\n";
+      h << "    bool ReactivationFunction() override;\n";
+    }
     if (a.watch) {
       h << "    bool ReactivationPredicate() override;\n";
       h << "    bool ReactivationFunction() override;\n";
@@ -171,9 +176,10 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     h << "    BaseActionClass* Fire() override;\n";
     h << "    void LinkVariables() override;\n";
     bool many = a.timed && a.distribution != "exponential" && a.distribution != "deterministic";
-    if (many) {
-      h << "\n   private:\n    double parameters_[" << a.delayArgs.size() << "] = {};\n";
-    }
+    if (many || a.resample) h << "\n   private:\n";
+    if (many) h << "    double parameters_[" << a.delayArgs.size() << "] = {};\n";
+    if (a.resample)
+      h << "    double sampledValue_ = 0.0;  // the resample expression at the last draw\n";
     h << "  };\n";
   }
   size_t numGroups = s.activities.size();
@@ -214,15 +220,27 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     c << "bool " << q << "Enabled() { return RecordEnabling(" << enabled << "); }\n\n";
     std::vector<std::string> args;
     for (const ExprPtr& e : a.delayArgs) args.push_back(Double(ExprToCpp(*e, m, mark)));
+    std::string record =
+        a.resample ? "  sampledValue_ = " + Double(ExprToCpp(*a.resample, m, mark)) + ";\n" : "";
     if (a.distribution == "exponential") {
       c << "double " << q << "Rate() { return " << args[0] << "; }\n\n";
-      c << "double " << q
-        << "SampleDistribution() { return TheDistribution->Exponential(Rate()); }\n\n";
+      if (record.empty()) {
+        c << "double " << q
+          << "SampleDistribution() { return TheDistribution->Exponential(Rate()); }\n\n";
+      } else {
+        c << "double " << q << "SampleDistribution() {\n"
+          << record << "  return TheDistribution->Exponential(Rate());\n}\n\n";
+      }
       c << "double* " << q
         << "ReturnDistributionParameters() { return StoreParameter(Rate()); }\n\n";
     } else if (a.distribution == "deterministic") {
       c << "double " << q << "DeterministicParamValue() { return " << args[0] << "; }\n\n";
-      c << "double " << q << "SampleDistribution() { return DeterministicParamValue(); }\n\n";
+      if (record.empty()) {
+        c << "double " << q << "SampleDistribution() { return DeterministicParamValue(); }\n\n";
+      } else {
+        c << "double " << q << "SampleDistribution() {\n"
+          << record << "  return DeterministicParamValue();\n}\n\n";
+      }
       c << "double* " << q
         << "ReturnDistributionParameters() { return StoreParameter(DeterministicParamValue()); "
            "}\n\n";
@@ -236,7 +254,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
       }
       c << "  return parameters_;\n}\n\n";
       std::string fn = SampleFunction(a.distribution);
-      c << "double " << q << "SampleDistribution() {\n";
+      c << "double " << q << "SampleDistribution() {\n" << record;
       if (a.distribution == "hyperexponential" || a.distribution == "hypoexponential") {
         size_t n = a.distribution == "hyperexponential" ? args.size() / 2 : args.size();
         c << "  return TheDistribution->" << fn << "(" << n
@@ -250,6 +268,10 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     if (x.caseIndex >= 0) {
       c << "double " << q << "Weight() { return "
         << Double(ExprToCpp(*a.cases[x.caseIndex].weight, m, mark)) << "; }\n\n";
+    }
+    if (a.resample) {
+      c << "bool " << q << "ReactivationFunction() { return "
+        << Double(ExprToCpp(*a.resample, m, mark)) << " != sampledValue_; }\n\n";
     }
     if (a.watch) {
       c << "bool " << q << "ReactivationPredicate() { return static_cast<bool>("
@@ -308,7 +330,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   c << "void " << cls << "::CreatePlaces() {";
   for (const Place& p : s.places) {
     std::string init = p.initial ? ExprToCpp(*p.initial, m, mark) : "0";
-    c << "\n  " << p.name << " = new Place(\"" << p.name << "\", " << init << ");";
+    c << "\n  " << p.name << " = Allocate<Place>(\"" << p.name << "\", " << init << ");";
   }
   c << (s.places.empty() ? "}\n\n" : "\n}\n\n");
 

@@ -69,7 +69,8 @@ void GenerateStudyCode(const Model& m, GeneratedCode& out) {
     s << "};\n  for (int e = 0; e < kNumExps; e++) " << g.name << "Values[e] = kValues[e];\n}\n\n";
   }
   s << "PVModel* " << cls << "::GetPVModel(bool expandPVs) {\n  DeletePVModel();\n"
-    << "  ThePVModel = new " << m.name << "_rewardPVModel(expandPVs);\n  return ThePVModel;\n}\n\n";
+    << "  ThePVModel = Allocate<" << m.name
+    << "_rewardPVModel>(expandPVs);\n  return ThePVModel;\n}\n\n";
   s << "void " << cls << "::SetGVs(int exp) {\n";
   if (ng == 0) s << "  (void)exp;\n";
   for (const Global& g : m.globals) s << "  " << g.name << " = " << g.name << "Values[exp];\n";
@@ -102,8 +103,9 @@ void GenerateStudyCode(const Model& m, GeneratedCode& out) {
        "not exist.\" << std::endl;\n"
        "    return;\n  }\n  size_t size = 0;\n  void* address = GlobalAddress(index, &size);\n"
        "  std::memcpy(address, value, size);\n}\n\n";
-  s << "BaseStudyClass* GenerateStudy() {\n  if (GlobalStudyPtr == nullptr) GlobalStudyPtr = new "
-    << cls << "();\n  return GlobalStudyPtr;\n}\n\n";
+  s << "BaseStudyClass* GenerateStudy() {\n  if (GlobalStudyPtr == nullptr) GlobalStudyPtr = "
+       "Allocate<"
+    << cls << ">();\n  return GlobalStudyPtr;\n}\n\n";
   s << "void DestructStudy() {\n  delete GlobalStudyPtr;\n  GlobalStudyPtr = nullptr;\n}\n";
   out.header += h.str();
   out.source += s.str();

@@ -172,6 +172,12 @@ class Parser {
         if (a.timed) throw SyntaxError{at, "only instantaneous activities have a rank"};
         a.rank = Integer("a rank (an integer)");
         a.hasRank = true;
+      } else if (Accept("resample")) {
+        if (!a.timed) throw SyntaxError{at, "an instantaneous activity has no delay to resample"};
+        if (a.resample) throw SyntaxError{at, "a second 'resample'"};
+        Expect("when");
+        a.resample = Expression();
+        Expect("changes");
       } else if (Accept("watch")) {
         if (a.watch) throw SyntaxError{at, "a second 'watch'"};
         a.watch = Expression();
@@ -192,7 +198,8 @@ class Parser {
         a.cases.push_back(std::move(c));
       } else if (!EffectItemDecl(a.effects)) {
         Fail(
-            "an activity item (delay, when, input, output, do, case, rank, watch, reactivate) or "
+            "an activity item (delay, when, input, output, do, case, rank, resample, watch, "
+            "reactivate) or "
             "'}'");
       }
     }

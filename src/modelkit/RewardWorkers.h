@@ -3,6 +3,7 @@
 #ifndef VELMOR_MODELKIT_REWARDWORKERS_H
 #define VELMOR_MODELKIT_REWARDWORKERS_H
 
+#include "base/Allocate.h"
 #include "reward/PerformanceVariableNode.h"
 
 // Fills node->Workers[0 .. NumberOfWorkers-1] with new workers of class W,
@@ -10,7 +11,7 @@
 // REQUIRES: node->Workers holds NumberOfWorkers slots.
 template <class W, class... Args>
 void CreateWorkers(PerformanceVariableNode* node, const Args&... args) {
-  for (int i = 0; i < node->NumberOfWorkers; i++) node->Workers[i] = new W(args...);
+  for (int i = 0; i < node->NumberOfWorkers; i++) node->Workers[i] = Allocate<W>(args...);
 }
 
 // Deletes the node's workers (each releases its own name) and clears their

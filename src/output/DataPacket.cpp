@@ -4,21 +4,9 @@
 #include <climits>
 #include <cstdlib>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
-
-namespace {
-
-// Zeroed storage for count elements of size bytes each; ends the process
-// through the framework's memory report when it cannot be had. calloc
-// leaves large blocks untouched until they are used.
-void* ZeroedArray(size_t count, size_t size) {
-  void* block = std::calloc(count > 0 ? count : 1, size);
-  if (block == nullptr) MemoryAllocationError();
-  return block;
-}
-
-}  // namespace
 
 DataPacket::DataPacket(int packetClientId, int packetExperiment, int packetVariableCount,
                        int packetCapacity)
@@ -33,8 +21,8 @@ DataPacket::DataPacket(int packetClientId, int packetExperiment, int packetVaria
   // element count does not fit cannot be used, so it is never made.
   const long long elements = static_cast<long long>(variableCount) * capacity;
   if (elements > INT_MAX) MemoryAllocationError();
-  counts = static_cast<int*>(ZeroedArray(static_cast<size_t>(variableCount), sizeof(int)));
-  values = static_cast<double*>(ZeroedArray(static_cast<size_t>(elements), sizeof(double)));
+  counts = static_cast<int*>(AllocateZeroedBlock(static_cast<size_t>(variableCount), sizeof(int)));
+  values = static_cast<double*>(AllocateZeroedBlock(static_cast<size_t>(elements), sizeof(double)));
 }
 
 DataPacket::~DataPacket() {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/Allocate.h"
 #include "output/RunControl.h"
 #include "output/SimMgrMessages.h"
 #include "platform/VelmorSocket.h"
@@ -115,7 +116,7 @@ ManagerLink::~ManagerLink() { ReleaseManagerLink(); }
 VelmorSocket* ManagerLink::WaitForSimMgrConnection(int timeoutMillis, unsigned short* port,
                                                    RunControl& run) {
   delete listenSocket;
-  listenSocket = new VelmorSocket(true);
+  listenSocket = Allocate<VelmorSocket>(true);
   if (!listenSocket->IsOpen() || !BindFromPort(listenSocket, port)) {
     return nullptr;
   }
@@ -123,7 +124,7 @@ VelmorSocket* ManagerLink::WaitForSimMgrConnection(int timeoutMillis, unsigned s
   // it reads the line must find the socket ready, not refuse it.
   listenSocket->Listen(kListenBacklog);
   std::cout << "REGISTER:  Port: [" << *port << "]" << std::endl;
-  VelmorSocket* connection = new VelmorSocket(false);
+  VelmorSocket* connection = Allocate<VelmorSocket>(false);
   bool connected = false;
   int timeout = EffectiveTimeout(timeoutMillis);
   // Every pass waits acceptPollMillis and counts as that long, however long

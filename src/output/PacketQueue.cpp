@@ -1,12 +1,13 @@
 // PacketQueue: the ring, each operation under the queue's lock.
 #include "output/PacketQueue.h"
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 
 PacketQueue::PacketQueue(int capacity)
     : slots(nullptr), size(capacity), readIndex(0), writeIndex(0), wrapped(false) {
   VELMOR_ASSERT(capacity >= 1, "PacketQueue");
-  slots = new DataPacket*[static_cast<unsigned>(capacity)]();
+  slots = AllocateZeroedArray<DataPacket*>(static_cast<unsigned>(capacity));
 }
 
 PacketQueue::~PacketQueue() { delete[] slots; }

@@ -10,8 +10,10 @@
 #include <iostream>
 #include <vector>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
+#include "base/OwnedString.h"
 #include "output/DataPacket.h"
 #include "output/PacketQueue.h"
 #include "output/ResultsFile.h"
@@ -58,19 +60,13 @@ int SendAndWriteOrStop(VelmorSocket* socket, std::ostream* stream, const char* b
   return result;
 }
 
-char* CopyText(const std::string& text) {
-  char* copy = new char[text.size() + 1];
-  std::memcpy(copy, text.c_str(), text.size() + 1);
-  return copy;
-}
-
 }  // namespace
 
 ReportOutput::ReportOutput() { CreatePacketQueues(); }
 
 void ReportOutput::CreatePacketQueues() {
-  freePackets = new PacketQueue(queueCapacity);
-  pendingPackets = new PacketQueue(queueCapacity);
+  freePackets = Allocate<PacketQueue>(queueCapacity);
+  pendingPackets = Allocate<PacketQueue>(queueCapacity);
 }
 
 ReportOutput::~ReportOutput() { ReleaseOutputSide(); }
@@ -84,7 +80,7 @@ bool ReportOutput::HoldsReport(int counter, double elapsed, int held, int capaci
 }
 
 DataPacket* ReportOutput::CreateDataPacket(int variableCount, const ReportContext& context) {
-  DataPacket* packet = new DataPacket(-1, -1, variableCount, context.reportSize);
+  DataPacket* packet = Allocate<DataPacket>(-1, -1, variableCount, context.reportSize);
   packet->clientId = context.clientId;
   packet->experiment = context.experiment;
   return packet;
@@ -218,7 +214,7 @@ std::ofstream* ReportOutput::CreateBinFile(const char* name, int experiment) {
 void ReportOutput::TakeRedirect(const RedirectRequest& request, int experiment,
                                 char** binaryFileName, int* maxBatches) {
   if (*binaryFileName != nullptr || !request.hasFileName) return;
-  *binaryFileName = CopyText(request.fileName);
+  *binaryFileName = CopyOwnedString(request.fileName.c_str());
   // The manager's file name is a peer's choice: a file that cannot be
   // opened is reported and the run goes on without it. A peer may only name
   // a file in the working folder: a name with a path separator or ".." is

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "output/DataPacket.h"
 
@@ -170,7 +171,7 @@ std::ofstream* OpenResultsFile(const char* name, bool binary) {
   std::ios::openmode mode = std::ios::out | std::ios::trunc;
   if (binary) mode |= std::ios::binary;
   errno = 0;
-  std::ofstream* stream = new std::ofstream(name, mode);
+  std::ofstream* stream = Allocate<std::ofstream>(name, mode);
   if (stream->is_open()) return stream;
   const int error = errno;
   delete stream;

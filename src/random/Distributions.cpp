@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "random/LaggedFibonacci.h"
@@ -25,9 +26,7 @@ constexpr double kWidestPolarDeviation = 39.0;
 bool CountTooLarge(double count) { return count >= kLargestCount; }
 }  // namespace
 
-Distributions::Distributions() : generator(new (std::nothrow) LaggedFibonacci()) {
-  if (generator == nullptr) MemoryAllocationError();
-}
+Distributions::Distributions() : generator(Allocate<LaggedFibonacci>()) {}
 
 Distributions::~Distributions() { delete generator; }
 

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/ErrorReports.h"
 #include "random/LaggedFibonacci.h"
 #include "random/Tausworthe.h"
@@ -11,11 +12,10 @@ namespace {
 RandomNumberGenerator* NewGenerator(int kind) {
   RandomNumberGenerator* made = nullptr;
   if (kind == 1) {
-    made = new (std::nothrow) Tausworthe();
+    made = Allocate<Tausworthe>();
   } else {
-    made = new (std::nothrow) LaggedFibonacci();
+    made = Allocate<LaggedFibonacci>();
   }
-  if (made == nullptr) MemoryAllocationError();
   return made;
 }
 

@@ -2,18 +2,19 @@
 
 #include <cstdlib>
 
+#include "base/OwnedString.h"
 #include "reward/RewardStrings.h"
 
 ActionModelPairClass::~ActionModelPairClass() {
-  free(ModelName);
-  free(ActionName);
+  ReleaseOwnedString(ModelName);
+  ReleaseOwnedString(ActionName);
 }
 
 void ActionModelPairClass::SetPair(const char* action, const char* model) {
-  char* newAction = DuplicateRewardString(action);
-  char* newModel = DuplicateRewardString(model);
-  free(ActionName);
-  free(ModelName);
+  char* newAction = CopyOwnedString(action);
+  char* newModel = CopyOwnedString(model);
+  ReleaseOwnedString(ActionName);
+  ReleaseOwnedString(ModelName);
   ActionName = newAction;
   ModelName = newModel;
 }

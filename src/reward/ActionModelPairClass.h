@@ -3,7 +3,7 @@
 #ifndef VELMOR_REWARD_ACTIONMODELPAIRCLASS_H
 #define VELMOR_REWARD_ACTIONMODELPAIRCLASS_H
 
-// Owns copies of both names (strdup / free); null until set.
+// Owns copies of both names (CopyOwnedString / ReleaseOwnedString); null until set.
 class ActionModelPairClass {
  public:
   ActionModelPairClass() = default;

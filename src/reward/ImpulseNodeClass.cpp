@@ -2,19 +2,21 @@
 
 #include <cstdlib>
 
+#include "base/Allocate.h"
+#include "base/OwnedString.h"
 #include "reward/RewardStrings.h"
 
 ImpulseNodeClass::ImpulseNodeClass(int numModelSlots) {
   VELMOR_ASSERT(numModelSlots >= 0, "ImpulseNodeClass");
   NumModelSlots = numModelSlots;
   if (numModelSlots > 0) {
-    SlotTargets = new void*[numModelSlots]();
-    SlotSetters = new SlotSetter[numModelSlots]();
+    SlotTargets = AllocateZeroedArray<void*>(numModelSlots);
+    SlotSetters = AllocateZeroedArray<SlotSetter>(numModelSlots);
   }
 }
 
 ImpulseNodeClass::~ImpulseNodeClass() {
-  free(Name);
+  ReleaseOwnedString(Name);
   delete[] SlotTargets;
   delete[] SlotSetters;
 }
@@ -25,8 +27,8 @@ void ImpulseNodeClass::Reset() {
 }
 
 void ImpulseNodeClass::DefineName(const char* name, int impulseIndex, int workerIndex) {
-  char* copy = DuplicateRewardString(name);
-  free(Name);
+  char* copy = CopyOwnedString(name);
+  ReleaseOwnedString(Name);
   Name = copy;
   ImpulseIndex = impulseIndex;
   WorkerIndex = workerIndex;

@@ -11,7 +11,7 @@
 // handed to PerformanceVariableNode::AddImpulse; the node asks it
 // (CreateImpulseWorkers) for the impulse workers it wires to the model.
 // Model slots work as in PerformanceVariableWorker (BindModelSlot).
-// Owns its name (strdup / free) and its slot bindings, not the models.
+// Owns its name (CopyOwnedString / ReleaseOwnedString) and its slot bindings, not the models.
 // Invariants: WorkerIndex, ImpulseIndex and VariableId are -1 until named.
 class ImpulseNodeClass {
  public:
@@ -37,7 +37,7 @@ class ImpulseNodeClass {
 
   // Value and SquaredValue back to 0.
   void Reset();
-  // Copies name (strdup), stores the impulse index and the worker index.
+  // Copies name (CopyOwnedString), stores the impulse index and the worker index.
   void DefineName(const char* name, int impulseIndex, int workerIndex);
   static double min(double a, double b) { return a < b ? a : b; }
   static double max(double a, double b) { return a > b ? a : b; }

@@ -1,5 +1,6 @@
 #include "reward/ModelGroupClass.h"
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 
 ModelGroupClass::~ModelGroupClass() { delete[] Models; }
@@ -7,7 +8,7 @@ ModelGroupClass::~ModelGroupClass() { delete[] Models; }
 void ModelGroupClass::CreateModelList(int n) {
   VELMOR_ASSERT(n >= 0, "ModelGroupClass");
   delete[] Models;
-  Models = new BaseModelClass*[n > 0 ? n : 1]();
+  Models = AllocateZeroedArray<BaseModelClass*>(n);
   NumModels = n;
 }
 

@@ -3,6 +3,7 @@
 // the state index and the type file in PVModelState.cpp.
 #include "reward/PVModel.h"
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "framework/BaseGroupClass.h"
 
@@ -12,7 +13,7 @@ constexpr int kInitialNodeCapacity = 100;
 
 PVModel::PVModel()
     : NoActionFiredYet("No Action Fired Yet", 0, kExponential, kRaceEnabled, 0, 0, false) {
-  Nodes = new PerformanceVariableNode*[kInitialNodeCapacity]();
+  Nodes = AllocateZeroedArray<PerformanceVariableNode*>(kInitialNodeCapacity);
   NodeCapacity = kInitialNodeCapacity;
   LastAction = &NoActionFiredYet;
   LastActionTime = 0.0;
@@ -38,7 +39,7 @@ void PVModel::AppendNode(PerformanceVariableNode* node) {
   VELMOR_ASSERT(node != nullptr, "PVModel");
   if (NumNodes == NodeCapacity) {
     int capacity = 2 * NodeCapacity;
-    PerformanceVariableNode** grown = new PerformanceVariableNode*[capacity]();
+    PerformanceVariableNode** grown = AllocateZeroedArray<PerformanceVariableNode*>(capacity);
     for (int i = 0; i < NumNodes; i++) grown[i] = Nodes[i];
     delete[] Nodes;
     Nodes = grown;
@@ -88,7 +89,7 @@ void PVModel::ConsiderOnly(const int* indices, int count) {
 void PVModel::AppendConsidered(PerformanceVariableNode* node) {
   if (NumConsidered == ConsideredCapacity) {
     int capacity = ConsideredCapacity > 0 ? 2 * ConsideredCapacity : 8;
-    PerformanceVariableNode** grown = new PerformanceVariableNode*[capacity]();
+    PerformanceVariableNode** grown = AllocateZeroedArray<PerformanceVariableNode*>(capacity);
     for (int i = 0; i < NumConsidered; i++) grown[i] = Considered[i];
     delete[] Considered;
     Considered = grown;

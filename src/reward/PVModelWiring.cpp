@@ -1,6 +1,7 @@
 // PVModel: wiring the reward variables to the actions of the top model
 // (rate and impulse tables, affected-node sets, affecting-action arrays).
 // Runs once, before simulation.
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/List.h"
 #include "framework/BaseGroupClass.h"
@@ -51,8 +52,8 @@ void PVModel::CopyTopModelTables() {
   numActions = TopModel != nullptr ? TopModel->getNumActions() : 0;
   numGroups = TopModel != nullptr ? TopModel->getNumGroups() : 0;
   numStateVariables = TopModel != nullptr ? TopModel->getNumStateVariables() : 0;
-  actions = new BaseActionClass*[numActions > 0 ? numActions : 1]();
-  groups = new BaseGroupClass*[numGroups > 0 ? numGroups : 1]();
+  actions = AllocateZeroedArray<BaseActionClass*>(numActions);
+  groups = AllocateZeroedArray<BaseGroupClass*>(numGroups);
   for (int a = 0; a < numActions; a++) actions[a] = TopModel->getActions()[a];
   for (int g = 0; g < numGroups; g++) groups[g] = TopModel->getGroups()[g];
   ActionTable = actions;
@@ -152,14 +153,14 @@ void PVModel::AddImpulseAction(int node, int impulse, BaseActionClass* action,
   if (action->impulseSets[node].empty()) {
     action->AffectedNodesByImpulseReward.insert(node);
     pv->NumAffectingActions++;
-    action->impulseWorkers[node] = new int*[pv->NumImpulses]();
-    action->impulseWorkerCounts[node] = new int[pv->NumImpulses]();
+    action->impulseWorkers[node] = AllocateZeroedArray<int*>(pv->NumImpulses);
+    action->impulseWorkerCounts[node] = AllocateZeroedArray<int>(pv->NumImpulses);
   }
   int*& workers = action->impulseWorkers[node][impulse];
   if (workers == nullptr) {
     action->impulseSets[node].insert(impulse);
     int room = pv->NumImpulseWorkers[impulse];
-    workers = new int[room > 0 ? room : 1];
+    workers = AllocateArray<int>(room);
   }
   int& count = action->impulseWorkerCounts[node][impulse];
   for (int k = 0; k < pv->NumImpulseWorkers[impulse]; k++) {
@@ -178,13 +179,13 @@ void PVModel::CreateAffectedLists() {
     PerformanceVariableNode* node = Nodes[i];
     delete[] node->AffectingActions;
     int room = node->NumAffectingActions;
-    node->AffectingActions = new BaseActionClass*[room > 0 ? room : 1]();
+    node->AffectingActions = AllocateZeroedArray<BaseActionClass*>(room);
     node->NumAffectingActions = 0;
   }
   delete[] AffectingActions;
   delete[] AffectedSets;
-  AffectingActions = new BaseActionClass*[numActions > 0 ? numActions : 1]();
-  AffectedSets = new FastSet*[numActions > 0 ? numActions : 1]();
+  AffectingActions = AllocateZeroedArray<BaseActionClass*>(numActions);
+  AffectedSets = AllocateZeroedArray<FastSet*>(numActions);
   NumAffectingActions = 0;
   if (RateTableCount == 0 && ImpulseTableCount == 0) return;
   for (int a = 0; a < numActions; a++) {

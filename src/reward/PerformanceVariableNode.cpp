@@ -7,7 +7,9 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
+#include "base/OwnedString.h"
 #include "reward/RewardStrings.h"
 
 int PerformanceVariableNode::the_id = 0;
@@ -16,7 +18,7 @@ namespace {
 
 template <class T>
 T* NewFilled(int n, T value) {
-  T* array = new T[n > 0 ? n : 1];
+  T* array = AllocateArray<T>(n);
   for (int i = 0; i < n; i++) array[i] = value;
   return array;
 }
@@ -35,13 +37,13 @@ PerformanceVariableNode::PerformanceVariableNode() = default;
 PerformanceVariableNode::~PerformanceVariableNode() {
   DestroyWorkers();
   DestroyImpulses();
-  for (int i = 0; i < NumModelDependencies; i++) free(ModelDependencies[i]);
+  for (int i = 0; i < NumModelDependencies; i++) ReleaseOwnedString(ModelDependencies[i]);
   delete[] ModelDependencies;
   delete[] VariableDependencies;
   delete[] AffectingActions;
   delete[] StartTimes;
   delete[] StopTimes;
-  free(Name);
+  ReleaseOwnedString(Name);
 }
 
 void PerformanceVariableNode::DestroyWorkers() {
@@ -59,7 +61,8 @@ void PerformanceVariableNode::DestroyImpulses() {
     }
     delete[] ImpulseWorkers[i];
     delete[] ImpulseModelGroups[i];
-    for (int k = 0; k < NumImpulseModelDependencies[i]; k++) free(ImpulseModelDependencies[i][k]);
+    for (int k = 0; k < NumImpulseModelDependencies[i]; k++)
+      ReleaseOwnedString(ImpulseModelDependencies[i][k]);
     delete[] ImpulseModelDependencies[i];
     delete Impulses[i];
   }
@@ -83,8 +86,8 @@ void PerformanceVariableNode::Initialize(const char* name, RewardType type, int 
   Id = the_id++;
   Type = type;
   NumTimePoints = numTimePoints;
-  StartTimes = new double[numTimePoints];
-  StopTimes = new double[numTimePoints];
+  StartTimes = AllocateArray<double>(numTimePoints);
+  StopTimes = AllocateArray<double>(numTimePoints);
   for (int k = 0; k < numTimePoints; k++) {
     StartTimes[k] = startTimes[k];
     StopTimes[k] = stopTimes[k];
@@ -92,10 +95,9 @@ void PerformanceVariableNode::Initialize(const char* name, RewardType type, int 
   StartTime = StartTimes[windowIndex];
   StopTime = StopTimes[windowIndex];
   WindowLength = StopTime - StartTime;
-  Name = DuplicateRewardString(name);
+  Name = CopyOwnedString(name);
   VariableDependencyCapacity = numVariableDependencies;
-  VariableDependencies =
-      new VarModelPairClass[numVariableDependencies > 0 ? numVariableDependencies : 1];
+  VariableDependencies = AllocateArray<VarModelPairClass>(numVariableDependencies);
   ModelDependencyCapacity = numModelDependencies;
   ModelDependencies = NewFilled<char*>(numModelDependencies, nullptr);
   if (numImpulses == 0) return;
@@ -106,7 +108,7 @@ void PerformanceVariableNode::Initialize(const char* name, RewardType type, int 
   NumActionModelInstances = NewFilled(numImpulses, 0);
   Impulses = NewFilled<ImpulseNodeClass*>(numImpulses, nullptr);
   ImpulseWorkers = NewFilled<ImpulseNodeClass**>(numImpulses, nullptr);
-  ImpulseActions = new ActionModelPairClass[numImpulses];
+  ImpulseActions = AllocateArray<ActionModelPairClass>(numImpulses);
   ImpulseModelDependencies = NewFilled<char**>(numImpulses, nullptr);
   ImpulseModelGroups = NewFilled<ModelGroupClass*>(numImpulses, nullptr);
 }
@@ -120,7 +122,7 @@ void PerformanceVariableNode::AddVariableDependency(const char* variable, const 
 void PerformanceVariableNode::AddModelDependency(const char* model) {
   if (HoldsName(ModelDependencies, NumModelDependencies, model)) return;
   VELMOR_ASSERT(NumModelDependencies < ModelDependencyCapacity, "PerformanceVariableNode");
-  ModelDependencies[NumModelDependencies++] = DuplicateRewardString(model);
+  ModelDependencies[NumModelDependencies++] = CopyOwnedString(model);
 }
 
 void PerformanceVariableNode::AddImpulse(const char* action, const char* model,
@@ -174,7 +176,7 @@ void PerformanceVariableNode::AddImpulseModelName(int impulse, const char* model
     ImpulseModelDependencies[impulse] = grown;
     ImpulseModelDependencyCapacity[impulse] = capacity;
   }
-  ImpulseModelDependencies[impulse][count] = DuplicateRewardString(model);
+  ImpulseModelDependencies[impulse][count] = CopyOwnedString(model);
   NumImpulseModelDependencies[impulse] = count + 1;
 }
 
@@ -195,8 +197,8 @@ int PerformanceVariableNode::GetImpulseNumber(const ImpulseNodeClass* proto) con
 }
 
 void PerformanceVariableNode::DefineName(const char* name) {
-  char* copy = DuplicateRewardString(name);
-  free(Name);
+  char* copy = CopyOwnedString(name);
+  ReleaseOwnedString(Name);
   Name = copy;
   for (int i = 0; Workers != nullptr && i < NumberOfWorkers; i++) {
     if (Workers[i] != nullptr) Workers[i]->DefineName(Name, Workers[i]->WorkerIndex);

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "base/List.h"
@@ -51,7 +52,7 @@ void PerformanceVariableNode::FixReferences(BaseModelClass* top) {
     NumberOfWorkers *= CountInstances(ModelDependencies[d]);
   }
   GetNumberOfImpulseWorkers();
-  Workers = new PerformanceVariableWorker*[NumberOfWorkers > 0 ? NumberOfWorkers : 1]();
+  Workers = AllocateZeroedArray<PerformanceVariableWorker*>(NumberOfWorkers);
 }
 
 void PerformanceVariableNode::GetNumberOfImpulseWorkers() {
@@ -72,7 +73,7 @@ void PerformanceVariableNode::GetNumberOfImpulseWorkers() {
 void PerformanceVariableNode::CreateModelGroupList() {
   WorkersByModel.clear();
   delete[] ModelGroups;
-  ModelGroups = new ModelGroupClass[NumberOfWorkers > 0 ? NumberOfWorkers : 1];
+  ModelGroups = AllocateArray<ModelGroupClass>(NumberOfWorkers);
   for (int w = 0; w < NumberOfWorkers; w++) ModelGroups[w].CreateModelList(NumModelDependencies);
   int block = NumberOfWorkers;
   for (int d = 0; d < NumModelDependencies; d++) {
@@ -161,7 +162,7 @@ void PerformanceVariableNode::CreateImpulseModelGroupList() {
   for (int i = 0; i < NumImpulses; i++) {
     delete[] ImpulseModelGroups[i];
     int workers = NumImpulseWorkers[i];
-    ImpulseModelGroups[i] = new ModelGroupClass[workers > 0 ? workers : 1];
+    ImpulseModelGroups[i] = AllocateArray<ModelGroupClass>(workers);
     for (int w = 0; w < workers; w++) {
       ImpulseModelGroups[i][w].CreateModelList(NumImpulseModelDependencies[i]);
     }

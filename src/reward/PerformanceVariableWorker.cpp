@@ -3,19 +3,21 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/Allocate.h"
+#include "base/OwnedString.h"
 #include "reward/RewardStrings.h"
 
 PerformanceVariableWorker::PerformanceVariableWorker(int numModelSlots) {
   VELMOR_ASSERT(numModelSlots >= 0, "PerformanceVariableWorker");
   NumModelSlots = numModelSlots;
   if (numModelSlots > 0) {
-    SlotTargets = new void*[numModelSlots]();
-    SlotSetters = new SlotSetter[numModelSlots]();
+    SlotTargets = AllocateZeroedArray<void*>(numModelSlots);
+    SlotSetters = AllocateZeroedArray<SlotSetter>(numModelSlots);
   }
 }
 
 PerformanceVariableWorker::~PerformanceVariableWorker() {
-  free(Name);
+  ReleaseOwnedString(Name);
   delete[] SlotTargets;
   delete[] SlotSetters;
 }
@@ -30,8 +32,8 @@ void PerformanceVariableWorker::Reset() {
 }
 
 void PerformanceVariableWorker::DefineName(const char* name, int index) {
-  char* copy = DuplicateRewardString(name);
-  free(Name);
+  char* copy = CopyOwnedString(name);
+  ReleaseOwnedString(Name);
   Name = copy;
   WorkerIndex = index;
 }

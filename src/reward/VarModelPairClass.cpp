@@ -2,18 +2,19 @@
 
 #include <cstdlib>
 
+#include "base/OwnedString.h"
 #include "reward/RewardStrings.h"
 
 VarModelPairClass::~VarModelPairClass() {
-  free(VariableName);
-  free(ModelName);
+  ReleaseOwnedString(VariableName);
+  ReleaseOwnedString(ModelName);
 }
 
 void VarModelPairClass::SetPair(const char* variable, const char* model) {
-  char* newVariable = DuplicateRewardString(variable);
-  char* newModel = DuplicateRewardString(model);
-  free(VariableName);
-  free(ModelName);
+  char* newVariable = CopyOwnedString(variable);
+  char* newModel = CopyOwnedString(model);
+  ReleaseOwnedString(VariableName);
+  ReleaseOwnedString(ModelName);
   VariableName = newVariable;
   ModelName = newModel;
 }

@@ -4,7 +4,7 @@
 #define VELMOR_REWARD_VARMODELPAIRCLASS_H
 
 // A state-variable name and the name of the submodel that holds it. Owns
-// both copies (made with strdup, released with free); null until set.
+// both copies (made with CopyOwnedString, released with ReleaseOwnedString); null until set.
 class VarModelPairClass {
  public:
   VarModelPairClass() = default;

@@ -79,7 +79,11 @@ void BlockRun::Advance(double now) {
     Conclude();
     return;
   }
-  if (stopReason.empty() && now - lastActivity > timeout) {
+  // A job waiting in the cluster's queue is not silent: the clock starts
+  // when its task names its node.
+  const bool queued = launcher != nullptr && launcher->NamesItsNode() && job.empty();
+  if (queued) lastActivity = now;
+  if (stopReason.empty() && !queued && now - lastActivity > timeout) {
     Stop("sent nothing for " + std::to_string(static_cast<long>(timeout)) + " s");
   }
 }

@@ -48,6 +48,7 @@ Estimate ComputeEstimate(const Accumulator& acc, const PrecisionTarget& target) 
     e.high = kInf;
     e.halfWidth = kInf;
     e.relHalfWidth = kInf;
+    if (target.relative <= 0.0 && target.absolute <= 0.0) e.status = TargetStatus::kNoTarget;
     return e;
   }
   e.stdError = std::sqrt(e.variance / static_cast<double>(e.count));

@@ -43,7 +43,8 @@ struct Estimate {
 
 // Student t for general variables; Wilson's score interval, which never
 // leaves [0, 1], for variables whose observations are all 0 or 1. Fewer
-// than two observations give an unbounded interval and kNotReached.
+// than two observations give an unbounded interval (kNotReached, or kNoTarget
+// when the target asks nothing).
 Estimate ComputeEstimate(const Accumulator& acc, const PrecisionTarget& target);
 
 const char* IntervalName(Interval interval);  // "t" or "wilson"

@@ -1,5 +1,6 @@
 #include "Plotter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -14,9 +15,13 @@ std::string BaseName(const std::string& variable) {
   return variable.substr(0, variable.find_first_of("@["));
 }
 
-std::string CellLabel(const Cell& cell) {
+// "e3", or "e3 rate=0.5" with the swept variables' values.
+std::string CellLabel(const StudyRecord& r, const Cell& cell) {
   std::string label = "e" + std::to_string(cell.Experiment());
-  for (const Setting& s : cell.Point()) label += " " + s.name + "=" + s.value;
+  for (const Setting& s : cell.Point()) {
+    if (std::find(r.sweptNames.begin(), r.sweptNames.end(), s.name) != r.sweptNames.end())
+      label += " " + s.name + "=" + s.value;
+  }
   return label;
 }
 
@@ -46,7 +51,7 @@ PlotFiles MakePlots(const StudyRecord& r) {
     for (const Cell& cell : *r.cells) {
       const Estimate e = cell.Estimates()[v];
       files.data += std::to_string(x++) + " " + NumberText(e.mean) + " " + Bound(e.low, e.mean) +
-                    " " + Bound(e.high, e.mean) + " \"" + CellLabel(cell) + "\"\n";
+                    " " + Bound(e.high, e.mean) + " \"" + CellLabel(r, cell) + "\"\n";
     }
     files.data += "\n\n";
   }
@@ -71,7 +76,10 @@ PlotFiles MakePlots(const StudyRecord& r) {
     byBase[base].push_back(v);
   }
   size_t block = nv;
-  std::string timeCommands = "set multiplot layout 1," + std::to_string(order.size()) + "\n";
+  size_t panels = 0;
+  for (const std::string& base : order) panels += byBase[base].size() >= 2 ? 1 : 0;
+  std::string timeCommands = "set multiplot layout 1," +
+                             std::to_string(std::max<size_t>(panels, 1)) + "\nset xtics norotate\n";
   bool anySeries = false;
   for (const std::string& base : order) {
     const std::vector<size_t>& members = byBase[base];
@@ -80,7 +88,7 @@ PlotFiles MakePlots(const StudyRecord& r) {
     timeCommands += "set title '" + base + "'\nset xlabel 'time'\nplot ";
     for (size_t c = 0; c < r.cells->size(); ++c) {
       const Cell& cell = (*r.cells)[c];
-      files.data += "# " + base + " " + CellLabel(cell) + "\n";
+      files.data += "# " + base + " " + CellLabel(r, cell) + "\n";
       const std::vector<Estimate> estimates = cell.Estimates();
       for (size_t v : members) {
         const Estimate& e = estimates[v];
@@ -90,7 +98,7 @@ PlotFiles MakePlots(const StudyRecord& r) {
       files.data += "\n\n";
       timeCommands += std::string(c ? ", " : "") + "'plot-data.dat' index " +
                       std::to_string(block++) + " using 1:2:3:4 with yerrorlines title '" +
-                      CellLabel(cell) + "'";
+                      CellLabel(r, cell) + "'";
     }
     timeCommands += "\n";
   }

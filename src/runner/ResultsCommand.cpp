@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "Plotter.h"
 #include "ResultsReader.h"
 #include "RunFolder.h"
 #include "SummaryFiles.h"
@@ -117,6 +118,11 @@ int ShowResults(const std::string& folder, const std::string& format) {
     g.values.assign(static_cast<size_t>(study.experiments), "");
   record.study = &study;
   record.cells = &cells;
+  if (format == "plots") {
+    if (!DrawPlots(record, folder, &error)) return Fail(error);
+    std::cout << "plots drawn in " << folder << std::endl;
+    return 0;
+  }
   if (format == "csv") {
     std::cout << SummaryCsv(record);
   } else if (format == "json") {
@@ -143,6 +149,8 @@ void AddResultsCommand(CLI::App& app) {
       "--csv", [format]() { *format = "csv"; }, "print summary.csv instead of the table");
   cmd->add_flag_callback(
       "--json", [format]() { *format = "json"; }, "print summary.json instead of the table");
+  cmd->add_flag_callback(
+      "--plots", [format]() { *format = "plots"; }, "draw the run's plots again into DIR");
   cmd->callback([folder, format]() { throw CLI::RuntimeError(ShowResults(*folder, *format)); });
 }
 

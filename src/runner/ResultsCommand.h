@@ -1,6 +1,6 @@
 // ResultsCommand: `velmor results DIR`: reads the block files of a finished
 // or interrupted run, pools them as the run did and prints its table (or
-// its CSV or JSON summary). Not thread-safe.
+// its CSV or JSON summary, or draws its plots). Not thread-safe.
 #ifndef VELMOR_RUNNER_RESULTSCOMMAND_H
 #define VELMOR_RUNNER_RESULTSCOMMAND_H
 
@@ -14,7 +14,8 @@ namespace velmor_runner {
 
 void AddResultsCommand(CLI::App& app);
 
-// format: "table", "csv" or "json". Returns the exit status.
+// format: "table", "csv", "json" or "plots" (draws them into the folder).
+// Returns the exit status.
 int ShowResults(const std::string& folder, const std::string& format);
 
 }  // namespace velmor_runner

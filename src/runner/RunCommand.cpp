@@ -1,5 +1,6 @@
 #include "RunCommand.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <thread>
 
+#include "ChildProcess.h"
 #include "Manager.h"
 #include "ParameterSweep.h"
 #include "Plotter.h"
@@ -36,9 +38,49 @@ std::vector<std::string> CommandLine() {
   return words;
 }
 
+// Processor seconds (user + system) of this process and of its reaped
+// children.
+void CpuTimes(double* self, double* children) {
+  auto seconds = [](const rusage& u) {
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+  };
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  *self = seconds(u);
+  getrusage(RUSAGE_CHILDREN, &u);
+  *children = seconds(u);
+}
+
 int Fail(const std::string& message) {
   std::cerr << "velmor run: " << message << std::endl;
   return 1;
+}
+
+bool IsExecutableFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// A model file is built first, as `velmor build MODEL` does (this program
+// runs itself for that); the simulator is the path that build prints last.
+bool BuildModel(const std::string& model, std::string* simulator) {
+  char self[4096];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return Fail("cannot find this program to build " + model) == 0;
+  self[n] = '\0';
+  std::cerr << "velmor run: building " << model << std::endl;
+  std::string out, err;
+  const int status = RunToCompletion({self, "build", model}, &out, &err);
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  const size_t lastLine = out.rfind('\n');
+  const std::string path = lastLine == std::string::npos ? out : out.substr(lastLine + 1);
+  if (status != 0 || !IsExecutableFile(path)) {
+    std::cerr << err;
+    return Fail(model + ": building the model failed") == 0;
+  }
+  *simulator = path;
+  return true;
 }
 
 // Checks the options that need no study; "" when they hold.
@@ -61,11 +103,6 @@ std::string CheckOptions(const RunOptions& o) {
     return "--generator must be lagged-fibonacci, tausworthe or mersenne-twister";
   if (o.launcher != "local" && o.launcher != "slurm") return "--launcher must be local or slurm";
   return "";
-}
-
-bool IsExecutableFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
 std::unique_ptr<Launcher> MakeLauncher(const RunOptions& o) {
@@ -95,10 +132,8 @@ int RunStudy(const RunOptions& o, const std::vector<std::string>& command) {
   const std::string problem = CheckOptions(o);
   if (!problem.empty()) return Fail(problem);
   if (access(o.target.c_str(), F_OK) != 0) return Fail(o.target + ": no such file");
-  if (!IsExecutableFile(o.target))
-    return Fail(o.target + ": building model files needs velmor build");
-  const std::string simulator =
-      o.target.find('/') == std::string::npos ? "./" + o.target : o.target;
+  std::string simulator = o.target.find('/') == std::string::npos ? "./" + o.target : o.target;
+  if (!IsExecutableFile(o.target) && !BuildModel(o.target, &simulator)) return 1;
   StudyInfo study;
   std::string error;
   if (!LoadStudyInfo(simulator, &study, &error)) return Fail(error);
@@ -178,6 +213,7 @@ int RunStudy(const RunOptions& o, const std::vector<std::string>& command) {
                   : outcome == Outcome::kInterrupted ? "interrupted"
                                                      : "failed";
   run.ended = UtcNow();
+  CpuTimes(&run.runnerCpuSeconds, &run.simulatorCpuSeconds);
   if (!writeError.empty()) return Fail(writeError);
   if (!WriteFile(folder.Path() + "/summary.csv", SummaryCsv(record), &error) ||
       !WriteFile(folder.Path() + "/summary.json", SummaryJson(record), &error) ||

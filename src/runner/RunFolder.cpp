@@ -87,7 +87,10 @@ bool RunFolder::WriteManifest(const RunDescription& run, const StudyRecord& reco
   nlohmann::ordered_json m;
   m["command"] = run.command;
   m["runner_version"] = run.runnerVersion;
-  m["simulator"] = {{"name", fs::path(run.simulatorPath).filename().string()},
+  const std::string simName = fs::path(run.simulatorPath).filename().string();
+  const bool simSuffix = simName.size() > 4 && simName.compare(simName.size() - 4, 4, "_sim") == 0;
+  m["model"] = simSuffix ? simName.substr(0, simName.size() - 4) : simName;
+  m["simulator"] = {{"name", simName},
                     {"path", fs::absolute(run.simulatorPath).string()},
                     {"sha256", run.simulatorHash},
                     {"results_version", "Version 2.4"}};
@@ -108,6 +111,8 @@ bool RunFolder::WriteManifest(const RunDescription& run, const StudyRecord& reco
   }
   m["confidence"] = record.target.confidence;
   m["ending"] = record.ending;
+  m["runner_cpu_seconds"] = run.runnerCpuSeconds;
+  m["simulator_cpu_seconds"] = run.simulatorCpuSeconds;
   m["started"] = run.started;
   m["ended"] = run.ended;
   m["variables"] = nlohmann::ordered_json::array();

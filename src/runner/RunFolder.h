@@ -28,7 +28,9 @@ struct RunDescription {
   long minReplications = 0;
   long maxReplications = 0;
   int jobs = 1;
-  std::string started;  // UTC, ISO 8601
+  double runnerCpuSeconds = 0.0;     // the runner's own processor time
+  double simulatorCpuSeconds = 0.0;  // its children's, simulators above all
+  std::string started;               // UTC, ISO 8601
   std::string ended;
 };
 

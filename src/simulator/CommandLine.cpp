@@ -7,22 +7,17 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/Allocate.h"
+#include "base/OwnedString.h"
 #include "random/LaggedFibonacci.h"
 
 namespace {
 
 constexpr size_t kMaxWordLength = 128;
 
-char* CopyText(const char* text) {
-  size_t n = std::strlen(text);
-  char* copy = new char[n + 1];
-  std::memcpy(copy, text, n + 1);
-  return copy;
-}
-
 void ReplaceText(char** field, const char* text) {
-  delete[] * field;
-  *field = CopyText(text);
+  ReleaseOwnedString(*field);
+  *field = CopyOwnedString(text);
 }
 
 // Reads a decimal integer from the start of text (optional sign, then
@@ -68,10 +63,10 @@ bool OutOfRange(char letter, const char* parameter) {
 }  // namespace
 
 CommandLineOptions::~CommandLineOptions() {
-  delete[] asciiFileName;
-  delete[] binaryFileName;
-  delete[] traceFileName;
-  delete[] overrideString;
+  ReleaseOwnedString(asciiFileName);
+  ReleaseOwnedString(binaryFileName);
+  ReleaseOwnedString(traceFileName);
+  ReleaseOwnedString(overrideString);
 }
 
 short CommandLineOptions::ParseCommandLineOptions(int argc, char** argv) {

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <vector>
 
+#include "base/Allocate.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
 #include "framework/BaseModelClass.h"
@@ -13,6 +14,10 @@
 #include "simulator/SimulatorClass.h"
 
 namespace {
+
+// A node of an affects list that cannot be had ends the run as a failed
+// connectivity list does.
+const AllocationSite kConnectivityList{"Error Generating Connectivity List", false};
 
 // The group standing for action a in the simulator's group array.
 BaseActionClass* GroupOf(BaseGroupClass** groups, BaseActionClass* a) { return groups[a->groupId]; }
@@ -93,6 +98,7 @@ short SimulatorClass::GenerateConnectivityListOld() {
   return 0;
 }
 
+<<<<<<< HEAD
 namespace {
 
 // A node of an affects list, or null when there is no memory for it: the
@@ -110,6 +116,10 @@ AffectsNode* NewAffectsNode() {
 int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
   AffectsNode* node = NewAffectsNode();
   if (node == nullptr) return 1;
+=======
+int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
+  AffectsNode* node = Allocate<AffectsNode>(kConnectivityList);
+>>>>>>> main
   node->action = group;
   node->next = action->affectsList;
   action->affectsList = node;
@@ -121,8 +131,12 @@ int SimulatorClass::AddActionAffectsOld(BaseActionClass* group, BaseActionClass*
   for (; *tail != nullptr; tail = &(*tail)->next) {
     if ((*tail)->action == group) return 0;
   }
+<<<<<<< HEAD
   AffectsNode* node = NewAffectsNode();
   if (node == nullptr) return 1;
+=======
+  AffectsNode* node = Allocate<AffectsNode>(kConnectivityList);
+>>>>>>> main
   node->action = group;
   *tail = node;
   return 0;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
@@ -34,13 +35,13 @@ short SimulatorClass::GenerateInitialEnabledList() {
   int count = groupContainer->getNumItems();
   numEnabledGroups = 0;
   delete[] enabledGroups;
-  enabledGroups = new BaseGroupClass*[count > 0 ? count : 1];
+  enabledGroups = AllocateArray<BaseGroupClass*>(count);
   for (int i = 0; i < count; ++i) {
     nextAction = groupArray[i];
     if (groupArray[i]->Enabled()) enabledGroups[numEnabledGroups++] = groupArray[i];
   }
   if (numEnabledGroups < count / 2) {
-    BaseGroupClass** exact = new BaseGroupClass*[numEnabledGroups > 0 ? numEnabledGroups : 1];
+    BaseGroupClass** exact = AllocateArray<BaseGroupClass*>(numEnabledGroups);
     for (int i = 0; i < numEnabledGroups; ++i) exact[i] = enabledGroups[i];
     delete[] enabledGroups;
     enabledGroups = exact;

@@ -17,6 +17,10 @@
 #include <utility>
 #include <vector>
 
+<<<<<<< HEAD
+=======
+#include "base/Allocate.h"
+>>>>>>> main
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
@@ -82,7 +86,7 @@ SimulatorClass::SimulatorClass(int argc, char** argv) {
   ChoosePerformanceVariables();
   CreateScheduleRecords();
   BuildConnectivityList();
-  eventList = new EventList(groupContainer->getNumItems() + 1);
+  eventList = Allocate<EventList>(groupContainer->getNumItems() + 1);
   InstallGenerator();
   CollectActions();
   TheDistribution->GetGenerator()->srnd(seed == 0 ? kDefaultSeed : seed);
@@ -100,38 +104,12 @@ void SimulatorClass::RejectOversizedReports() {
   std::exit(1);
 }
 
-// Steps 1 to 3 of construction: every field of the driver at its initial
-// value (the components start at theirs).
+// Steps 1 to 3 of construction: the fields start at their initializers;
+// this makes the two containers and the distributions object.
 void SimulatorClass::InitializeFields() {
-  batchEndHeap = nullptr;
-  batchCountHeap = nullptr;
-  startClock = 0.0;
-  pvNodes = nullptr;
-  allActions = nullptr;
-  groupContainer = new List<BaseGroupClass>();
-  actionContainer = new List<BaseActionClass>();
-  scratchEvent = nullptr;
-  nextEventSlot = nullptr;
-  nextAction = nullptr;
-  lastFiredAction = nullptr;
-  noAction = nullptr;
-  affectedCursor = nullptr;
-  eventList = nullptr;
-  scheduleRecords = nullptr;
-  groupArray = nullptr;
-  enabledGroups = nullptr;
-  numEnabledGroups = 0;
-  currentTime = 0.0;
-  pvModel = nullptr;
-  study = nullptr;
+  groupContainer = Allocate<List<BaseGroupClass>>();
+  actionContainer = Allocate<List<BaseActionClass>>();
   EnsureDistribution();
-  numPVs = 0;
-  elapsedSeconds = 0.0;
-  traceContainer = nullptr;
-  velmorTraceFile = nullptr;
-  xmlTraceFile = nullptr;
-  batchesDone = 0;
-  actionsFired = 0;
 }
 
 // An experiment the study does not have is rejected before anything is
@@ -162,7 +140,7 @@ void SimulatorClass::EnsureDistribution() {
   if (TheDistribution != nullptr && TheDistribution->GetGenerator() != nullptr) {
     return;
   }
-  replacement.reset(new UserDistributions(0, 31415));
+  replacement.reset(Allocate<UserDistributions>(0, 31415));
   TheDistribution = replacement.get();
 }
 
@@ -170,12 +148,13 @@ void SimulatorClass::EnsureDistribution() {
 // at start-up.
 void SimulatorClass::InstallGenerator() {
   if (generatorKind == 1) {
-    TheDistribution->SetGenerator(new Tausworthe());
+    TheDistribution->SetGenerator(Allocate<Tausworthe>());
   } else if (generatorKind == 2) {
-    TheDistribution->SetGenerator(new MersenneTwister());
+    TheDistribution->SetGenerator(Allocate<MersenneTwister>());
   }
 }
 
+<<<<<<< HEAD
 namespace {
 
 // Whether two output names are one file: the same text, or names of one
@@ -220,13 +199,30 @@ void SimulatorClass::RefuseSharedOutputFiles() {
       std::exit(1);
     }
   }
+=======
+// A trace writer of class W on <traceFileName><suffix>, or on standard
+// output (announced by coutLine when given) without a file name; at the
+// trace level.
+template <class W>
+W* SimulatorClass::CreateTraceFile(const char* suffix, const char* coutLine) {
+  W* writer = nullptr;
+  if (traceFileName != nullptr) {
+    writer = Allocate<W>((std::string(traceFileName) + suffix).c_str());
+  } else {
+    if (coutLine != nullptr) std::cout << coutLine << std::endl;
+    writer = Allocate<W>(&std::cout);
+  }
+  writer->setTraceLevel(traceLevel);
+  return writer;
+>>>>>>> main
 }
 
 void SimulatorClass::CreateTraces() {
-  traceContainer = new TraceFileContainer();
+  traceContainer = Allocate<TraceFileContainer>();
   if (!velmorTrace && !xmlTrace) return;
   traceContainer->setTraceLevel(traceLevel);
   if (velmorTrace) {
+<<<<<<< HEAD
     if (traceFileName != nullptr) {
       const std::string name = std::string(traceFileName) + ".txt";
       errno = 0;
@@ -249,6 +245,13 @@ void SimulatorClass::CreateTraces() {
       xmlTraceFile = new TraceFileXML(&std::cout);
     }
     xmlTraceFile->setTraceLevel(traceLevel);
+=======
+    velmorTraceFile = CreateTraceFile<TraceFileVelmor>(".txt", "Adding cout: ");
+    traceContainer->AddTraceFile(velmorTraceFile);
+  }
+  if (xmlTrace) {
+    xmlTraceFile = CreateTraceFile<TraceFileXML>(".xml", nullptr);
+>>>>>>> main
     traceContainer->AddTraceFile(xmlTraceFile);
   }
 }
@@ -291,7 +294,7 @@ void SimulatorClass::ChoosePerformanceVariables() {
   int count = pvModel->getNumPVNodes();
   pvNodes = pvModel->getPVNodes();
   int wanted = isTerminating == 0 ? 1 : 0;
-  int* chosen = new int[count > 0 ? count : 1];
+  int* chosen = AllocateArray<int>(count);
   int numChosen = 0;
   for (int i = 0; i < count; ++i) {
     if (pvNodes[i]->SteadyState == wanted) {
@@ -308,7 +311,7 @@ void SimulatorClass::CreateScheduleRecords() {
   pvModel->listGroups(groupContainer);
   groupArray = groupContainer->getList();
   int count = groupContainer->getNumItems();
-  scheduleRecords = new ScheduleRecord[count > 0 ? count : 1];
+  scheduleRecords = AllocateArray<ScheduleRecord>(count);
   for (int i = 0; i < count; ++i) groupArray[i]->setScheduleRecord(&scheduleRecords[i]);
   CreateReactivationPool(count);
 }

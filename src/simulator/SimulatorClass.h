@@ -61,8 +61,9 @@ class SimulatorClass : public CommandLineOptions,
                        public ReportOutput,
                        public ManagerLink {
  public:
-  // Builds only the initial field values of the field table and the two
-  // containers (no option parsing, no model); for tests of single steps.
+  // Builds only the initial field values of the field table (each field's
+  // initializer) and the two containers (no option parsing, no model); for
+  // tests of single steps.
   struct FieldsOnly {};
 
   SimulatorClass(int argc, char** argv);
@@ -82,7 +83,9 @@ class SimulatorClass : public CommandLineOptions,
   // ---- Connectivity list and firing step ----------------------------------
   short GenerateConnectivityList();
   short GenerateConnectivityListOld();
-  // 1 when the node cannot be allocated, else 0.
+  // 0. A node that cannot be allocated ends the run ("Error Generating
+  // Connectivity List", status 1); AddActionAffectsOld also answers 0 when
+  // the group is already in the list.
   int AddActionAffects(BaseActionClass* group, BaseActionClass* action);
   int AddActionAffectsOld(BaseActionClass* group, BaseActionClass* action);
   void ClearActionAffectsList(BaseActionClass* action);
@@ -139,6 +142,7 @@ class SimulatorClass : public CommandLineOptions,
   // (The components hold the others: CommandLineOptions the options,
   // RunControl runState, ReactivationList the list, ReportOutput the packets,
   // queues and results streams, ManagerLink the sockets and poll times.)
+<<<<<<< HEAD
   Heap<double>* batchEndHeap;  // steady state: next boundary per PV
   Heap<int>* batchCountHeap;   // steady state: batches done per PV
   double startClock;           // processor clock (ms) at simulation start
@@ -170,6 +174,36 @@ class SimulatorClass : public CommandLineOptions,
 
   // The SIGINT or SIGTERM that asked the run to end, or 0.
   static int PendingStopSignal();
+=======
+  Heap<double>* batchEndHeap = nullptr;  // steady state: next boundary per PV
+  Heap<int>* batchCountHeap = nullptr;   // steady state: batches done per PV
+  double startClock = 0.0;               // processor clock (ms) at simulation start
+  PerformanceVariableNode** pvNodes = nullptr;
+  BaseActionClass** allActions = nullptr;
+  List<BaseGroupClass>* groupContainer = nullptr;
+  List<BaseActionClass>* actionContainer = nullptr;
+  Event* scratchEvent = nullptr;
+  Event** nextEventSlot = nullptr;
+  BaseActionClass* nextAction = nullptr;
+  BaseActionClass* lastFiredAction = nullptr;
+  BaseActionClass* noAction = nullptr;    // stands as last fired before a firing
+  AffectsNode* affectedCursor = nullptr;  // walk position in an affects list
+  EventList* eventList = nullptr;
+  ScheduleRecord* scheduleRecords = nullptr;  // one per group, in group order
+  BaseGroupClass** groupArray = nullptr;
+  BaseGroupClass** enabledGroups = nullptr;  // enabled in the initial state
+  int numEnabledGroups = 0;
+  double currentTime = 0.0;
+  PVModel* pvModel = nullptr;
+  BaseStudyClass* study = nullptr;
+  int numPVs = 0;
+  double elapsedSeconds = 0.0;
+  TraceFileContainer* traceContainer = nullptr;
+  TraceFileVelmor* velmorTraceFile = nullptr;
+  TraceFileXML* xmlTraceFile = nullptr;
+  int batchesDone = 0;
+  int actionsFired = 0;
+>>>>>>> main
 
  private:
   // Applies the manager's redirect to the results files and the batch limit.
@@ -189,6 +223,8 @@ class SimulatorClass : public CommandLineOptions,
   void ReleaseTraces();
   void OpenResultsFiles();
   void CreateTraces();
+  template <class W>
+  W* CreateTraceFile(const char* suffix, const char* coutLine);
   void CreateStudyAndModel();
   void ValidateExperiment();
   void InstallSignalHandlers();
@@ -200,8 +236,13 @@ class SimulatorClass : public CommandLineOptions,
   void BuildConnectivityList();
   void InstallGenerator();
   void CollectActions();
+  char* BeginLoop();
+  void EndLoop(char* savedState);
   void RunReplication();
+  void StoreReplication(int k);
+  void ReportReplications(int count);
   int CreateBatchHeaps();
+  void TakeFirstEvent(int numSteadyState);
   void ScheduleGroup(BaseActionClass* group);
 
   Redirect redirect{this};

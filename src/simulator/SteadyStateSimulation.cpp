@@ -5,6 +5,10 @@
 #include <iostream>
 #include <limits>
 
+<<<<<<< HEAD
+=======
+#include "base/Allocate.h"
+>>>>>>> main
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseModelClass.h"
@@ -23,37 +27,21 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 }  // namespace
 
 void SimulatorClass::SteadyStateSimulation() {
-  scratchEvent = new Event();
-  noAction = new BaseActionClass();
-  int stateSize = pvModel->StateSize();
-  char* savedState = new char[stateSize > 0 ? stateSize : 1];
-  pvModel->CurrentState(savedState);
+  char* savedState = BeginLoop();
   currentTime = 0.0;
   GenerateInitialEnabledList();
   if (GenerateCompleteEventListSS() != 0) {
     std::cerr << "ERROR: unable to generate event list\n" << std::flush;
   }
   lastFiredAction = noAction;
-  int numSteadyState = CreateBatchHeaps();
+  const int numSteadyState = CreateBatchHeaps();
   traceContainer->newBatch();
-  int* firstCounts = new int[numPVs > 0 ? numPVs : 1]();
-  int* secondCounts = new int[numPVs > 0 ? numPVs : 1]();
+  int* firstCounts = AllocateZeroedArray<int>(numPVs);
+  int* secondCounts = AllocateZeroedArray<int>(numPVs);
   firstPacket = CreateDataPacket(numPVs);
   secondPacket = CreateDataPacket(numPVs);
   startClock = VelmorProcessorClockMillis();
-  nextEventSlot = eventList->Earliest();
-  if (numSteadyState == 0) {
-    // Nothing to measure: end at once with an empty report.
-    std::cerr << "No steady-state performance variable in this model; "
-                 "nothing to simulate.\n"
-              << std::flush;
-    FinishRun();
-  } else if (nextEventSlot == nullptr) {
-    FinishRun();
-  } else {
-    currentTime = (*nextEventSlot)->time;
-    nextAction = (*nextEventSlot)->action;
-  }
+  TakeFirstEvent(numSteadyState);
   while (runState == 0) {
     // An earliest event at +infinity never comes: every batch boundary lies
     // before it, so closing batches up to it would never end. The model is
@@ -78,11 +66,24 @@ void SimulatorClass::SteadyStateSimulation() {
   batchCountHeap = nullptr;
   delete[] firstCounts;
   delete[] secondCounts;
-  delete[] savedState;
-  delete scratchEvent;
-  scratchEvent = nullptr;
-  delete noAction;
-  noAction = nullptr;
+  EndLoop(savedState);
+}
+
+// The steady-state run starts at the earliest event; with nothing to
+// measure or no event at all it finishes at once with an empty report.
+void SimulatorClass::TakeFirstEvent(int numSteadyState) {
+  nextEventSlot = eventList->Earliest();
+  if (numSteadyState == 0) {
+    std::cerr << "No steady-state performance variable in this model; "
+                 "nothing to simulate.\n"
+              << std::flush;
+    FinishRun();
+  } else if (nextEventSlot == nullptr) {
+    FinishRun();
+  } else {
+    currentTime = (*nextEventSlot)->time;
+    nextAction = (*nextEventSlot)->action;
+  }
 }
 
 // One entry per steady-state variable in both heaps: its start time and -1
@@ -93,8 +94,8 @@ int SimulatorClass::CreateBatchHeaps() {
   for (int i = 0; i < numPVs; ++i) {
     if (pvNodes[i]->SteadyState == 1) ++count;
   }
-  batchEndHeap = new Heap<double>(count);
-  batchCountHeap = new Heap<int>(count);
+  batchEndHeap = Allocate<Heap<double>>(count);
+  batchCountHeap = Allocate<Heap<int>>(count);
   for (int i = 0; i < numPVs; ++i) {
     PerformanceVariableNode* n = pvNodes[i];
     if (n->SteadyState != 1) continue;

@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <iostream>
 
+<<<<<<< HEAD
+=======
+#include "base/Allocate.h"
+>>>>>>> main
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "output/DataPacket.h"
@@ -26,12 +30,8 @@ void PrintSavedState(const char* state, int size) {
 }  // namespace
 
 void SimulatorClass::TerminatingSimulation() {
-  scratchEvent = new Event();
-  noAction = new BaseActionClass();
-  int stateSize = pvModel->StateSize();
-  char* savedState = new char[stateSize > 0 ? stateSize : 1];
-  pvModel->CurrentState(savedState);
-  if (GlobalDebugLevel > 3) PrintSavedState(savedState, stateSize);
+  char* savedState = BeginLoop();
+  if (GlobalDebugLevel > 3) PrintSavedState(savedState, pvModel->StateSize());
   GenerateInitialEnabledList();
   startClock = VelmorProcessorClockMillis();
   firstPacket = CreateDataPacket(numPVs);
@@ -40,12 +40,9 @@ void SimulatorClass::TerminatingSimulation() {
   int k = 0;
   while (runState == 0) {
     RunReplication();
-    for (int i = 0; i < numPVs; ++i) {
-      firstPacket->Store(i, k, pvNodes[i]->Value);
-      secondPacket->Store(i, k, pvNodes[i]->SquaredValue);
-    }
-    ++k;
+    StoreReplication(k++);
     ++batchesDone;
+<<<<<<< HEAD
     bool report = k == reportSize;
     // A SIGINT or SIGTERM ends the run here, with a last report of the
     // replications completed since the previous one.
@@ -59,16 +56,52 @@ void SimulatorClass::TerminatingSimulation() {
       secondPacket->SetAllCounts(k);
       elapsedSeconds = (VelmorProcessorClockMillis() - startClock) / 1000.0;
       CheckReportSize(elapsedSeconds);
+=======
+    const bool limitReached = maxBatches > 0 && batchesDone >= maxBatches;
+    if (limitReached) FinishRun();
+    if (k == reportSize || limitReached) {
+      ReportReplications(k);
+>>>>>>> main
       k = 0;
     }
     pvModel->SetState(savedState);
     pvModel->PVReset();
   }
+  EndLoop(savedState);
+}
+
+// Both loops: the scratch event, the placeholder action and the saved
+// initial state (returned; EndLoop releases all three).
+char* SimulatorClass::BeginLoop() {
+  scratchEvent = Allocate<Event>();
+  noAction = Allocate<BaseActionClass>();
+  char* savedState = AllocateArray<char>(pvModel->StateSize());
+  pvModel->CurrentState(savedState);
+  return savedState;
+}
+
+void SimulatorClass::EndLoop(char* savedState) {
   delete scratchEvent;
   scratchEvent = nullptr;
   delete noAction;
   noAction = nullptr;
   delete[] savedState;
+}
+
+// Replication k of the current report: each variable's value and square.
+void SimulatorClass::StoreReplication(int k) {
+  for (int i = 0; i < numPVs; ++i) {
+    firstPacket->Store(i, k, pvNodes[i]->Value);
+    secondPacket->Store(i, k, pvNodes[i]->SquaredValue);
+  }
+}
+
+// Hands the report of the last count replications to the output side.
+void SimulatorClass::ReportReplications(int count) {
+  firstPacket->SetAllCounts(count);
+  secondPacket->SetAllCounts(count);
+  elapsedSeconds = (VelmorProcessorClockMillis() - startClock) / 1000.0;
+  CheckReportSize(elapsedSeconds);
 }
 
 // One replication from the current (initial) state: fires every event up to

@@ -11,6 +11,8 @@
 #include <iostream>
 #include <string>
 
+#include "base/Allocate.h"
+#include "base/OwnedString.h"
 #include "reward/PVModel.h"
 
 BaseStudyClass* GlobalStudyPtr = nullptr;
@@ -76,6 +78,7 @@ bool ConvertOverride(char letter, const char* valueText, OverrideValue* v) {
   }
 }
 
+<<<<<<< HEAD
 char* CopyOrNull(const char* text) { return text ? strdup(text) : nullptr; }
 
 // What an override of a variable of one declared type must look like.
@@ -126,6 +129,8 @@ bool ValueFits(const TypeRule& rule, const std::string& text) {
   return end != start && *end == '\0' && !(errno == ERANGE && std::isinf(v));
 }
 
+=======
+>>>>>>> main
 }  // namespace
 
 BaseStudyClass::BaseStudyClass()
@@ -134,8 +139,8 @@ BaseStudyClass::BaseStudyClass()
 BaseStudyClass::BaseStudyClass(int numGVs, int numExps)
     : GVNames(nullptr), GVTypes(nullptr), ThePVModel(nullptr), NumGVs(numGVs), NumExps(numExps) {
   if (NumGVs > 0) {
-    GVNames = new char*[NumGVs]();
-    GVTypes = new char*[NumGVs]();
+    GVNames = AllocateZeroedArray<char*>(NumGVs);
+    GVTypes = AllocateZeroedArray<char*>(NumGVs);
   } else {
     NumGVs = 0;
   }
@@ -144,18 +149,18 @@ BaseStudyClass::BaseStudyClass(int numGVs, int numExps)
 BaseStudyClass::~BaseStudyClass() {
   DeletePVModel();
   for (int i = 0; i < NumGVs; i++) {
-    if (GVNames) free(GVNames[i]);
-    if (GVTypes) free(GVTypes[i]);
+    if (GVNames) ReleaseOwnedString(GVNames[i]);
+    if (GVTypes) ReleaseOwnedString(GVTypes[i]);
   }
   delete[] GVNames;
   delete[] GVTypes;
 }
 
 void BaseStudyClass::SetGVInfo(int i, const char* name, const char* type) {
-  free(GVNames[i]);
-  free(GVTypes[i]);
-  GVNames[i] = CopyOrNull(name);
-  GVTypes[i] = CopyOrNull(type);
+  ReleaseOwnedString(GVNames[i]);
+  ReleaseOwnedString(GVTypes[i]);
+  GVNames[i] = CopyOwnedString(name);
+  GVTypes[i] = CopyOwnedString(type);
 }
 
 void BaseStudyClass::DeletePVModel() {

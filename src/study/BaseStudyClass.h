@@ -9,10 +9,10 @@ class PVModel;
 // Root of every study. Names each global variable of a model (with its type
 // name) and counts the experiments; a generated study derives from it, adds
 // one value array per global variable and writes the process-wide globals.
-// Owns: the name and type strings (strdup copies released with free) and the
-// reward model last built by GetPVModel (deleted by the destructor when set).
-// Invariants: GVNames and GVTypes hold NumGVs entries each (null or strdup
-// copies); experiments are numbered 0 .. NumExps - 1 inside the program.
+// Owns: the name and type strings (CopyOwnedString copies, released with ReleaseOwnedString) and
+// the reward model last built by GetPVModel (deleted by the destructor when set). Invariants:
+// GVNames and GVTypes hold NumGVs entries each (null or owned copies); experiments are numbered 0
+// .. NumExps - 1 inside the program.
 class BaseStudyClass {
  public:
   BaseStudyClass();
@@ -56,14 +56,14 @@ class BaseStudyClass {
   static char* GetExpName(int i);
 
  protected:
-  // Stores strdup copies of the i-th global variable's name and type name.
+  // Stores owned copies of the i-th global variable's name and type name.
   // REQUIRES: 0 <= i < NumGVs.
   void SetGVInfo(int i, const char* name, const char* type);
   // Reward model ownership for derived studies: deletes the stored model.
   void DeletePVModel();
 
-  char** GVNames;       // NumGVs strdup copies
-  char** GVTypes;       // NumGVs strdup copies ("float", "short", ...)
+  char** GVNames;       // NumGVs owned copies
+  char** GVTypes;       // NumGVs owned copies ("float", "short", ...)
   PVModel* ThePVModel;  // owned; last built by GetPVModel
   int NumGVs;
   int NumExps;

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "base/Allocate.h"
 #include "trace/TraceModelView.h"
 
 int TraceLevel = 1;
@@ -13,7 +14,7 @@ TraceFile::TraceFile() : traceLevel(1), out(nullptr), ownedFile(nullptr) { Trace
 
 TraceFile::TraceFile(const char* fileName) : traceLevel(1), out(nullptr), ownedFile(nullptr) {
   if (fileName == nullptr) return;  // no name: a writer that writes nowhere
-  ownedFile = new std::ofstream(fileName, std::ios::out | std::ios::trunc);
+  ownedFile = Allocate<std::ofstream>(fileName, std::ios::out | std::ios::trunc);
   out = ownedFile;
 }
 

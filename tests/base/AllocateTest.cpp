@@ -1,12 +1,13 @@
-// Tests of the allocation helpers: constructor arguments and zeroing on
-// success, and on failure the generic memory report or the site's own
-// line, then status 1. Failure comes from a type whose nothrow operator new
-// refuses every request.
+// Tests of the allocation and owned-string helpers: constructor arguments
+// and zeroing on success, and on failure the generic memory report or the
+// site's own line, then status 1. Failure comes from a type whose nothrow
+// operator new refuses every request.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "base/Allocate.h"
+#include "base/OwnedString.h"
 
 namespace {
 
@@ -40,6 +41,19 @@ TEST(AllocateTest, ObjectsAreConstructedAndZeroedArraysAreZero) {
   double** none = AllocateZeroedArray<double*>(0);  // one slot for no elements
   EXPECT_EQ(none[0], nullptr);
   delete[] none;
+}
+
+TEST(OwnedStringTest, CopiesAreIndependentAndNullStaysNull) {
+  char text[] = "flash_rep";
+  char* copy = CopyOwnedString(text);
+  text[0] = 'X';
+  EXPECT_STREQ(copy, "flash_rep");
+  ReleaseOwnedString(copy);
+  EXPECT_EQ(CopyOwnedString(nullptr), nullptr);
+  ReleaseOwnedString(nullptr);
+  char* empty = CopyOwnedString("", AllocationSite{"unused"});
+  EXPECT_STREQ(empty, "");
+  ReleaseOwnedString(empty);
 }
 
 TEST(AllocateDeathTest, FailuresUseTheGenericReportOrTheSiteLine) {

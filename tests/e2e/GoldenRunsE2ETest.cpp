@@ -1,7 +1,8 @@
-// Golden runs of the built-in simulator: every case of
-// golden/builtin/cases.txt is run again and must leave the same bytes
+// Golden runs of the built-in simulator and of the test model's: every case
+// of golden/<folder>/cases.txt is run again and must leave the same bytes
 // (results files, traces, type file, stdout and stderr without the timing
-// lines, exit status) as the stored run. tools/make-golden.sh made them.
+// lines, exit status) as the stored run. tools/make-golden.sh made them
+// from the hand-written models these model files replaced.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,11 +23,13 @@ struct GoldenCase {
   std::vector<std::string> args;
 };
 
-std::string GoldenDir() { return std::string(VELMOR_SOURCE_DIR) + "/tests/e2e/golden/builtin"; }
+std::string GoldenDir(const std::string& folder) {
+  return std::string(VELMOR_SOURCE_DIR) + "/tests/e2e/golden/" + folder;
+}
 
-std::vector<GoldenCase> ReadCases() {
+std::vector<GoldenCase> ReadCases(const std::string& folder) {
   std::vector<GoldenCase> cases;
-  std::ifstream in(GoldenDir() + "/cases.txt");
+  std::ifstream in(GoldenDir(folder) + "/cases.txt");
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream fields(line);
@@ -61,12 +64,13 @@ std::vector<std::string> FileNames(const std::string& dir) {
   return names;
 }
 
-TEST(GoldenRunsE2E, EveryCaseLeavesTheStoredBytes) {
-  std::vector<GoldenCase> cases = ReadCases();
-  ASSERT_GE(cases.size(), 20u) << "cases.txt missing or short";
+// Runs every case of folder with <model>_sim or <model>_pvtypes.
+void RunGoldenCases(const std::string& folder, const std::string& model, size_t minCases) {
+  std::vector<GoldenCase> cases = ReadCases(folder);
+  ASSERT_GE(cases.size(), minCases) << "cases.txt missing or short";
   for (const GoldenCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string exe = std::string(VELMOR_BIN_DIR) + "/redundant_controller_flash_" + c.program;
+    SCOPED_TRACE(folder + "/" + c.name);
+    std::string exe = std::string(VELMOR_BIN_DIR) + "/" + model + "_" + c.program;
     ASSERT_TRUE(Exists(exe)) << exe;
     ProcessOptions options;
     options.workDir = MakeTempDir("velmor_golden_");
@@ -76,7 +80,7 @@ TEST(GoldenRunsE2E, EveryCaseLeavesTheStoredBytes) {
       options.set.push_back({"SIMTEST", c.simtest});
     }
     ProcessResult r = RunProcess(exe, c.args, options);
-    std::string want = GoldenDir() + "/" + c.name + "/";
+    std::string want = GoldenDir(folder) + "/" + c.name + "/";
     EXPECT_EQ(std::to_string(r.status) + "\n", ReadFileBytes(want + "status"));
     EXPECT_EQ(WithoutTimingLines(r.out), ReadFileBytes(want + "stdout"));
     EXPECT_EQ(WithoutTimingLines(r.err), ReadFileBytes(want + "stderr"));
@@ -92,6 +96,14 @@ TEST(GoldenRunsE2E, EveryCaseLeavesTheStoredBytes) {
     }
     fs::remove(options.workDir);
   }
+}
+
+TEST(GoldenRunsE2E, BuiltInModelLeavesTheStoredBytes) {
+  RunGoldenCases("builtin", "redundant_controller_flash", 20);
+}
+
+TEST(GoldenRunsE2E, TestModelLeavesTheStoredBytes) {
+  RunGoldenCases("testmodel", "velmor_test_model", 10);
 }
 
 }  // namespace

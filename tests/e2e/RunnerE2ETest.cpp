@@ -160,11 +160,35 @@ TEST(RunnerE2ETest, SweepsAndTheirChecks) {
   struct stat st {};
   EXPECT_NE(stat((dir + "/bad").c_str(), &st), 0);
 
-  // Anything but an executable is a model file, which needs building.
+  // Anything but an executable is a model file, built first; one that does
+  // not build stops the run with the builder's diagnostics.
   std::ofstream(dir + "/model.txt") << "model\n";
-  bad = RunVelmor({"run", dir + "/model.txt"});
+  bad = RunVelmor({"run", dir + "/model.txt", "--out", dir + "/bad"});
   EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.err.find("building model files needs velmor build"), std::string::npos) << bad.err;
+  EXPECT_NE(bad.err.find("model.txt: building the model failed"), std::string::npos) << bad.err;
+  EXPECT_NE(stat((dir + "/bad").c_str(), &st), 0);
+}
+
+TEST(RunnerE2ETest, AModelFileIsBuiltThenRun) {
+#ifdef VELMOR_SANITIZED_TREE
+  GTEST_SKIP() << "models are not built in a sanitizer build";
+#endif
+  if (!Exists(Velmor()) || !Exists(TestModelSim()))
+    GTEST_SKIP() << "velmor or the test model is not built";
+  // The test model's simulator is built from this file too, so the same
+  // study of the file gives the same summary as of the simulator.
+  const std::string dir = MakeTempDir("velmor-model");
+  ProcessOptions inDir;
+  inDir.workDir = dir;
+  inDir.timeoutSeconds = 600;
+  ProcessResult fromSim = RunVelmor(SmallStudy(dir + "/sim", 2));
+  ASSERT_EQ(fromSim.status, 0) << fromSim.err;
+  std::vector<std::string> args = SmallStudy(dir + "/file", 2);
+  args[1] = std::string(VELMOR_SOURCE_DIR) + "/tests/support/testmodel/velmor_test_model.vm";
+  ProcessResult built = RunVelmor(args, inDir);
+  ASSERT_EQ(built.status, 0) << built.err;
+  EXPECT_NE(built.err.find("building "), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(dir + "/file/summary.csv"), ReadFileBytes(dir + "/sim/summary.csv"));
 }
 
 TEST(RunnerE2ETest, AFailedBlockRunsOnceMoreThenTheStudyStops) {
@@ -230,7 +254,7 @@ TEST(RunnerE2ETest, InterruptStopsEverySimulatorAndKeepsWhatWasPooled) {
                             "2000", "--jobs", "2", "--no-plots", "--out", dir + "/out"},
                            dir, dir + "/stderr.txt", {}));
   // Wait (bounded) until a block has been pooled.
-  for (int i = 0; i < 600 && ReadFileBytes(dir + "/out/blocks/e0-p0-b00000.bin").empty(); ++i)
+  for (int i = 0; i < 2400 && ReadFileBytes(dir + "/out/blocks/e0-p0-b00000.bin").empty(); ++i)
     usleep(50000);
   ASSERT_FALSE(ReadFileBytes(dir + "/out/blocks/e0-p0-b00000.bin").empty());
   kill(runner.Pid(), SIGINT);

@@ -71,10 +71,13 @@ TEST(VelmorToolE2E, DamagedModelsFailWithPositionAndWriteNothing) {
   }
 }
 
-TEST(VelmorToolE2E, MissingFileIsAnError) {
+TEST(VelmorToolE2E, MissingFileOrCommandIsAnError) {
   ProcessResult r = RunProcess(Tool(), {"check", "/nonexistent/model.vm"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "/nonexistent/model.vm:1:1: error: cannot read the file\n");
+  EXPECT_EQ(RunProcess(Tool(), {}).status, 1);
+  EXPECT_EQ(RunProcess(Tool(), {"chek", "model.vm"}).status, 1);
+  EXPECT_EQ(RunProcess(Tool(), {"check"}).status, 1);
 }
 
 }  // namespace

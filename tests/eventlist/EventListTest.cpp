@@ -9,10 +9,10 @@
 
 #include "RandomFixture.h"
 #include "ScriptedGenerator.h"
+#include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "random/RandomNumberGenerator.h"
 #include "random/UserDistributions.h"
-#include "eventlist/EventList.h"
 
 namespace {
 

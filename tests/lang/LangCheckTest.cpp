@@ -102,6 +102,14 @@ TEST(LangCheck, EveryMistakeIsReportedAtItsPosition) {
       {Edit("delay exponential(rate)", "delay exponential((((rate)))"),
        "m.vm:8:5: error: expected ')', found 'input'"},
       {Edit("up = 1", "up = 1 $"), "m.vm:4:16: error: unexpected character '$'"},
+      // Names the generated C++ could not use.
+      {Edit("place down = 0\n", "place down = 0\n  place Rate = 0\n"),
+       "m.vm:6:9: error: 'Rate' cannot be used as a place name (the generated code uses that "
+       "name)"},
+      {Edit("place down = 0\n", "place down = 0\n  place rate = 0\n"),
+       "m.vm:6:9: error: 'rate' is a global; a place name needs a name of its own"},
+      {Edit("global rate : double", "global time : double"),
+       "m.vm:2:8: error: 'time' cannot be used as a global name (a library function has it)"},
   };
   for (const Case& c : cases) {
     Result r = CheckText(c.text);

@@ -6,6 +6,7 @@
 
 #include "lang/Checker.h"
 #include "lang/Generator.h"
+#include "lang/Parser.h"
 
 namespace {
 
@@ -53,6 +54,42 @@ TEST(LangGenerate, SameModelSameBytes) {
   EXPECT_EQ(ca.header, cb.header);
   EXPECT_EQ(ca.source, cb.source);
   EXPECT_NE(ca.source.find("#include \"redundant_controller_flash_model.h\""), std::string::npos);
+}
+
+// Range values are exact decimals, the first-declared ranged global
+// changing fastest; set lists give one experiment per entry.
+TEST(LangGenerate, StudyTables) {
+  const std::string text =
+      "model m\nglobal mu : double\nglobal n : short\nglobal f : float\n"
+      "submodel s { place p = n timed t { delay exponential(mu * f) input p } }\n";
+  struct Case {
+    std::string study;
+    int exps;
+    std::vector<std::string> mu, n, f;
+  };
+  const Case cases[] = {
+      {"study range { mu = 0.1 to 0.3 step 0.1  n = 1 to 2  f = 2 }",
+       6,
+       {"0.1", "0.2", "0.3", "0.1", "0.2", "0.3"},
+       {"1", "1", "1", "2", "2", "2"},
+       {"2.0f", "2.0f", "2.0f", "2.0f", "2.0f", "2.0f"}},
+      {"study set { mu = 1e-3, 2.5  n = 4  f = 0.5, 0.25 }",
+       2,
+       {"1e-3", "2.5"},
+       {"4", "4"},
+       {"0.5f", "0.25f"}},
+  };
+  for (const Case& c : cases) {
+    lang::Model model;
+    lang::Diagnostics diag("m.vm");
+    ASSERT_TRUE(lang::Parse(text + c.study, model, diag) && lang::Check(model, diag)) << c.study;
+    EXPECT_EQ(model.study.numExps, c.exps);
+    EXPECT_EQ(model.study.values[0], c.mu);
+    std::vector<std::string> shorts;
+    for (const std::string& v : c.n) shorts.push_back("static_cast<short>(" + v + ")");
+    EXPECT_EQ(model.study.values[1], shorts);
+    EXPECT_EQ(model.study.values[2], c.f);
+  }
 }
 
 }  // namespace

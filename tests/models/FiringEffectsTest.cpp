@@ -8,7 +8,6 @@
 #include "ModelFixture.h"
 #include "random/UserDistributions.h"
 #include "redundant_controller_flash_model.h"
-#include "redundant_controller_flash_model.h"
 
 namespace {
 

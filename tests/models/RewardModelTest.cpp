@@ -7,23 +7,11 @@
 
 #include "ModelFixture.h"
 #include "redundant_controller_flash_model.h"
-#include "redundant_controller_flash_model.h"
-#include "redundant_controller_flash_model.h"
 #include "reward/PerformanceVariableNode.h"
 
 namespace {
 
-class RewardModelTest : public ModelFixture {
- protected:
-  void SetUp() override {
-    ModelFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
-  }
-  void TearDown() override {
-    PerformanceVariableNode::the_id = 0;
-    ModelFixture::TearDown();
-  }
-};
+class RewardModelTest : public ModelFixture {};
 
 // Whether a frozen id set holds v.
 bool Holds(const FastSet& set, int v) {
@@ -148,7 +136,7 @@ TEST_F(RewardModelTest, StudyReplacesItsRewardModel) {
   PVModel* first = study->GetPVModel(true);
   ASSERT_NE(nullptr, first);
   EXPECT_EQ(3, TopOf(*first)->flash_rep->NumReplicas());
-  PerformanceVariableNode::the_id = 0;
+  ResetRewardGlobals();
   study->SetGVs(4);
   PVModel* second = study->GetPVModel(true);
   EXPECT_EQ(2, TopOf(*second)->flash_rep->NumReplicas());

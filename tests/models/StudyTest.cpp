@@ -7,8 +7,6 @@
 
 #include "ModelFixture.h"
 #include "redundant_controller_flash_model.h"
-#include "redundant_controller_flash_model.h"
-#include "redundant_controller_flash_model.h"
 
 namespace {
 

@@ -140,16 +140,6 @@ inline IntervalNode::Spec AccumulatingSpec(double start, double stop, bool impul
   return spec;
 }
 
-class RewardFixture : public FrameworkFixture {
- protected:
-  void SetUp() override {
-    FrameworkFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
-  }
-  void TearDown() override {
-    PerformanceVariableNode::the_id = 0;
-    FrameworkFixture::TearDown();
-  }
-};
+class RewardFixture : public FrameworkFixture {};
 
 #endif  // VELMOR_TESTS_REWARD_REWARDTESTNODES_H

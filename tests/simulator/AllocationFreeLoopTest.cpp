@@ -4,8 +4,9 @@
 // re-scheduling and reports, reuses what exists.
 //
 // This file replaces the global operator new and delete of the whole
-// simulator_tests binary with versions that only count the calls and then
-// use malloc and free, so every other test behaves as before.
+// allocation_tests binary with versions that count the calls and then use
+// malloc and free. The nothrow forms can also be made to refuse, to test
+// what the system does when memory runs out.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "FrameworkFixture.h"
+#include "framework/BaseActionClass.h"
 #include "reward/PerformanceVariableNode.h"
 #include "simulator/SimulatorClass.h"
 #include "trace/TraceFile.h"
@@ -24,6 +26,7 @@
 namespace {
 
 std::atomic<long> allocationCount{0};
+std::atomic<bool> refuseNothrow{false};  // nothrow operator new returns null
 
 void* CountedAlloc(std::size_t n) noexcept {
   allocationCount.fetch_add(1, std::memory_order_relaxed);
@@ -52,8 +55,12 @@ void* OrThrow(void* p) {
 
 void* operator new(std::size_t n) { return OrThrow(CountedAlloc(n)); }
 void* operator new[](std::size_t n) { return OrThrow(CountedAlloc(n)); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return CountedAlloc(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  return refuseNothrow ? nullptr : CountedAlloc(n);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+  return refuseNothrow ? nullptr : CountedAlloc(n);
+}
 void* operator new(std::size_t n, std::align_val_t a) { return OrThrow(CountedAlignedAlloc(n, a)); }
 void* operator new[](std::size_t n, std::align_val_t a) {
   return OrThrow(CountedAlignedAlloc(n, a));
@@ -105,7 +112,6 @@ class AllocationFreeLoopTest : public FrameworkFixture {
  protected:
   void SetUp() override {
     FrameworkFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
     base = ::testing::TempDir() + "velmor_alloc_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
   }
@@ -114,7 +120,6 @@ class AllocationFreeLoopTest : public FrameworkFixture {
     sim = nullptr;
     std::remove((base + ".txt").c_str());
     std::remove((base + ".bin").c_str());
-    PerformanceVariableNode::the_id = 0;
     FrameworkFixture::TearDown();
   }
 
@@ -200,11 +205,31 @@ TEST_F(AllocationFreeLoopTest, RunAllocationsDoNotGrowWithReplications) {
   delete sim;
   sim = nullptr;
   probe.count = 0;
-  PerformanceVariableNode::the_id = 0;
+  ResetRewardGlobals();
   ResetFrameworkCounters();
   Run({"-N", "120", "-a", base + ".txt"});
   EXPECT_EQ(probe.count, 121);
   EXPECT_EQ(runAllocations, few);
+}
+
+// A node of an affects list that cannot be had ends the run with the
+// connectivity list's error, instead of being left out of the list.
+TEST(AllocationFailureDeathTest, AffectsNodeThatCannotBeHadEndsTheRun) {
+  SimulatorClass sim(SimulatorClass::FieldsOnly{});
+  BaseActionClass group;
+  BaseActionClass action;
+  EXPECT_EXIT(
+      {
+        refuseNothrow = true;
+        const int result = sim.AddActionAffects(&group, &action);
+        refuseNothrow = false;
+        std::exit(result == 0 && action.affectsList != nullptr ? 0 : 2);
+      },
+      testing::ExitedWithCode(1), "^Error Generating Connectivity List\n$");
+  EXPECT_EQ(sim.AddActionAffects(&group, &action), 0);  // with memory: linked
+  ASSERT_NE(action.affectsList, nullptr);
+  EXPECT_EQ(action.affectsList->action, &group);
+  sim.ClearActionAffectsList(&action);
 }
 
 }  // namespace

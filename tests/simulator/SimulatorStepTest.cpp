@@ -3,7 +3,7 @@
 //
 // The test model's actions, in order, and their groups: fail (fail),
 // repair (repair), tick_case1 and tick_case2 (tickGroup), wear (wear),
-// alarm (alarm). Arcs (see TestMachineSAN.h):
+// alarm (alarm). Arcs (derived from tests/support/testmodel/velmor_test_model.vm):
 //   changes:  fail -> up, down, failures;  repair -> down, up, repairs,
 //             alarmed;  tick_case1 -> ticks;  tick_case2 -> ticks, flips;
 //             wear -> wears;  alarm -> alarmed
@@ -28,17 +28,17 @@
 #include "reward/PerformanceVariableNode.h"
 #include "simulator/SimulatorClass.h"
 #include "study/BaseStudyClass.h"
+<<<<<<< HEAD
 #include "testmodel/TestModelGlobals.h"
 #include "testmodel/TestModelRewards.h"
+=======
+#include "velmor_test_model_model.h"
+>>>>>>> main
 
 namespace {
 
 class SimulatorStepTest : public RandomFixture {
  protected:
-  void SetUp() override {
-    RandomFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
-  }
   void TearDown() override {
     sim.reset();
     unsetenv("SIMTEST");
@@ -58,7 +58,7 @@ class SimulatorStepTest : public RandomFixture {
     testing::internal::CaptureStdout();
     sim.reset(new SimulatorClass(static_cast<int>(argv.size()), argv.data()));
     testing::internal::GetCapturedStdout();
-    machine = static_cast<TestModelRewardPVModel*>(sim->pvModel)->machine();
+    machine = static_cast<machineSAN*>(sim->pvModel->getTopModel());
   }
   // The names of the groups on an action's affects list, head first.
   std::vector<std::string> Affects(BaseActionClass* action) {
@@ -86,7 +86,7 @@ class SimulatorStepTest : public RandomFixture {
   }
 
   std::unique_ptr<SimulatorClass> sim;
-  TestMachineSAN* machine = nullptr;
+  machineSAN* machine = nullptr;
 };
 
 using Names = std::vector<std::string>;

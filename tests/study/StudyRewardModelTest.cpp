@@ -15,13 +15,11 @@ class StudyRewardModelTest : public FrameworkFixture {
  protected:
   void SetUp() override {
     FrameworkFixture::SetUp();
-    PerformanceVariableNode::the_id = 0;
     DestructStudy();
     teststudy::ResetGlobals();
   }
   void TearDown() override {
     DestructStudy();
-    PerformanceVariableNode::the_id = 0;
     FrameworkFixture::TearDown();
   }
 

@@ -1,6 +1,6 @@
-// FrameworkFixture: resets the framework's process-wide counters (action
-// ids, model ids, the last firing time) and the generator before and after
-// each test, and lets a test script the uniforms that groups draw.
+// FrameworkFixture: GlobalsFixture (every process-wide value reset before
+// and after each test) that also lets a test script the uniforms that
+// groups draw.
 // Single-threaded tests only.
 #ifndef VELMOR_TESTS_SUPPORT_FRAMEWORKFIXTURE_H
 #define VELMOR_TESTS_SUPPORT_FRAMEWORKFIXTURE_H
@@ -10,28 +10,16 @@
 #include <utility>
 #include <vector>
 
-#include "RandomFixture.h"
+#include "GlobalsFixture.h"
 #include "ScriptedGenerator.h"
-#include "framework/BaseActionClass.h"
-#include "framework/BaseModelClass.h"
+#include "random/UserDistributions.h"
 
-inline void ResetFrameworkCounters() {
-  BaseActionClass::MaxID = 0;
-  BaseModelClass::globalModelId = 0;
-  BaseModelClass::LastActionTime = 0.0;
-}
+// The framework's counters alone (action and model ids, the last firing
+// time), for tests that rebuild a model part way.
+inline void ResetFrameworkCounters() { ResetFrameworkGlobals(); }
 
-class FrameworkFixture : public ::testing::Test {
+class FrameworkFixture : public GlobalsFixture {
  protected:
-  void SetUp() override {
-    ResetFrameworkCounters();
-    ResetTheGenerator();
-  }
-  void TearDown() override {
-    ResetFrameworkCounters();
-    ResetTheGenerator();
-  }
-
   // Installs a generator returning `uniforms` in order (then 0.5) behind
   // TheDistribution; TheGenerator owns it. The pointer stays valid until
   // the next install or the end of the test.

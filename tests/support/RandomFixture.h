@@ -1,27 +1,16 @@
-// RandomFixture: puts the process-wide generator back into its start-up
-// state (TheDistribution -> TheGenerator holding a LaggedFibonacci seeded
-// 31415, read position 0) before each test. Single-threaded tests only.
+// RandomFixture: the tests' name for GlobalsFixture where the generator's
+// start-up state is what matters (TheDistribution -> TheGenerator holding a
+// LaggedFibonacci seeded 31415, read position 0). Single-threaded tests
+// only.
 #ifndef VELMOR_TESTS_SUPPORT_RANDOMFIXTURE_H
 #define VELMOR_TESTS_SUPPORT_RANDOMFIXTURE_H
 
-#include <gtest/gtest.h>
+#include "GlobalsFixture.h"
 
-#include "random/LaggedFibonacci.h"
-#include "random/UserDistributions.h"
+// Restores the generator's start-up state alone, for tests that start the
+// generator again part way.
+inline void ResetTheGenerator() { ResetRandomGlobals(); }
 
-// Restores what exists before main: a fresh LaggedFibonacci in TheGenerator,
-// seeded 31415 with nothing drawn, and TheDistribution pointing at it.
-inline void ResetTheGenerator() {
-  TheDistribution = &TheGenerator;
-  TheGenerator.SetGenerator(new LaggedFibonacci());
-  LaggedFibonacci::readPosition = 0;
-  TheGenerator.GetGenerator()->srnd(31415);
-}
-
-class RandomFixture : public ::testing::Test {
- protected:
-  void SetUp() override { ResetTheGenerator(); }
-  void TearDown() override { ResetTheGenerator(); }
-};
+using RandomFixture = GlobalsFixture;
 
 #endif  // VELMOR_TESTS_SUPPORT_RANDOMFIXTURE_H

@@ -6,27 +6,18 @@
 #include <iostream>
 #include <new>
 
+#include "base/Allocate.h"
+#include "base/OwnedString.h"
 #include "framework/BaseActionClass.h"
 
 char* CopyStateVariableName(const char* text) {
-  if (text == nullptr) text = "";
-  size_t length = std::strlen(text);
-  char* copy = new (std::nothrow) char[length + 1];
-  if (copy == nullptr) {
-    std::cerr << "Not Enough Memory" << std::endl;
-    MemoryAllocationError();  // nothing sensible can follow without the name
-  }
-  std::memcpy(copy, text, length + 1);
-  return copy;
+  // Nothing sensible can follow without the name.
+  return CopyOwnedString(text != nullptr ? text : "", AllocationSite{"Not Enough Memory"});
 }
 
 namespace {
 
-List<BaseActionClass>* NewActionList() {
-  List<BaseActionClass>* list = new (std::nothrow) List<BaseActionClass>();
-  if (list == nullptr) MemoryAllocationError();
-  return list;
-}
+List<BaseActionClass>* NewActionList() { return Allocate<List<BaseActionClass>>(); }
 
 }  // namespace
 
@@ -43,8 +34,8 @@ BaseStateVariableClass::BaseStateVariableClass(const char* svName, const char* s
       SVEnabledActions(NewActionList()) {}
 
 BaseStateVariableClass::~BaseStateVariableClass() {
-  delete[] name;
-  delete[] prefix;
+  ReleaseOwnedString(name);
+  ReleaseOwnedString(prefix);
   if (stored) {
     delete SVAffectingActions;
     delete SVEnabledActions;
@@ -87,8 +78,7 @@ void BaseStateVariableClass::removeSelfFromAffectedSVOfAction(BaseActionClass* a
 }
 
 List<BaseStateVariableClass>* BaseStateVariableClass::getLeafNodes() {
-  List<BaseStateVariableClass>* leaves = new (std::nothrow) List<BaseStateVariableClass>();
-  if (leaves == nullptr) MemoryAllocationError();
+  List<BaseStateVariableClass>* leaves = Allocate<List<BaseStateVariableClass>>();
   leaves->append(this);
   return leaves;
 }
@@ -112,13 +102,13 @@ void BaseStateVariableClass::replaceEnabledAction(BaseActionClass* oldAction,
 
 void BaseStateVariableClass::SetName(const char* newName) {
   char* copy = CopyStateVariableName(newName);
-  delete[] name;
+  ReleaseOwnedString(name);
   name = copy;
 }
 
 void BaseStateVariableClass::SetPrefix(const char* newPrefix) {
   char* copy = CopyStateVariableName(newPrefix);
-  delete[] prefix;
+  ReleaseOwnedString(prefix);
   prefix = copy;
 }
 

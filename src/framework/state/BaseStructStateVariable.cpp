@@ -4,6 +4,7 @@
 #include <iostream>
 #include <new>
 
+#include "base/Allocate.h"
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "framework/BaseActionClass.h"
@@ -158,8 +159,7 @@ void BaseStructStateVariable::removeSelfFromAffectedSVOfAction(BaseActionClass* 
 }
 
 List<BaseStateVariableClass>* BaseStructStateVariable::getLeafNodes() {
-  List<BaseStateVariableClass>* leaves = new (std::nothrow) List<BaseStateVariableClass>();
-  if (leaves == nullptr) MemoryAllocationError();
+  List<BaseStateVariableClass>* leaves = Allocate<List<BaseStateVariableClass>>();
   for (const fieldType& f : fields) {
     List<BaseStateVariableClass>* childTemp = f.variable->getLeafNodes();
     VELMOR_ASSERT(childTemp, "StructStateVariable");

@@ -11,6 +11,7 @@
 #ifndef VELMOR_FRAMEWORK_STATE_SHARABLESVIMPL_H
 #define VELMOR_FRAMEWORK_STATE_SHARABLESVIMPL_H
 
+#include "base/Allocate.h"
 #include "framework/state/SharableSV.h"
 
 template <class T>
@@ -28,8 +29,7 @@ template <class T>
 void SharableSV<T>::initStorage() {
   head = nullptr;
   representative = this;
-  value = new (std::nothrow) T();
-  if (value == nullptr) MemoryAllocationError();
+  value = Allocate<T>();
   T* cell = value;
   registerPointer(&value, this);
   VELMOR_ASSERT_MSG(head->getOwner() != nullptr, "NextElement->getOwner()", "SharableSV");
@@ -63,8 +63,7 @@ SharableSV<T>* SharableSV<T>::findRepresentative() {
 template <class T>
 void SharableSV<T>::registerPointer(T** target, BaseStateVariableClass* owner) {
   SharableSV<T>* rep = findRepresentative();
-  SVPointerNode<T>* node = new (std::nothrow) SVPointerNode<T>(target, owner);
-  if (node == nullptr) MemoryAllocationError();
+  SVPointerNode<T>* node = Allocate<SVPointerNode<T>>(target, owner);
   *target = rep->value;
   node->setNext(rep->head);
   rep->head = node;

@@ -1,0 +1,132 @@
+#!/usr/bin/env python3
+"""Exact values of the example JANI models, from their CTMCs written out by
+hand (not from the importer): uniformization for values at and up to a time
+T, linear equations for long-run averages and values until a goal.
+Prints one line per property: FILE PROPERTY VALUE. Pure Python 3."""
+import math
+
+
+def solve_linear(a, b):
+    n = len(b)
+    m = [row[:] + [b[i]] for i, row in enumerate(a)]
+    for c in range(n):
+        p = max(range(c, n), key=lambda r: abs(m[r][c]))
+        m[c], m[p] = m[p], m[c]
+        for r in range(n):
+            if r != c and m[r][c] != 0:
+                f = m[r][c] / m[c][c]
+                m[r] = [x - f * y for x, y in zip(m[r], m[c])]
+    return [m[i][n] / m[i][i] for i in range(n)]
+
+
+def transient(rates, n, p0, t):
+    """rates: dict (i, j) -> rate. Returns (pi(t), integral of pi over [0,t])."""
+    out = [0.0] * n
+    for (i, _), r in rates.items():
+        out[i] += r
+    lam = max(out) * 1.02 or 1.0
+    p = [[0.0] * n for _ in range(n)]
+    for i in range(n):
+        p[i][i] = 1 - out[i] / lam
+    for (i, j), r in rates.items():
+        p[i][j] += r / lam
+    v = p0[:]
+    pt = [0.0] * n
+    cum = [0.0] * n
+    w = math.exp(-lam * t)
+    tail = 1 - w  # P(N > k) for k = 0
+    k = 0
+    while tail > 1e-16 or k < lam * t:
+        for i in range(n):
+            pt[i] += w * v[i]
+            cum[i] += tail / lam * v[i]
+        v = [sum(v[i] * p[i][j] for i in range(n)) for j in range(n)]
+        k += 1
+        w *= lam * t / k
+        tail -= w
+        if k > 100000:
+            break
+    return pt, cum
+
+
+def steady(rates, n):
+    a = [[0.0] * n for _ in range(n)]
+    for (i, j), r in rates.items():
+        a[j][i] += r
+        a[i][i] -= r
+    a[n - 1] = [1.0] * n
+    b = [0.0] * (n - 1) + [1.0]
+    return solve_linear(a, b)
+
+
+def queue():
+    k, lam, mu, t = 4, 2.0, 1.5, 2.5
+    rates = {}
+    for q in range(k + 1):
+        if q < k:
+            rates[(q, q + 1)] = lam
+        if q > 0:
+            rates[(q, q - 1)] = mu * min(q, 2)
+    p0 = [1.0] + [0.0] * k
+    pt, cum = transient(rates, k + 1, p0, t)
+    absorbing = {e: r for e, r in rates.items() if e[0] != k}
+    pa, _ = transient(absorbing, k + 1, p0, t)
+    pi = steady(rates, k + 1)
+    # full at some time in [1, T]: the distribution at 1, then K absorbing for T - 1
+    p1, _ = transient(rates, k + 1, p0, 1.0)
+    pw, _ = transient(absorbing, k + 1, p1, t - 1.0)
+    return [("full_by_T", pa[k]), ("full_between", pw[k]), ("queue_at_T", sum(q * pt[q] for q in range(k + 1))),
+            ("queue_time_T", sum(q * cum[q] for q in range(k + 1))),
+            ("mean_queue", sum(q * pi[q] for q in range(k + 1)))]
+
+
+def duplex():
+    lam, mu, c, t = 0.1, 1.0, 0.9, 10.0
+    # states: 0 both up, 1 one down, 2 both down, 3 crashed (uncovered failure)
+    rates = {(0, 1): 2 * lam * c, (0, 3): 2 * lam * (1 - c), (1, 0): mu, (1, 2): lam * c,
+             (1, 3): lam * (1 - c), (2, 1): 2 * mu}
+    down = {e: r for e, r in rates.items() if e[0] not in (2, 3)}
+    pa, _ = transient(down, 4, [1.0, 0, 0, 0], t)
+    # mean time to system down from state 0: m0 = 1/(2 lam) + c m1, m1 = (1 + mu m0)/(lam + mu)
+    m = solve_linear([[1.0, -c], [-mu / (lam + mu), 1.0]], [1 / (2 * lam), 1 / (lam + mu)])
+    # crash before both units are down: x0 = (1-c) + c x1, x1 = (lam (1-c) + mu x0)/(lam + mu)
+    x = solve_linear([[1.0, -c], [-mu / (lam + mu), 1.0]], [1 - c, lam * (1 - c) / (lam + mu)])
+    return [("down_by_T", pa[2] + pa[3]), ("mttf", m[0]), ("crash_first", x[0])]
+
+
+def jobs_values():
+    a, b, p, t = 1.0, 2.0, 0.4, 3.0
+    states = [(loc, j) for j in range(4) for loc in ("idle", "work", "done")]
+    idx = {s: i for i, s in enumerate(states)}
+    rates = {}
+    for j in range(4):
+        rates[(idx[("idle", j)], idx[("work", j)])] = a
+        w = idx[("work", j)]
+        if j < 3:
+            rates[(w, idx[("done", j)])] = b * p
+            rates[(w, idx[("idle", j + 1)])] = b * (1 - p)
+        else:
+            rates[(w, idx[("done", j)])] = b
+    n = len(states)
+    p0 = [0.0] * n
+    p0[idx[("idle", 0)]] = 1.0
+    pt, cum = transient(rates, n, p0, t)
+    done_by_t = sum(pt[idx[("done", j)]] for j in range(4))
+    def a_of(j):
+        return 1 if j % 2 == 0 else 4
+    def last_of(j):
+        return 0 if j == 0 else a_of(j)
+    a_at_t = sum(pt[idx[s]] * a_of(s[1]) for s in states)
+    last_at_t = sum(pt[idx[s]] * last_of(s[1]) for s in states)
+    busy_t = sum(cum[idx[("work", j)]] for j in range(4))
+    attempts = sum((1 - p) ** k for k in range(4))
+    mean_time = attempts * (1 / a + 1 / b)
+    return [("done_by_T", done_by_t), ("a_at_T", a_at_t), ("last_at_T", last_at_t),
+            ("busy_time_T", busy_t), ("time_to_done", mean_time)]
+
+
+if __name__ == "__main__":
+    for name, values in (("queue.jani", queue()), ("duplex.jani", duplex()),
+                         ("jobs.jani", jobs_values())):
+        for prop, v in values:
+            print(f"{name} {prop} {v:.10g}")

@@ -1,0 +1,348 @@
+#include "jani/Properties.h"
+
+#include <set>
+
+#include "jani/ExprFold.h"
+#include "jani/ExprWriter.h"
+#include "jani/JaniError.h"
+
+namespace velmor::jani {
+
+using nlohmann::json;
+
+namespace {
+
+std::string OpOf(const json& j) {
+  return j.is_object() && j.contains("op") && j["op"].is_string() ? j["op"].get<std::string>() : "";
+}
+
+// Accepts only the listed keys: an unknown one could change the meaning.
+void OnlyKeys(const json& o, const std::string& path, std::initializer_list<const char*> keys) {
+  for (auto it = o.begin(); it != o.end(); ++it) {
+    bool known = it.key().rfind("x-", 0) == 0 || it.key() == "comment";
+    for (const char* k : keys) known = known || it.key() == k;
+    if (!known) throw JaniError(path + "/" + it.key(), "\"" + it.key() + "\" is not supported");
+  }
+}
+
+const json& Need(const json& o, const char* key, const std::string& path) {
+  if (!o.is_object() || !o.contains(key))
+    throw JaniError(path, std::string("missing \"") + key + "\"");
+  return o[key];
+}
+
+class PropertyReader {
+ public:
+  PropertyReader(Network& net, ExprReader& exprs, NameRegistry& names, const MeasureOptions& o,
+                 Measures& m)
+      : net_(net), exprs_(exprs), names_(names), options_(o), m_(m) {}
+
+  void Read(const json& prop, const std::string& path) {
+    name_ = prop["name"].get<std::string>();
+    path_ = path;
+    const json* v = &Need(prop, "expression", path);
+    std::string vpath = path + "/expression";
+    if (OpOf(*v) == "filter") {
+      OnlyKeys(*v, vpath, {"op", "fun", "values", "states"});
+      std::string fun =
+          v->contains("fun") && (*v)["fun"].is_string() ? (*v)["fun"].get<std::string>() : "";
+      if (fun != "max" && fun != "min" && fun != "avg" && fun != "sum" && fun != "values")
+        throw JaniError(vpath + "/fun", "filter function '" + fun + "' is not supported");
+      if (OpOf(Need(*v, "states", vpath)) != "initial")
+        throw JaniError(vpath + "/states", "only filters over the initial state are supported");
+      v = &Need(*v, "values", vpath);
+      vpath += "/values";
+    }
+    std::string op = OpOf(*v);
+    if (op == "Pmin" || op == "Pmax") {
+      OnlyKeys(*v, vpath, {"op", "exp"});
+      return Probability(Need(*v, "exp", vpath), vpath + "/exp");
+    }
+    if (op == "Emin" || op == "Emax") {
+      OnlyKeys(
+          *v, vpath,
+          {"op", "exp", "accumulate", "reach", "step-instant", "time-instant", "reward-instants"});
+      return Expectation(*v, vpath);
+    }
+    if (op == "Smin" || op == "Smax") {
+      OnlyKeys(*v, vpath, {"op", "exp", "accumulate"});
+      return SteadyState(*v, vpath);
+    }
+    throw JaniError(vpath, "property '" + name_ +
+                               "': only probabilities (P), expectations (E) "
+                               "and long-run averages (S) are imported, not '" +
+                               op + "'");
+  }
+
+ private:
+  ExprP State(const json& j, const std::string& path) {
+    exprs_.transientsRead.clear();
+    ExprP e = exprs_.Read(j, path);
+    RejectImpulses();
+    return e;
+  }
+
+  // Transient variables assigned on edges hold only during a transition,
+  // which a simulation of the states cannot observe.
+  void RejectImpulses() {
+    for (int t : exprs_.transientsRead)
+      if (!net_.symbols[t].impulsePath.empty())
+        throw JaniError(
+            net_.symbols[t].impulsePath,
+            "property '" + name_ + "': '" + net_.symbols[t].janiName +
+                "' is set on edges (impulse rewards and edge labels are not supported)");
+  }
+
+  // The upper bound (-1 when none); the lower one goes to *lower.
+  double Bound(const json& tb, const std::string& path, double* lower) {
+    for (auto it = tb.begin(); it != tb.end(); ++it)
+      if (it.key() != "lower" && it.key() != "upper" && it.key() != "lower-exclusive" &&
+          it.key() != "upper-exclusive")
+        throw JaniError(path + "/" + it.key(), "\"" + it.key() + "\" is not supported");
+    *lower = tb.contains("lower") ? exprs_.ReadConstant(tb["lower"], path + "/lower") : 0;
+    if (*lower < 0) throw JaniError(path + "/lower", "a time bound must be at least 0");
+    if (!tb.contains("upper")) return -1;
+    double t = exprs_.ReadConstant(tb["upper"], path + "/upper");
+    if (t < *lower) throw JaniError(path + "/upper", "the upper time bound is below the lower one");
+    return t;
+  }
+
+  void Probability(const json& p, const std::string& path) {
+    std::string op = OpOf(p);
+    if (op == "U" || op == "W")
+      OnlyKeys(p, path, {"op", "left", "right", "step-bounds", "time-bounds", "reward-bounds"});
+    else if (p.is_object())
+      OnlyKeys(p, path, {"op", "exp", "step-bounds", "time-bounds", "reward-bounds"});
+    for (const char* key : {"step-bounds", "reward-bounds"})
+      if (p.contains(key))
+        throw JaniError(path + "/" + key, std::string(key) + " are not supported");
+    double lower = 0;
+    double t =
+        p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds", &lower) : -1;
+    Latch latch;
+    bool complement = false;
+    if (op == "F") {
+      latch.reach = State(Need(p, "exp", path), path + "/exp");
+    } else if (op == "G") {
+      latch.reach = Op("not", {State(Need(p, "exp", path), path + "/exp")});
+      complement = true;
+    } else if (op == "U") {
+      ExprP left = State(Need(p, "left", path), path + "/left");
+      latch.reach = State(Need(p, "right", path), path + "/right");
+      if (!IsLiteral(*left, 1))
+        latch.fail = Op("and", {Op("not", {left}), Op("not", {latch.reach})});
+      if (latch.fail && lower > 0)
+        throw JaniError(path + "/time-bounds/lower",
+                        "an until with a lower time bound is not supported");
+    } else {
+      throw JaniError(path,
+                      "property '" + name_ + "': path operator '" + op + "' is not supported");
+    }
+    if (lower > 0) latch.opensAt = lower;
+    int place = AddLatch(latch, t < 0);
+    RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
+                     nullptr,      "",        t >= 0, ""};
+    r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
+    r.comment =
+        t < 0 ? "probability of eventually reaching the goal (decided by " +
+                    NumberText(options_.horizon, Type::Real) + " at the latest)"
+              : std::string(complement ? "probability that the condition holds throughout [0, T]"
+                                       : "probability that the goal is reached by T");
+    Add(r);
+  }
+
+  void Add(RewardVariable r) {
+    r.property = name_;
+    m_.rewards.push_back(std::move(r));
+  }
+
+  int AddLatch(Latch latch, bool unbounded) {
+    Symbol s;
+    s.kind = Symbol::Kind::Helper;
+    s.name = names_.Claim(name_ + "_decided");
+    s.upper = 2;
+    s.comment = "property " + name_ + ": 0 open, 1 goal reached" + (latch.fail ? ", 2 failed" : "");
+    latch.place = net_.symbols.Add(s);
+    net_.places.push_back(latch.place);
+    if (latch.opensAt > 0) {
+      Symbol w;
+      w.kind = Symbol::Kind::Helper;
+      w.name = names_.Claim(name_ + "_window");
+      w.comment = "property " + name_ + ": 1 once its time window has opened";
+      latch.window = net_.symbols.Add(w);
+      net_.places.push_back(latch.window);
+      latch.reach =
+          And(Op("==", {SymbolRef(latch.window, Type::Int), Literal(1, Type::Int)}), latch.reach);
+    }
+    latch.name = name_;
+    latch.unbounded = unbounded;
+    m_.latches.push_back(latch);
+    return latch.place;
+  }
+
+  std::string Claim(const std::string& wanted) { return names_.Claim(wanted); }
+
+  // The reward expression; rejects rewards earned on edges and step
+  // accumulation of a reward that is not zero between states.
+  ExprP Reward(const json& v, const std::string& path, bool steps) {
+    exprs_.transientsRead.clear();
+    ExprP r = exprs_.Read(Need(v, "exp", path), path + "/exp");
+    RejectImpulses();
+    if (steps) {
+      exprs_.transientsInitial = true;
+      ExprP atStep = exprs_.Read(v["exp"], path + "/exp");
+      exprs_.transientsInitial = false;
+      auto z = Fold(*atStep, net_.symbols);
+      if (!z || *z != 0)
+        throw JaniError(path + "/accumulate",
+                        "property '" + name_ + "': rewards accumulated per step are not supported");
+    }
+    if (r->type == Type::Bool) r = Op("ite", {r, Literal(1, Type::Int), Literal(0, Type::Int)});
+    return r;
+  }
+
+  bool Accumulate(const json& v, const std::string& path, bool* steps) {
+    *steps = false;
+    if (!v.contains("accumulate")) return false;
+    bool time = false;
+    for (const json& a : v["accumulate"]) {
+      std::string s = a.is_string() ? a.get<std::string>() : "";
+      if (s == "time")
+        time = true;
+      else if (s == "steps")
+        *steps = true;
+      else
+        throw JaniError(path + "/accumulate", "accumulation '" + s + "' is not supported");
+    }
+    return time || *steps;
+  }
+
+  void Expectation(const json& v, const std::string& path) {
+    for (const char* key : {"step-instant", "reward-instants"})
+      if (v.contains(key))
+        throw JaniError(path + "/" + key, std::string("\"") + key + "\" is not supported");
+    bool steps = false;
+    bool accumulates = Accumulate(v, path, &steps);
+    ExprP r = Reward(v, path, steps);
+    RewardVariable var{Claim(name_), "", 0, 0, r, "", true, ""};
+    if (v.contains("time-instant")) {
+      if (v.contains("reach"))
+        throw JaniError(path + "/reach", "a goal with a time instant is not supported");
+      double t = exprs_.ReadConstant(v["time-instant"], path + "/time-instant");
+      if (t < 0 || (accumulates && t == 0))
+        throw JaniError(path + "/time-instant", "the time instant must be positive");
+      var.kind = accumulates ? "interval" : "instant";
+      var.to = t;
+      var.comment =
+          accumulates ? "expected reward accumulated over [0, T]" : "expected reward at T";
+      Add(var);
+      return;
+    }
+    if (!v.contains("reach") || !accumulates)
+      throw JaniError(
+          path, "property '" + name_ + "': an expectation needs a time instant or a goal to reach");
+    Latch latch;
+    latch.reach = State(v["reach"], path + "/reach");
+    int place = AddLatch(latch, true);
+    var.kind = "interval";
+    var.to = options_.horizon;
+    var.timeBounded = false;
+    var.rate = Op("ite", {Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}), r,
+                          Literal(0, Type::Int)});
+    var.comment = "expected reward until the goal";
+    Add(var);
+    RewardVariable open{Claim(name_ + "_unreached"),
+                        "instant",
+                        0,
+                        options_.horizon,
+                        Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}),
+                        "probability that the goal was not reached by the horizon (the value "
+                        "above is then truncated; the exact one is infinite)",
+                        false,
+                        ""};
+    Add(open);
+  }
+
+  void SteadyState(const json& v, const std::string& path) {
+    bool steps = false;
+    Accumulate(v, path, &steps);
+    ExprP r = Reward(v, path, steps);
+    RewardVariable var{Claim(name_),
+                       "steady",
+                       options_.warmup,
+                       options_.warmup + options_.batch,
+                       Op("/", {r, Literal(options_.batch, Type::Real)}),
+                       "long-run average (batch means; each batch integral divided by its length)",
+                       false,
+                       ""};
+    Add(var);
+  }
+
+  Network& net_;
+  ExprReader& exprs_;
+  NameRegistry& names_;
+  const MeasureOptions& options_;
+  Measures& m_;
+  std::string name_, path_;
+};
+
+// Unbounded properties stop the model once all are decided (and the last
+// time bound of the others has passed), so a replication ends there.
+void Freeze(Network& net, NameRegistry& names, Measures& m) {
+  bool unbounded = false;
+  for (const Latch& l : m.latches) unbounded = unbounded || l.unbounded;
+  if (!unbounded) return;
+  double last = 0;
+  for (const RewardVariable& r : m.rewards) {
+    if (r.kind == "steady")
+      throw JaniError("/properties",
+                      "long-run averages and unbounded properties need separate "
+                      "models (select them with --properties)");
+    if (r.timeBounded) last = std::max(last, r.to);
+  }
+  for (const Latch& l : m.latches)
+    if (l.unbounded)
+      m.frozen = And(m.frozen, Op("!=", {SymbolRef(l.place, Type::Int), Literal(0, Type::Int)}));
+  if (last > 0) {
+    Symbol s;
+    s.kind = Symbol::Kind::Helper;
+    s.name = names.Claim("time_bounds_passed");
+    s.comment = "1 once the last time bound has passed";
+    m.clock = net.symbols.Add(s);
+    net.places.push_back(m.clock);
+    m.clockAt = last;
+    m.frozen = And(m.frozen, Op("==", {SymbolRef(m.clock, Type::Int), Literal(1, Type::Int)}));
+  }
+}
+
+}  // namespace
+
+Measures ReadProperties(const json& doc, Network& net, ExprReader& exprs, NameRegistry& names,
+                        const MeasureOptions& options) {
+  Measures m;
+  PropertyReader reader(net, exprs, names, options, m);
+  const json& props = doc.contains("properties") ? doc["properties"] : json::array();
+  if (!props.is_array()) throw JaniError("/properties", "must be an array");
+  std::set<std::string> wanted(options.only.begin(), options.only.end()), found;
+  for (size_t k = 0; k < props.size(); ++k) {
+    std::string path = "/properties/" + std::to_string(k);
+    if (!props[k].is_object() || !props[k].contains("name") || !props[k]["name"].is_string())
+      throw JaniError(path, "a property needs a name");
+    std::string name = props[k]["name"].get<std::string>();
+    if (!wanted.empty() && !wanted.count(name)) continue;
+    found.insert(name);
+    try {
+      reader.Read(props[k], path);
+    } catch (const JaniError& e) {
+      if (!wanted.empty()) throw;
+      throw JaniError(e.path(), std::string(e.what()) + " (property '" + name +
+                                    "'; leave it out with --properties)");
+    }
+  }
+  for (const std::string& w : wanted)
+    if (!found.count(w)) throw JaniError("/properties", "no property named '" + w + "'");
+  Freeze(net, names, m);
+  return m;
+}
+
+}  // namespace velmor::jani

@@ -1,0 +1,6 @@
+// Globals: the reward layer's reset point.
+#include "reward/Globals.h"
+
+#include "reward/PerformanceVariableNode.h"
+
+void ResetRewardGlobals() { PerformanceVariableNode::the_id = 0; }
