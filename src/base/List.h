@@ -99,24 +99,12 @@ class List {
 };
 
 template <class T>
-<<<<<<< HEAD
-T** List<T>::AllocateSlots(int n) {
-  if (n < 0 || n > list_internal::slotLimit) return nullptr;
-  // The list words its own failure: the memory handler is set aside.
-  std::new_handler handler = std::set_new_handler(nullptr);
-  T** slots = new (std::nothrow) T*[n > 0 ? n : 1];
-  std::set_new_handler(handler);
-  if (slots == nullptr) return nullptr;
-  for (int i = 0; i < n; i++) slots[i] = nullptr;
-  return slots;
-=======
 T** List<T>::AllocateSlots(int n, const AllocationSite* site) {
   if (n < 0 || n > list_internal::slotLimit) {
     if (site == nullptr) MemoryAllocationError();
     MemoryAllocationError(site->report, site->thenGeneric);
   }
   return site == nullptr ? AllocateZeroedArray<T*>(n) : AllocateZeroedArray<T*>(n, *site);
->>>>>>> main
 }
 
 template <class T>

@@ -36,20 +36,12 @@ BaseComposerClass::BaseComposerClass(const char* modelName, int numChildren, int
   numActions = 0;
   numGroups = 0;
   DeclaredShared = numSharedStateVariables;
-<<<<<<< HEAD
-  Children = AllocateArray<BaseModelClass*>(NumChildren);
-  SharedPtrs = AllocateArray<BaseStateVariableClass*>(DeclaredShared);
-  EquivalenceLists = AllocateArray<SharedStateVarLink*>(DeclaredShared);
-  EquivalenceTails = AllocateArray<SharedStateVarLink*>(DeclaredShared);
-  SharingLists = AllocateArray<List<BaseStateVariableClass>*>(DeclaredShared);
-  SharedStateNames = AllocateArray<char*>(DeclaredShared);
-=======
   Children = AllocateZeroedArray<BaseModelClass*>(NumChildren);
   SharedPtrs = AllocateZeroedArray<BaseStateVariableClass*>(DeclaredShared);
   EquivalenceLists = AllocateZeroedArray<SharedStateVarLink*>(DeclaredShared);
+  EquivalenceTails = AllocateZeroedArray<SharedStateVarLink*>(DeclaredShared);
   SharingLists = AllocateZeroedArray<List<BaseStateVariableClass>*>(DeclaredShared);
   SharedStateNames = AllocateZeroedArray<char*>(DeclaredShared);
->>>>>>> main
   for (int i = 0; i < DeclaredShared; i++) {
     SharingLists[i] = Allocate<List<BaseStateVariableClass>>();
     SharedStateNames[i] =
@@ -142,16 +134,7 @@ void BaseComposerClass::addSharingInfo(BaseStateVariableClass* childVar,
   int VarIndex = FindSharedPtr(sharedVar, true);
   VELMOR_ASSERT(VarIndex != -1, "BaseComposerClass");
   SharingLists[VarIndex]->append(childVar);
-<<<<<<< HEAD
-  AppendEquivalents(VarIndex, new SharedStateVarLink(childVar, childModel));
-=======
-  SharedStateVarLink* link = Allocate<SharedStateVarLink>(childVar, childModel);
-  if (EquivalenceLists[VarIndex] == nullptr) {
-    EquivalenceLists[VarIndex] = link;
-  } else {
-    EquivalenceLists[VarIndex]->addStateVarLink(link);
-  }
->>>>>>> main
+  AppendEquivalents(VarIndex, Allocate<SharedStateVarLink>(childVar, childModel));
   // Reach the leaves: a child variable that is itself a shared variable of
   // a composer below brings that composer's chain (as a copy of our own).
   // Other children answer null, so only the composers among them are asked.

@@ -25,14 +25,8 @@ Join::~Join() {
 void Join::Setup() {
   GeneralSetup();
   delete[] ChildStateSizes;
-<<<<<<< HEAD
-  ChildStateSizes = new (std::nothrow) int[NumChildren > 0 ? NumChildren : 1]();
-  if (ChildStateSizes == nullptr) MemoryAllocationError();
-  RecordChildStateSizes();
-=======
   ChildStateSizes = AllocateZeroedArray<int>(NumChildren);
-  for (int c = 0; c < NumChildren; c++) ChildStateSizes[c] = Children[c]->StateSize();
->>>>>>> main
+  RecordChildStateSizes();
 
   int distinct = 0;
   for (int a = 0; a < numActions; a++) {

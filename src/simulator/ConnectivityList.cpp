@@ -98,28 +98,8 @@ short SimulatorClass::GenerateConnectivityListOld() {
   return 0;
 }
 
-<<<<<<< HEAD
-namespace {
-
-// A node of an affects list, or null when there is no memory for it: the
-// caller reports a failed connectivity list, so the process-wide memory
-// handler is set aside for this one allocation.
-AffectsNode* NewAffectsNode() {
-  std::new_handler handler = std::set_new_handler(nullptr);
-  AffectsNode* node = new (std::nothrow) AffectsNode;
-  std::set_new_handler(handler);
-  return node;
-}
-
-}  // namespace
-
-int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
-  AffectsNode* node = NewAffectsNode();
-  if (node == nullptr) return 1;
-=======
 int SimulatorClass::AddActionAffects(BaseActionClass* group, BaseActionClass* action) {
   AffectsNode* node = Allocate<AffectsNode>(kConnectivityList);
->>>>>>> main
   node->action = group;
   node->next = action->affectsList;
   action->affectsList = node;
@@ -131,12 +111,7 @@ int SimulatorClass::AddActionAffectsOld(BaseActionClass* group, BaseActionClass*
   for (; *tail != nullptr; tail = &(*tail)->next) {
     if ((*tail)->action == group) return 0;
   }
-<<<<<<< HEAD
-  AffectsNode* node = NewAffectsNode();
-  if (node == nullptr) return 1;
-=======
   AffectsNode* node = Allocate<AffectsNode>(kConnectivityList);
->>>>>>> main
   node->action = group;
   *tail = node;
   return 0;

@@ -17,10 +17,7 @@
 #include <utility>
 #include <vector>
 
-<<<<<<< HEAD
-=======
 #include "base/Allocate.h"
->>>>>>> main
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
@@ -154,7 +151,6 @@ void SimulatorClass::InstallGenerator() {
   }
 }
 
-<<<<<<< HEAD
 namespace {
 
 // Whether two output names are one file: the same text, or names of one
@@ -199,7 +195,8 @@ void SimulatorClass::RefuseSharedOutputFiles() {
       std::exit(1);
     }
   }
-=======
+}
+
 // A trace writer of class W on <traceFileName><suffix>, or on standard
 // output (announced by coutLine when given) without a file name; at the
 // trace level.
@@ -207,14 +204,16 @@ template <class W>
 W* SimulatorClass::CreateTraceFile(const char* suffix, const char* coutLine) {
   W* writer = nullptr;
   if (traceFileName != nullptr) {
-    writer = Allocate<W>((std::string(traceFileName) + suffix).c_str());
+    const std::string name = std::string(traceFileName) + suffix;
+    errno = 0;
+    writer = Allocate<W>(name.c_str());
+    ExitUnlessTraceOpen(writer, name, errno);
   } else {
     if (coutLine != nullptr) std::cout << coutLine << std::endl;
     writer = Allocate<W>(&std::cout);
   }
   writer->setTraceLevel(traceLevel);
   return writer;
->>>>>>> main
 }
 
 void SimulatorClass::CreateTraces() {
@@ -222,36 +221,11 @@ void SimulatorClass::CreateTraces() {
   if (!velmorTrace && !xmlTrace) return;
   traceContainer->setTraceLevel(traceLevel);
   if (velmorTrace) {
-<<<<<<< HEAD
-    if (traceFileName != nullptr) {
-      const std::string name = std::string(traceFileName) + ".txt";
-      errno = 0;
-      velmorTraceFile = new TraceFileVelmor(name.c_str());
-      ExitUnlessTraceOpen(velmorTraceFile, name, errno);
-    } else {
-      std::cout << "Adding cout: " << std::endl;
-      velmorTraceFile = new TraceFileVelmor(&std::cout);
-    }
-    velmorTraceFile->setTraceLevel(traceLevel);
-    traceContainer->AddTraceFile(velmorTraceFile);
-  }
-  if (xmlTrace) {
-    if (traceFileName != nullptr) {
-      const std::string name = std::string(traceFileName) + ".xml";
-      errno = 0;
-      xmlTraceFile = new TraceFileXML(name.c_str());
-      ExitUnlessTraceOpen(xmlTraceFile, name, errno);
-    } else {
-      xmlTraceFile = new TraceFileXML(&std::cout);
-    }
-    xmlTraceFile->setTraceLevel(traceLevel);
-=======
     velmorTraceFile = CreateTraceFile<TraceFileVelmor>(".txt", "Adding cout: ");
     traceContainer->AddTraceFile(velmorTraceFile);
   }
   if (xmlTrace) {
     xmlTraceFile = CreateTraceFile<TraceFileXML>(".xml", nullptr);
->>>>>>> main
     traceContainer->AddTraceFile(xmlTraceFile);
   }
 }

@@ -142,39 +142,6 @@ class SimulatorClass : public CommandLineOptions,
   // (The components hold the others: CommandLineOptions the options,
   // RunControl runState, ReactivationList the list, ReportOutput the packets,
   // queues and results streams, ManagerLink the sockets and poll times.)
-<<<<<<< HEAD
-  Heap<double>* batchEndHeap;  // steady state: next boundary per PV
-  Heap<int>* batchCountHeap;   // steady state: batches done per PV
-  double startClock;           // processor clock (ms) at simulation start
-  PerformanceVariableNode** pvNodes;
-  BaseActionClass** allActions;
-  List<BaseGroupClass>* groupContainer;
-  List<BaseActionClass>* actionContainer;
-  Event* scratchEvent;
-  Event** nextEventSlot;
-  BaseActionClass* nextAction;
-  BaseActionClass* lastFiredAction;
-  BaseActionClass* noAction;    // stands as last fired before a firing
-  AffectsNode* affectedCursor;  // walk position in an affects list
-  EventList* eventList;
-  ScheduleRecord* scheduleRecords;  // one per group, in group order
-  BaseGroupClass** groupArray;
-  BaseGroupClass** enabledGroups;  // enabled in the initial state
-  int numEnabledGroups;
-  double currentTime;
-  PVModel* pvModel;
-  BaseStudyClass* study;
-  int numPVs;
-  double elapsedSeconds;
-  TraceFileContainer* traceContainer;
-  TraceFileVelmor* velmorTraceFile;
-  TraceFileXML* xmlTraceFile;
-  int64_t batchesDone;   // 64 bits: a run without -N can go past 2^31
-  int64_t actionsFired;  // 64 bits: 2^31 firings take minutes
-
-  // The SIGINT or SIGTERM that asked the run to end, or 0.
-  static int PendingStopSignal();
-=======
   Heap<double>* batchEndHeap = nullptr;  // steady state: next boundary per PV
   Heap<int>* batchCountHeap = nullptr;   // steady state: batches done per PV
   double startClock = 0.0;               // processor clock (ms) at simulation start
@@ -201,9 +168,11 @@ class SimulatorClass : public CommandLineOptions,
   TraceFileContainer* traceContainer = nullptr;
   TraceFileVelmor* velmorTraceFile = nullptr;
   TraceFileXML* xmlTraceFile = nullptr;
-  int batchesDone = 0;
-  int actionsFired = 0;
->>>>>>> main
+  int64_t batchesDone = 0;   // 64 bits: a run without -N can go past 2^31
+  int64_t actionsFired = 0;  // 64 bits: 2^31 firings take minutes
+
+  // The SIGINT or SIGTERM that asked the run to end, or 0.
+  static int PendingStopSignal();
 
  private:
   // Applies the manager's redirect to the results files and the batch limit.

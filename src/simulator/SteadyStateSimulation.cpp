@@ -5,10 +5,7 @@
 #include <iostream>
 #include <limits>
 
-<<<<<<< HEAD
-=======
 #include "base/Allocate.h"
->>>>>>> main
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseModelClass.h"

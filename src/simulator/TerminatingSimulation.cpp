@@ -5,10 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
-<<<<<<< HEAD
-=======
 #include "base/Allocate.h"
->>>>>>> main
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "output/DataPacket.h"
@@ -42,26 +39,13 @@ void SimulatorClass::TerminatingSimulation() {
     RunReplication();
     StoreReplication(k++);
     ++batchesDone;
-<<<<<<< HEAD
-    bool report = k == reportSize;
-    // A SIGINT or SIGTERM ends the run here, with a last report of the
+    // A SIGINT or SIGTERM ends the run here too, with a last report of the
     // replications completed since the previous one.
-    if ((maxBatches > 0 && batchesDone >= maxBatches) ||
-        (PendingStopSignal() != 0 && runState == 0)) {
-      FinishRun();
-      report = true;
-    }
-    if (report) {
-      firstPacket->SetAllCounts(k);
-      secondPacket->SetAllCounts(k);
-      elapsedSeconds = (VelmorProcessorClockMillis() - startClock) / 1000.0;
-      CheckReportSize(elapsedSeconds);
-=======
-    const bool limitReached = maxBatches > 0 && batchesDone >= maxBatches;
+    const bool limitReached = (maxBatches > 0 && batchesDone >= maxBatches) ||
+                              (PendingStopSignal() != 0 && runState == 0);
     if (limitReached) FinishRun();
     if (k == reportSize || limitReached) {
       ReportReplications(k);
->>>>>>> main
       k = 0;
     }
     pvModel->SetState(savedState);

@@ -78,9 +78,6 @@ bool ConvertOverride(char letter, const char* valueText, OverrideValue* v) {
   }
 }
 
-<<<<<<< HEAD
-char* CopyOrNull(const char* text) { return text ? strdup(text) : nullptr; }
-
 // What an override of a variable of one declared type must look like.
 struct TypeRule {
   const char* type;  // as declared ("float", "short", ...)
@@ -129,8 +126,6 @@ bool ValueFits(const TypeRule& rule, const std::string& text) {
   return end != start && *end == '\0' && !(errno == ERANGE && std::isinf(v));
 }
 
-=======
->>>>>>> main
 }  // namespace
 
 BaseStudyClass::BaseStudyClass()

@@ -28,12 +28,7 @@
 #include "reward/PerformanceVariableNode.h"
 #include "simulator/SimulatorClass.h"
 #include "study/BaseStudyClass.h"
-<<<<<<< HEAD
-#include "testmodel/TestModelGlobals.h"
-#include "testmodel/TestModelRewards.h"
-=======
 #include "velmor_test_model_model.h"
->>>>>>> main
 
 namespace {
 
