@@ -1,5 +1,5 @@
 # The two commands that matter: `make run` and `make test`.
-.PHONY: all deps build run test format-check test-release test-asan clang bench fuzz-model fuzz-jani clean
+.PHONY: all deps build run test format-check test-release test-asan clang bench fuzz fuzz-model fuzz-jani clean
 
 all: build
 
@@ -33,6 +33,12 @@ clang: deps
 
 bench: build
 	@bash tools/run-bench.sh
+
+# Each libFuzzer target for FUZZ_SECONDS (default 60) from the seed corpus.
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	@bash tools/run-fuzz.sh
 
 # Fuzz the JANI importer for FUZZ_SECONDS (default 60), seeded with examples/jani.
 fuzz-jani: deps

@@ -83,6 +83,23 @@ void BM_WholeRun(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeRun)->Args({0, 200})->Args({8, 200})->Unit(benchmark::kMillisecond);
 
+// Building (and destroying) the model with n replicas of the flash
+// controller: place sharing, the connectivity list and the reward wiring
+// should all grow about linearly in n.
+void BM_BuildReplicas(benchmark::State& state) {
+  std::string replicas = "s:num_devices:" + std::to_string(state.range(0));
+  for (auto _ : state) {
+    QuietStdout quiet;
+    delete NewSimulator({"-N", "1", "-O", replicas});
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_BuildReplicas)
+    ->RangeMultiplier(2)
+    ->Range(1000, 8000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
 // A constructed simulator set up as the terminating loop sets itself up,
 // so that one replication at a time can be timed.
 class ReplicationDriver {

@@ -3,7 +3,8 @@
 set -euo pipefail
 need=()
 for pkg in cmake ninja-build g++ clang-14 clang-format-14 libgtest-dev libgmock-dev googletest libbenchmark-dev \
-  libcli11-dev nlohmann-json3-dev gnuplot-nox munge slurm-wlm slurmctld slurmd slurm-client; do
+  libcli11-dev nlohmann-json3-dev gnuplot-nox munge slurm-wlm slurmctld slurmd slurm-client \
+  libfuzzer-14-dev libclang-rt-14-dev; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -25,6 +25,20 @@ struct AllocationSite {
   bool thenGeneric = true;
 };
 
+// Sets the process-wide new-handler aside while it lives, so that a nothrow
+// allocation with a report of its own returns null instead of ending the
+// process through the generic memory report first.
+class NewHandlerSetAside {
+ public:
+  NewHandlerSetAside() : saved(std::set_new_handler(nullptr)) {}
+  ~NewHandlerSetAside() { std::set_new_handler(saved); }
+  NewHandlerSetAside(const NewHandlerSetAside&) = delete;
+  NewHandlerSetAside& operator=(const NewHandlerSetAside&) = delete;
+
+ private:
+  std::new_handler saved;
+};
+
 // new T(args...).
 template <class T, class... Args>
 T* Allocate(Args&&... args) {
@@ -36,7 +50,11 @@ T* Allocate(Args&&... args) {
 // new T(args...), reported as site when it fails.
 template <class T, class... Args>
 T* Allocate(AllocationSite site, Args&&... args) {
-  T* object = new (std::nothrow) T(std::forward<Args>(args)...);
+  T* object;
+  {
+    NewHandlerSetAside aside;
+    object = new (std::nothrow) T(std::forward<Args>(args)...);
+  }
   if (object == nullptr) MemoryAllocationError(site.report, site.thenGeneric);
   return object;
 }
@@ -52,7 +70,11 @@ T* AllocateArray(long long count) {
 
 template <class T>
 T* AllocateArray(long long count, AllocationSite site) {
-  T* array = new (std::nothrow) T[Elements(count)];
+  T* array;
+  {
+    NewHandlerSetAside aside;
+    array = new (std::nothrow) T[Elements(count)];
+  }
   if (array == nullptr) MemoryAllocationError(site.report, site.thenGeneric);
   return array;
 }
@@ -68,7 +90,11 @@ T* AllocateZeroedArray(long long count) {
 
 template <class T>
 T* AllocateZeroedArray(long long count, AllocationSite site) {
-  T* array = new (std::nothrow) T[Elements(count)]();
+  T* array;
+  {
+    NewHandlerSetAside aside;
+    array = new (std::nothrow) T[Elements(count)]();
+  }
   if (array == nullptr) MemoryAllocationError(site.report, site.thenGeneric);
   return array;
 }

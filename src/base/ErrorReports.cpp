@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 namespace {
 
@@ -20,6 +21,10 @@ void WriteMismatch(const char* sentence, const char* a, const char* b) {
 }
 
 }  // namespace
+
+void InstallMemoryExhaustionHandler() {
+  std::set_new_handler([] { MemoryAllocationError(); });
+}
 
 void MemoryAllocationError() {
   WriteLine("Insufficient Memory to allocate dynamic data structures from heap memory");

@@ -7,6 +7,11 @@
 // "Insufficient Memory to allocate dynamic data structures from heap
 // memory", "Exiting program...", then exit status 1. Callers never resume.
 [[noreturn]] void MemoryAllocationError();
+
+// Makes every allocation that finds no memory (plain new, new[], the
+// standard containers, and nothrow new too) end the process through
+// MemoryAllocationError instead of throwing std::bad_alloc.
+void InstallMemoryExhaustionHandler();
 // A failed allocation whose site has its own wording: the report line, then
 // (when thenGeneric) the two lines above, then exit status 1. Callers never
 // resume.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <new>
+#include <unordered_set>
 
 #include "base/Allocate.h"
 #include "base/Assert.h"
@@ -30,7 +31,9 @@ extern const AllocationSite kGrowthSite;
 // frees only its item array. Copying makes an independent item array
 // (removeSetOfItems takes its argument by value).
 // Invariants: 0 <= numItems <= capacity; slots at and beyond numItems are
-// null after every growth. No accessor checks bounds.
+// null after every growth; when present, the membership index holds exactly
+// the items in use (it is only consulted, never iterated, so the order of
+// everything stays the slot order). No accessor checks bounds.
 template <class T>
 class List {
  public:
@@ -52,13 +55,20 @@ class List {
   // REQUIRES: n >= getNumItems().
   void increaseArraySize(int n);
 
-  bool contains(T* item) const { return Find(item) >= 0; }
+  bool contains(T* item) const { return Holds(item); }
   int getNumItems() const { return numItems; }
   T* getItem(int i) const { return items[i]; }
   T* operator[](int i) const { return items[i]; }
   T** getList() const { return items; }
   int getCapacity() const { return capacity; }
-  void clearList() { numItems = 0; }
+  void clearList() {
+    numItems = 0;
+    DropIndex();
+  }
+  // Bumped by every change other than adding at the end (removal,
+  // replacement, clearing), so a caller can tell that the items it has seen
+  // are still in their slots.
+  unsigned getVersion() const { return version; }
   void printList() const;
 
  private:
@@ -70,11 +80,22 @@ class List {
   void Resize(int newCapacity);
   void GrowForAppend();
   int Find(T* item) const;
+  // Membership, through the index once the list is long (building it then).
+  bool Holds(T* item) const;
   void RemoveAt(int slot);
+  void Indexed(T* item);  // records an item just stored in a slot
+  void Unindexed(T* item);
+  void DropIndex();
 
-  T** items;     // the item array; owned
-  int numItems;  // slots 0 .. numItems-1 are in use
-  int capacity;  // slots in the item array
+  // Lists longer than this answer membership from a hash set, so that
+  // growing a list by set-semantics appends stays linear.
+  static constexpr int kIndexThreshold = 32;
+
+  T** items;                                              // the item array; owned
+  int numItems;                                           // slots 0 .. numItems-1 are in use
+  int capacity;                                           // slots in the item array
+  mutable std::unordered_set<const T*>* index = nullptr;  // owned; null when short
+  unsigned version = 0;
 };
 
 template <class T>
@@ -105,6 +126,42 @@ template <class T>
 List<T>::~List() {
   delete[] items;
   items = nullptr;
+  DropIndex();
+}
+
+template <class T>
+bool List<T>::Holds(T* item) const {
+  if (index == nullptr) {
+    if (numItems <= kIndexThreshold) return Find(item) >= 0;
+    try {
+      index = new std::unordered_set<const T*>(items, items + numItems);
+    } catch (const std::bad_alloc&) {
+      list_internal::GrowthFailed();
+    }
+  }
+  return index->count(item) > 0;
+}
+
+template <class T>
+void List<T>::Indexed(T* item) {
+  if (index == nullptr) return;
+  try {
+    index->insert(item);
+  } catch (const std::bad_alloc&) {
+    list_internal::GrowthFailed();
+  }
+}
+
+template <class T>
+void List<T>::Unindexed(T* item) {
+  if (index != nullptr) index->erase(item);
+}
+
+template <class T>
+void List<T>::DropIndex() {
+  delete index;
+  index = nullptr;
+  version++;
 }
 
 template <class T>
@@ -134,8 +191,9 @@ int List<T>::Find(T* item) const {
 template <class T>
 void List<T>::append(T* item) {
   if (numItems >= capacity) GrowForAppend();
-  if (Find(item) >= 0) return;
+  if (Holds(item)) return;
   items[numItems++] = item;
+  Indexed(item);
 }
 
 template <class T>
@@ -153,19 +211,24 @@ void List<T>::append(List<T>* other) {
   int count = other->numItems;  // fixed even when other is this list
   for (int i = 0; i < count; i++) {
     T* item = other->items[i];
-    if (Find(item) < 0) items[numItems++] = item;
+    if (Holds(item)) continue;
+    items[numItems++] = item;
+    Indexed(item);
   }
 }
 
 template <class T>
 void List<T>::insertItem(T* item) {
-  if (Find(item) >= 0) return;
+  if (Holds(item)) return;
   VELMOR_ASSERT(numItems < capacity, "List");
   items[numItems++] = item;
+  Indexed(item);
 }
 
 template <class T>
 void List<T>::RemoveAt(int slot) {
+  Unindexed(items[slot]);
+  version++;
   items[slot] = items[numItems - 1];
   items[numItems - 1] = nullptr;
   numItems--;
@@ -173,16 +236,19 @@ void List<T>::RemoveAt(int slot) {
 
 template <class T>
 void List<T>::remove(T* item) {
-  int slot = Find(item);
-  if (slot >= 0) RemoveAt(slot);
+  if (!Holds(item)) return;
+  RemoveAt(Find(item));
 }
 
 template <class T>
 void List<T>::replaceItem(T* oldItem, T* newItem) {
+  if (!Holds(oldItem)) return;
   int oldSlot = Find(oldItem);
-  if (oldSlot < 0) return;
-  if (Find(newItem) < 0) {
+  if (!Holds(newItem)) {
+    Unindexed(oldItem);
+    version++;
     items[oldSlot] = newItem;
+    Indexed(newItem);
   } else {
     RemoveAt(oldSlot);
   }
@@ -213,6 +279,7 @@ void List<T>::removeSetOfItems(List<T> other) {
   }
   delete[] removed;
   delete[] items;
+  DropIndex();
   items = packed;
   numItems = survivors;
   capacity = survivors > 0 ? survivors : 1;

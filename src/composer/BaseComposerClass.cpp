@@ -27,7 +27,10 @@ BaseComposerClass::BaseComposerClass(const char* modelName, int numChildren, int
       SharedStateNames(nullptr),
       DeclaredShared(0),
       AddedSharedPtrs(0),
-      ComposerStateSize(0) {
+      ComposerStateSize(0),
+      EquivalenceTails(nullptr),
+      ComposerChildren(nullptr),
+      NumComposerChildren(-1) {
   DefineName(modelName);
   numSharedStateVariables = (numChildren < 1 || numShared < 0) ? 0 : numShared;
   numActions = 0;
@@ -36,6 +39,7 @@ BaseComposerClass::BaseComposerClass(const char* modelName, int numChildren, int
   Children = AllocateZeroedArray<BaseModelClass*>(NumChildren);
   SharedPtrs = AllocateZeroedArray<BaseStateVariableClass*>(DeclaredShared);
   EquivalenceLists = AllocateZeroedArray<SharedStateVarLink*>(DeclaredShared);
+  EquivalenceTails = AllocateZeroedArray<SharedStateVarLink*>(DeclaredShared);
   SharingLists = AllocateZeroedArray<List<BaseStateVariableClass>*>(DeclaredShared);
   SharedStateNames = AllocateZeroedArray<char*>(DeclaredShared);
   for (int i = 0; i < DeclaredShared; i++) {
@@ -55,6 +59,8 @@ BaseComposerClass::~BaseComposerClass() {
   delete[] SharedStateNames;
   delete[] SharingLists;
   delete[] EquivalenceLists;
+  delete[] EquivalenceTails;
+  delete[] ComposerChildren;
   delete[] SharedPtrs;
   delete[] actions;
   actions = nullptr;
@@ -65,6 +71,7 @@ BaseComposerClass::~BaseComposerClass() {
 void BaseComposerClass::SetChild(int i, BaseModelClass* child) {
   VELMOR_ASSERT(i >= 0 && i < NumChildren, "BaseComposerClass");
   Children[i] = child;
+  NumComposerChildren = -1;  // found again when next needed
 }
 
 void BaseComposerClass::SetupActions() {
@@ -127,23 +134,48 @@ void BaseComposerClass::addSharingInfo(BaseStateVariableClass* childVar,
   int VarIndex = FindSharedPtr(sharedVar, true);
   VELMOR_ASSERT(VarIndex != -1, "BaseComposerClass");
   SharingLists[VarIndex]->append(childVar);
-  SharedStateVarLink* link = Allocate<SharedStateVarLink>(childVar, childModel);
-  if (EquivalenceLists[VarIndex] == nullptr) {
-    EquivalenceLists[VarIndex] = link;
-  } else {
-    EquivalenceLists[VarIndex]->addStateVarLink(link);
-  }
+  AppendEquivalents(VarIndex, Allocate<SharedStateVarLink>(childVar, childModel));
   // Reach the leaves: a child variable that is itself a shared variable of
   // a composer below brings that composer's chain (as a copy of our own).
+  // Other children answer null, so only the composers among them are asked.
+  if (NumComposerChildren < 0) FindComposerChildren();
+  for (int k = 0; k < NumComposerChildren; k++) {
+    const SharedStateVarLink* below =
+        Children[ComposerChildren[k]]->getListOfSharedVariables(childVar);
+    if (below != nullptr) AppendEquivalents(VarIndex, SharedStateVarLink::copyStateVarList(below));
+  }
+}
+
+void BaseComposerClass::AppendEquivalents(int i, SharedStateVarLink* chain) {
+  if (chain == nullptr) return;
+  if (EquivalenceLists[i] == nullptr) {
+    EquivalenceLists[i] = chain;
+  } else {
+    // The cached tail ends the list: nothing else appends to it.
+    EquivalenceTails[i]->addStateVarLink(chain);
+  }
+  SharedStateVarLink* tail = chain;
+  while (tail->getNext() != nullptr) tail = tail->getNext();
+  EquivalenceTails[i] = tail;
+}
+
+void BaseComposerClass::FindComposerChildren() {
+  delete[] ComposerChildren;
+  ComposerChildren = AllocateArray<int>(NumChildren);
+  NumComposerChildren = 0;
   for (int c = 0; c < NumChildren; c++) {
-    const SharedStateVarLink* below = Children[c]->getListOfSharedVariables(childVar);
-    if (below != nullptr) {
-      EquivalenceLists[VarIndex]->addStateVarLink(SharedStateVarLink::copyStateVarList(below));
+    if (dynamic_cast<BaseComposerClass*>(Children[c]) != nullptr) {
+      ComposerChildren[NumComposerChildren++] = c;
     }
   }
 }
 
+void BaseComposerClass::RefreshChildLayouts() {
+  for (int c = 0; c < NumChildren; c++) Children[c]->RefreshStateLayout();
+}
+
 void BaseComposerClass::GeneralSetup() {
+  RefreshChildLayouts();
   int count = 0;
   for (int c = 0; c < NumChildren; c++) count += Children[c]->getNumStateVariables();
   for (int i = 0; i < numSharedStateVariables; i++) count -= SharingLists[i]->getNumItems();

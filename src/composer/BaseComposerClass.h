@@ -51,6 +51,8 @@ class BaseComposerClass : public BaseModelClass {
                       BaseModelClass* childModel);
   // Computes the number of state variables and records StateSize().
   void GeneralSetup();
+  // RefreshStateLayout on every child, in order (GeneralSetup starts with it).
+  void RefreshChildLayouts();
   // Bytes of the shared state: StateSize() of each shared variable that
   // still owns its storage.
   int SharedStateSize();
@@ -103,6 +105,15 @@ class BaseComposerClass : public BaseModelClass {
 
  private:
   int FindSharedPtr(BaseStateVariableClass* var, bool last) const;
+  // Appends chain to equivalence list i through its cached tail.
+  void AppendEquivalents(int i, SharedStateVarLink* chain);
+  // The indices of the children that are composers (only they can answer
+  // getListOfSharedVariables), found once after the children are set.
+  void FindComposerChildren();
+
+  SharedStateVarLink** EquivalenceTails;  // last link of each list, null when empty
+  int* ComposerChildren;                  // owned; NumComposerChildren entries
+  int NumComposerChildren;                // -1 until found
 };
 
 #endif  // VELMOR_COMPOSER_BASECOMPOSERCLASS_H

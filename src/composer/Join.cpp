@@ -26,7 +26,7 @@ void Join::Setup() {
   GeneralSetup();
   delete[] ChildStateSizes;
   ChildStateSizes = AllocateZeroedArray<int>(NumChildren);
-  for (int c = 0; c < NumChildren; c++) ChildStateSizes[c] = Children[c]->StateSize();
+  RecordChildStateSizes();
 
   int distinct = 0;
   for (int a = 0; a < numActions; a++) {
@@ -42,6 +42,16 @@ void Join::Setup() {
   ActionNames = AllocateZeroedArray<const char*>(ActionNameTableSize);
   ActionNameCounts = AllocateZeroedArray<int>(ActionNameTableSize);
   HashActions();
+}
+
+void Join::RecordChildStateSizes() {
+  for (int c = 0; c < NumChildren; c++) ChildStateSizes[c] = Children[c]->StateSize();
+}
+
+void Join::RefreshStateLayout() {
+  if (ChildStateSizes == nullptr) return;  // before Setup: nothing recorded
+  RefreshChildLayouts();
+  RecordChildStateSizes();
 }
 
 int Join::ProbeSlot(int h, int k) const {

@@ -52,10 +52,13 @@ class Join : public BaseComposerClass {
   // How many actions of the composed table bear name (0 if none).
   int NumActionsNamed(const char* actionName) const;
   int getChildStateSize(int i) const { return ChildStateSizes[i]; }
+  // Records the children's live sizes again (after their own refresh).
+  void RefreshStateLayout() override;
 
  private:
   // Probe number k (0, 1, 2, ...) from home slot h: h, h+1, h-1, h+4, h-4...
   int ProbeSlot(int h, int k) const;
+  void RecordChildStateSizes();
 
   const char** ActionNames;  // 4 * D entries, null when empty
   int* ActionNameCounts;     // parallel to ActionNames

@@ -60,16 +60,37 @@ Rep::~Rep() {
 }
 
 void Rep::Setup(const char* submodelName) {
+  GeneralSetup();
+  for (int i = 0; i < NumChildren; i++) Children[i]->DefineName(const_cast<char*>(submodelName));
+  AllocateLayout();
+}
+
+void Rep::RefreshStateLayout() {
+  if (ReplicaBuffers == nullptr) return;  // before Setup: nothing recorded
+  RefreshChildLayouts();
+  if (NumChildren > 0 && Children[0]->StateSize() != ReplicaStateSize) AllocateLayout();
+}
+
+// The replica layout: every replica keeps the same number of state bytes
+// (a sharing above this replicate that reaches only some replicas breaks
+// that, and the model cannot be built); the buffers are sized from it.
+void Rep::AllocateLayout() {
   ReplicaStateSize = NumChildren > 0 ? Children[0]->StateSize() : 0;
+  for (int i = 1; i < NumChildren; i++) {
+    const int size = Children[i]->StateSize();
+    if (size == ReplicaStateSize) continue;
+    std::cerr << "ERROR: Replicate " << (getName() ? getName() : "") << ": replica " << i
+              << " keeps " << size << " bytes of state and replica 0 keeps " << ReplicaStateSize
+              << "; a place shared above a replicate must be shared in every replica" << std::endl;
+    std::exit(1);
+  }
   delete[] SwapBuffer;
   SwapBuffer = AllocateBytes(ReplicaStateSize, 0);
-  GeneralSetup();
   if (ReplicaBuffers == nullptr) {
     ReplicaBuffers = AllocateZeroedArray<unsigned char*>(NumChildren);
     Slots = AllocateZeroedArray<unsigned char*>(NumChildren);
   }
   for (int i = 0; i < NumChildren; i++) {
-    Children[i]->DefineName(const_cast<char*>(submodelName));
     delete[] ReplicaBuffers[i];
     ReplicaBuffers[i] = AllocateBytes(Children[i]->StateSize(), 0);
   }

@@ -58,6 +58,9 @@ class Rep : public BaseComposerClass {
   void Median3(unsigned left, unsigned right, int bytes);
 
   int getReplicaStateSize() const { return ReplicaStateSize; }
+  // Re-sizes the replica layout when a sharing above changed the replicas'
+  // size; ends the process (status 1) when the replicas no longer agree.
+  void RefreshStateLayout() override;
   // REQUIRES: Setup done, 0 <= i < replicas.
   unsigned char* getReplicaBuffer(int i) { return ReplicaBuffers[i]; }
   int getReplicaIndex(int i) const { return ReplicaIndex[i]; }
@@ -71,6 +74,7 @@ class Rep : public BaseComposerClass {
   bool Less(int a, int b, int bytes) const;
   void SwapBuffers(int a, int b, int bytes);
   void SortSlots();
+  void AllocateLayout();
 
   unsigned char* SwapBuffer;       // ReplicaStateSize bytes
   unsigned char** ReplicaBuffers;  // one per replica, its StateSize() bytes

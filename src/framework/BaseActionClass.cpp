@@ -107,6 +107,7 @@ void BaseActionClass::printEnablingState(std::ostream* out) {
 
 void BaseActionClass::addEnablingSV(BaseStateVariableClass* sv) {
   if (sv->isLeafNode()) {
+    sv->ForgetReplacements();
     enablingSVs.append(sv);
   } else {
     sv->addSelfAsEnablingSVToAction(this);
@@ -115,6 +116,7 @@ void BaseActionClass::addEnablingSV(BaseStateVariableClass* sv) {
 
 void BaseActionClass::addAffectedSV(BaseStateVariableClass* sv) {
   if (sv->isLeafNode()) {
+    sv->ForgetReplacements();
     affectedSVs.append(sv);
   } else {
     sv->addSelfAsAffectedSVToAction(this);

@@ -1,6 +1,7 @@
 // BaseGroupClass: members, the weight distribution and the weighted draw.
 #include "framework/BaseGroupClass.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <string>
@@ -9,6 +10,27 @@
 #include "base/Assert.h"
 #include "base/ErrorReports.h"
 #include "random/UserDistributions.h"
+
+namespace {
+
+const char* NameOf(const BaseActionClass* a) { return a->getName() != nullptr ? a->getName() : ""; }
+
+// The weight of case m in group g. A weight that is negative or not a number
+// (for example after an override of a global variable a weight reads) makes
+// the weighted draw meaningless: the run stops with an error, as it does for
+// such a delay.
+double CaseWeight(const BaseActionClass* g, BaseActionClass* m) {
+  const double weight = m->Weight();
+  if (!(weight >= 0.0)) {
+    std::cerr << "ERROR: Activity " << NameOf(g) << " case " << NameOf(m) << " has the weight "
+              << weight << "; a case weight must be a number of at least 0\n"
+              << std::flush;
+    std::exit(1);
+  }
+  return weight;
+}
+
+}  // namespace
 
 BaseGroupClass::BaseGroupClass()
     : BaseActionClass(),
@@ -185,11 +207,12 @@ double BaseGroupClass::CalculateWeightDistribution() {
     } else if (numEntries == 0 || rank > highestRank) {
       highestRank = rank;
       m->disabled = false;
-      weights[0] = WeightEntry{m->Weight(), m};
+      weights[0] = WeightEntry{CaseWeight(this, m), m};
       numEntries = 1;
     } else {
       m->disabled = false;
-      weights[numEntries] = WeightEntry{weights[numEntries - 1].cumulativeWeight + m->Weight(), m};
+      weights[numEntries] =
+          WeightEntry{weights[numEntries - 1].cumulativeWeight + CaseWeight(this, m), m};
       numEntries++;
     }
   }

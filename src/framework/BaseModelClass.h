@@ -63,6 +63,12 @@ class BaseModelClass {
   virtual void SetLocalState(const State* state);   // trap
   virtual void ConstructLocalState(State*& state);  // trap
   virtual void DestructLocalState(State* state);    // trap
+  // A composer above may share a place that lies below this model's direct
+  // children after this model's own setup, shrinking a descendant's state:
+  // composers then bring the state sizes they recorded up to date (or end
+  // the process when the sharing leaves their layout impossible). Models
+  // that record no sizes do nothing.
+  virtual void RefreshStateLayout() {}
 
   void DefineName(const char* newName);
   void SetParentId(int id) { parentId = id; }

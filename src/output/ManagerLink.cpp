@@ -4,7 +4,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "base/Allocate.h"
@@ -21,12 +24,29 @@ constexpr int kRedirectTextWaitMillis = 60000;
 
 // The manager's wait may be shortened (never lengthened) for a run by the
 // environment variable VELMOR_SIMMGR_WAIT_MS, in milliseconds.
+// A value that is not a whole number of milliseconds is ignored.
 int EffectiveTimeout(int timeoutMillis) {
   const char* text = std::getenv("VELMOR_SIMMGR_WAIT_MS");
   if (text == nullptr || timeoutMillis <= 0) return timeoutMillis;
-  const long value = std::strtol(text, nullptr, 10);
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || errno == ERANGE) return timeoutMillis;
   if (value >= 0 && value < timeoutMillis) return static_cast<int>(value);
   return timeoutMillis;
+}
+
+// VELMOR_SIMMGR_LOOPBACK=1 makes the simulator listen on 127.0.0.1 only;
+// by default it listens on every address, as remote managers need.
+bool LoopbackOnly() {
+  const char* text = std::getenv("VELMOR_SIMMGR_LOOPBACK");
+  return text != nullptr && std::strcmp(text, "1") == 0;
+}
+
+// Milliseconds on the monotonic clock.
+long long NowMillis() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 // Sends one control reply; false when the send failed.
@@ -41,7 +61,7 @@ bool SendControlReply(VelmorSocket* socket, int marker, int code) {
 // holds the port actually bound (the system's choice for port 0).
 bool BindFromPort(VelmorSocket* socket, unsigned short* port) {
   for (int tries = 0; tries < kPortCount; ++tries) {
-    if (socket->Bind(*port)) {
+    if (socket->Bind(*port, LoopbackOnly())) {
       const int bound = socket->BoundPort();
       if (bound >= 0) *port = static_cast<unsigned short>(bound);
       return true;
@@ -53,14 +73,17 @@ bool BindFromPort(VelmorSocket* socket, unsigned short* port) {
 }
 
 // Reads a redirect text up to and including ";;" into text (at most max
-// bytes). A manager that stops sending before the terminator, or goes
-// silent for waitMillis, gets no redirect: text is left empty, so a silent
-// peer can never hold the simulation up for good.
+// bytes). A manager that stops sending before the terminator, or has not
+// sent the whole text within waitMillis of the command (one deadline for the
+// whole text, however the bytes trickle in), gets no redirect: text is left
+// empty, so a slow or silent peer can never hold the simulation up for long.
 void ReceiveRedirectText(VelmorSocket* socket, char* text, int max, int waitMillis) {
   int received = 0;
   text[0] = '\0';
+  const long long deadline = NowMillis() + waitMillis;
   while (received < max) {
-    if (!socket->Select(waitMillis)) break;
+    const long long left = deadline - NowMillis();
+    if (left <= 0 || !socket->Select(static_cast<int>(left))) break;
     const int result = socket->Recv(text + received, max - received);
     if (result <= 0) break;
     received += result;

@@ -2,10 +2,12 @@
 // and the byte-writing primitives.
 #include "output/ReportOutput.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <fstream>
+#include <iostream>
 #include <vector>
 
 #include "base/Allocate.h"
@@ -113,8 +115,12 @@ int ReportOutput::OutputThreadFunc(const ReportContext& context, RunControl& run
     }
     if (context.socket != nullptr || binaryFile != nullptr) {
       OutputDataBinary(context.socket, binaryFile, first, nullptr, context, run);
+      CheckWritten(binaryFile, binaryFileLabel, run);
     }
-    if (asciiFile != nullptr) OutputDataCSV(asciiFile, first, nullptr);
+    if (asciiFile != nullptr) {
+      OutputDataCSV(asciiFile, first, nullptr);
+      CheckWritten(asciiFile, asciiFileLabel, run);
+    }
     // At most 52 packets exist, so freePackets always has room.
     const bool returned = freePackets->Put(first);
     VELMOR_ASSERT(returned, "SimulatorOutput");
@@ -125,6 +131,26 @@ int ReportOutput::OutputThreadFunc(const ReportContext& context, RunControl& run
   }
   if (run.runState == 1 && pendingPackets->Length() == 0) run.StopRun();
   return 0;
+}
+
+bool ReportOutput::CheckWritten(std::ofstream* stream, const std::string& name, RunControl& run) {
+  if (stream == nullptr || stream->good()) return true;
+  const int error = errno;
+  if (!writeFailed) {
+    std::cerr << "ERROR: Unable to write results file '" << name
+              << "': " << (error != 0 ? std::strerror(error) : "write failed") << std::endl;
+  }
+  writeFailed = true;
+  run.exitStatus = 1;
+  run.StopRun();
+  return false;
+}
+
+void ReportOutput::WriteHeldReportsToFiles(const ReportContext& context, RunControl& run) {
+  if (pendingPackets == nullptr || pendingPackets->Length() == 0 || writeFailed) return;
+  ReportContext filesOnly = context;
+  filesOnly.socket = nullptr;
+  OutputThreadFunc(filesOnly, run);
 }
 
 void ReportOutput::ResetDataPacketBuffer() {
@@ -153,17 +179,35 @@ void ReportOutput::ReleaseOutputSide() {
   secondPacket = nullptr;
 }
 
+namespace {
+
+// A results file whose header cannot be written (a full disk) ends the run
+// before it starts, as one that cannot be opened does.
+void ExitUnlessWritten(std::ofstream* stream, const char* name) {
+  if (stream->good()) return;
+  const int error = errno;
+  std::cerr << "ERROR: Unable to write results file '" << name
+            << "': " << (error != 0 ? std::strerror(error) : "write failed") << std::endl;
+  std::exit(1);
+}
+
+}  // namespace
+
 std::ofstream* ReportOutput::CreateASCIIFile(const char* name, int experiment) {
   std::ofstream* stream = OpenResultsFile(name, false);
   if (stream == nullptr) std::exit(1);
+  errno = 0;
   WriteAsciiResultsHeader(*stream, experiment);
+  ExitUnlessWritten(stream, name);
   return stream;
 }
 
 std::ofstream* ReportOutput::CreateBinFile(const char* name, int experiment) {
   std::ofstream* stream = OpenResultsFile(name, true);
   if (stream == nullptr) std::exit(1);
+  errno = 0;
   WriteBinaryResultsHeader(*stream, experiment);
+  ExitUnlessWritten(stream, name);
   return stream;
 }
 
@@ -172,9 +216,21 @@ void ReportOutput::TakeRedirect(const RedirectRequest& request, int experiment,
   if (*binaryFileName != nullptr || !request.hasFileName) return;
   *binaryFileName = CopyOwnedString(request.fileName.c_str());
   // The manager's file name is a peer's choice: a file that cannot be
-  // opened is reported and the run goes on without it.
+  // opened is reported and the run goes on without it. A peer may only name
+  // a file in the working folder: a name with a path separator or ".." is
+  // refused the same way, so it can create or truncate nothing elsewhere.
+  const std::string& name = request.fileName;
+  if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos ||
+      name.find("..") != std::string::npos) {
+    std::cerr << "ERROR: Unable to open results file '" << name
+              << "': a name from the manager must not contain a path separator or '..'"
+              << std::endl;
+    *maxBatches = request.maxBatches;
+    return;
+  }
   binaryFile = OpenResultsFile(*binaryFileName, true);
   if (binaryFile != nullptr) WriteBinaryResultsHeader(*binaryFile, experiment);
+  binaryFileLabel = name;
   *maxBatches = request.maxBatches;
 }
 

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iosfwd>
+#include <string>
 
 class DataPacket;
 class PacketQueue;
@@ -61,6 +62,13 @@ class ReportOutput {
   int OutputThreadFunc(const ReportContext& context, RunControl& run);
   // Moves every held packet back to the free queue, unwritten.
   void ResetDataPacketBuffer();
+  // Writes the held reports to the results files only (the link is gone or
+  // was told to stop): a stopped run keeps every completed replication.
+  void WriteHeldReportsToFiles(const ReportContext& context, RunControl& run);
+  // Whether stream (named name) took everything written to it; the first
+  // failure is reported ("ERROR: Unable to write results file ..."), stops
+  // the run and makes its exit status 1.
+  bool CheckWritten(std::ofstream* stream, const std::string& name, RunControl& run);
   // Releases, in this order, the results streams, every packet of
   // pendingPackets and that queue, every packet of freePackets and that
   // queue, firstPacket and secondPacket.
@@ -102,6 +110,9 @@ class ReportOutput {
   int reportCounter = 1;
   std::ofstream* asciiFile = nullptr;
   std::ofstream* binaryFile = nullptr;
+  std::string asciiFileLabel;   // the names the files were opened under
+  std::string binaryFileLabel;  // (for the write-failure report)
+  bool writeFailed = false;     // a results file failed; reported once
 };
 
 #endif  // VELMOR_OUTPUT_REPORTOUTPUT_H

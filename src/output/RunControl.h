@@ -19,6 +19,9 @@ class RunControl {
   void StopRun() { runState = 2; }
 
   int runState = 0;  // 0 running, 1 finishing, 2 stopped
+  // The process's status once the run is over: 0, 1 after a results file
+  // could not be written, 128 + the signal that ended the run early.
+  int exitStatus = 0;
 };
 
 #endif  // VELMOR_OUTPUT_RUNCONTROL_H

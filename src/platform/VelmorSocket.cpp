@@ -48,12 +48,14 @@ void VelmorSocket::ReportError(const std::string& text, const std::string& detai
   lastError = text;
 }
 
-bool VelmorSocket::Bind(int port) {
+bool VelmorSocket::Bind(int port) { return Bind(port, false); }
+
+bool VelmorSocket::Bind(int port, bool loopbackOnly) {
   lastBindInUse = false;
   sockaddr_in address;
   std::memset(&address, 0, sizeof address);
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  address.sin_addr.s_addr = htonl(loopbackOnly ? INADDR_LOOPBACK : INADDR_ANY);
   address.sin_port = htons(static_cast<uint16_t>(port & 0xFFFF));
   if (bind(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
     return true;

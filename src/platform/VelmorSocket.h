@@ -25,10 +25,13 @@ class VelmorSocket {
   static void InitializeSocketLibrary();
   static bool SocketLibraryInitialized();
 
-  // Binds to 0.0.0.0 and the low 16 bits of port (0: the system chooses).
+  // Binds to 0.0.0.0 (every address) and the low 16 bits of port (0: the
+  // system chooses).
   // Address-in-use fails silently (no line, last error unchanged) so that a
   // caller can walk on to the next port; see LastBindInUse.
   bool Bind(int port);
+  // As Bind, on 127.0.0.1 alone when loopbackOnly is true.
+  bool Bind(int port, bool loopbackOnly);
   // True when the last failed Bind failed because the address was in use.
   bool LastBindInUse() const { return lastBindInUse; }
   // The local port the socket is bound to, or -1 when it cannot be read.

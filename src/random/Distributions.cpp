@@ -2,6 +2,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <limits>
 #include <new>
 
 #include "base/Allocate.h"
@@ -13,6 +14,16 @@ namespace {
 constexpr double kLn4 = 1.3862943611198906;
 constexpr double kOnePlusLn4_5 = 2.504077396776274;
 constexpr double kE = 2.718281828459045;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// From 2^53 on, adding 1 to a double no longer changes it: a loop counting
+// stages or trials up to such a count (or to infinity) would never end.
+constexpr double kLargestCount = 9007199254740992.0;  // 2^53
+// The polar method's |q1 * w| is sqrt(-2 ln s) * |q1| / sqrt(s) <= sqrt(-2 ln s),
+// and s is at least the smallest positive double (about e^-744.4), so no
+// draw lies more than 38.6 standard deviations from the mean.
+constexpr double kWidestPolarDeviation = 39.0;
+
+bool CountTooLarge(double count) { return count >= kLargestCount; }
 }  // namespace
 
 Distributions::Distributions() : generator(Allocate<LaggedFibonacci>()) {}
@@ -54,6 +65,8 @@ double Distributions::PolarNormal(double mean, double variance) {
 }
 
 double Distributions::Normal(double mean, double variance) {
+  // No pair can give a non-negative value: drawing again would never end.
+  if (!(mean + kWidestPolarDeviation * std::sqrt(variance) >= 0.0)) return kNaN;
   double x;
   do {
     x = PolarNormal(mean, variance);
@@ -67,6 +80,7 @@ double Distributions::Lognormal(double mu, double variance) {
 
 double Distributions::Erlang(double k, double b) {
   if (k < 1.0) return 0.0;
+  if (CountTooLarge(k)) return kNaN;
   // The product of the uniforms is the published form; once it underflows
   // (many stages) the sum of their logarithms, the same quantity, is used.
   double product = 1.0;
@@ -106,6 +120,10 @@ double Distributions::GammaCheng(double alpha) {
 
 double Distributions::GammaAhrensDieter(double alpha) {
   double b = (kE + alpha) / kE;
+  // alpha at or below -e makes b and every p non-positive; just above it the
+  // smallest y, b^(1/alpha), is already too large for e^-y to accept. Either
+  // way no draw is ever accepted.
+  if (!(b > 0.0) || (alpha < 0.0 && std::exp(-std::pow(b, 1.0 / alpha)) == 0.0)) return kNaN;
   while (true) {
     double p = b * rnd();
     if (p <= 1.0) {
@@ -120,6 +138,8 @@ double Distributions::GammaAhrensDieter(double alpha) {
 
 double Distributions::StandardGamma(double alpha) {
   if (std::isnan(alpha)) return alpha;
+  // An infinite shape makes Cheng's r not a number: nothing is ever accepted.
+  if (std::isinf(alpha) && alpha > 0.0) return kNaN;
   if (alpha > 1.0) return GammaCheng(alpha);
   if (alpha == 1.0) return -std::log(rnd());
   return GammaAhrensDieter(alpha);
@@ -136,6 +156,7 @@ double Distributions::Beta(double a, double b) {
 double Distributions::Uniform(double low, double high) { return low + rnd() * (high - low); }
 
 double Distributions::Binomial(double n, double p) {
+  if (CountTooLarge(n)) return kNaN;
   double successes = 0.0;
   for (double i = 0.0; i < n; i += 1.0) {
     if (rnd() <= p) successes += 1.0;
@@ -144,6 +165,7 @@ double Distributions::Binomial(double n, double p) {
 }
 
 double Distributions::NegativeBinomial(double r, double p) {
+  if (CountTooLarge(r)) return kNaN;
   double sum = 0.0;
   double lnFailure = std::log(1.0 - p);
   for (double i = 0.0; i < r; i += 1.0) sum += std::floor(std::log(rnd()) / lnFailure);

@@ -8,7 +8,11 @@
 // Owns its generator (deleted with it or when replaced). Each sampling
 // operation draws u = rnd() values in the documented number and order; runs
 // are reproducible only because that order is fixed. Parameters are not
-// checked: callers pass meaningful values (positive rates, 0 < p < 1, ...).
+// checked (callers pass meaningful values: positive rates, 0 < p < 1, ...),
+// except that parameters on which an operation could never finish (a count
+// of 2^53 or more, a normal that can never be non-negative, a gamma shape
+// that no draw accepts) give NaN without drawing; the simulator stops a run
+// on a delay that is not a number.
 // Invariant: generator is never null after construction.
 class Distributions {
  public:

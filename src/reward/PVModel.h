@@ -89,7 +89,8 @@ class PVModel : public BaseModelClass {
   void AgeAction(char* state, BaseActionClass* action);
 
   // Text description of every node; an unopenable file is silently skipped.
-  void WritePVTypeFile(const char* fileName);
+  // Returns whether the file was opened and every line reached it.
+  bool WritePVTypeFile(const char* fileName);
   // Releases everything; safe to call twice.
   void Destruct();
 

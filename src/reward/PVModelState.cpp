@@ -99,9 +99,9 @@ void PVModel::AgeAction(char* state, BaseActionClass*) {
   for (int k = 0; k < NumConsidered; k++) Considered[k]->CurrentReward(LastAction);
 }
 
-void PVModel::WritePVTypeFile(const char* fileName) {
+bool PVModel::WritePVTypeFile(const char* fileName) {
   std::ofstream out(fileName, std::ios::out | std::ios::trunc);
-  if (!out) return;
+  if (!out) return false;
   out << "Version:1\n";
   out << "NumPV:" << NumNodes << "\n";
   for (int i = 0; i < NumNodes; i++) {
@@ -114,4 +114,6 @@ void PVModel::WritePVTypeFile(const char* fileName) {
       out << "Stop:" << node->StopTimes[k] << "\n";
     }
   }
+  out.close();
+  return !out.fail();
 }

@@ -4,6 +4,9 @@
 #ifndef VELMOR_REWARD_PERFORMANCEVARIABLENODE_H
 #define VELMOR_REWARD_PERFORMANCEVARIABLENODE_H
 
+#include <utility>
+#include <vector>
+
 #include "reward/ActionModelPairClass.h"
 #include "reward/ImpulseNodeClass.h"
 #include "reward/ModelGroupClass.h"
@@ -15,7 +18,7 @@ class BaseModelClass;
 
 // The node distinguishes only zero (instant of time) and non-zero
 // (accumulating: the weighted worker sum is added at every step).
-enum RewardType { InstantOfTimeReward = 0, AccumulatedReward = 1 };
+enum RewardType : int { InstantOfTimeReward = 0, AccumulatedReward = 1 };
 
 // One reward variable for one window [StartTime, StopTime]. Its reward
 // function is evaluated by NumberOfWorkers workers, one per combination of
@@ -118,6 +121,10 @@ class PerformanceVariableNode {
   BaseActionClass** AffectingActions = nullptr;
   int NumAffectingActions = 0;
   ModelGroupClass* ModelGroups = nullptr;  // one per worker
+  // (model, worker) for every model slot of every worker, sorted, so the
+  // workers reading one model are found without a pass over all workers;
+  // built on first use after CreateModelGroupList.
+  std::vector<std::pair<const BaseModelClass*, int>> WorkersByModel;
   int NumberOfWorkers = 0;
   PerformanceVariableWorker** Workers = nullptr;
   VarModelPairClass* VariableDependencies = nullptr;

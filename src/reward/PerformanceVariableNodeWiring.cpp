@@ -1,10 +1,14 @@
 // PerformanceVariableNode: wiring against the top model (worker counts,
 // model groups, workers and impulse workers).
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <new>
 
 #include "base/Allocate.h"
 #include "base/Assert.h"
+#include "base/ErrorReports.h"
 #include "base/List.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseModelClass.h"
@@ -67,6 +71,7 @@ void PerformanceVariableNode::GetNumberOfImpulseWorkers() {
 // Worker w reads, for dependency d, the instance that enumerates all
 // combinations with the first dependency varying slowest.
 void PerformanceVariableNode::CreateModelGroupList() {
+  WorkersByModel.clear();
   delete[] ModelGroups;
   ModelGroups = AllocateArray<ModelGroupClass>(NumberOfWorkers);
   for (int w = 0; w < NumberOfWorkers; w++) ModelGroups[w].CreateModelList(NumModelDependencies);
@@ -100,11 +105,43 @@ void PerformanceVariableNode::FixWorkerList() {
   }
 }
 
+namespace {
+
+// Any fixed order of the models serves (it is only searched); within one
+// model the workers ascend.
+bool ByModelThenWorker(const std::pair<const BaseModelClass*, int>& a,
+                       const std::pair<const BaseModelClass*, int>& b) {
+  if (a.first != b.first) return std::less<const BaseModelClass*>()(a.first, b.first);
+  return a.second < b.second;
+}
+
+}  // namespace
+
 void PerformanceVariableNode::AddPVWorkersToAction(BaseActionClass* action, BaseModelClass* model) {
   VELMOR_ASSERT(action->IsPVRateDSAllocated() && Id < action->numRateTables,
                 "PerformanceVariableNode");
-  for (int w = 0; w < NumberOfWorkers; w++) {
-    if (ModelGroups[w].IsDependentOnModel(model)) action->rateSets[Id].insert(w);
+  if (NumberOfWorkers <= 0) return;
+  if (WorkersByModel.empty()) {
+    try {
+      for (int w = 0; w < NumberOfWorkers; w++) {
+        for (int d = 0; d < ModelGroups[w].GetNumModels(); d++) {
+          WorkersByModel.emplace_back(ModelGroups[w].GetModel(d), w);
+        }
+      }
+    } catch (const std::bad_alloc&) {
+      MemoryAllocationError();
+    }
+    std::sort(WorkersByModel.begin(), WorkersByModel.end(), ByModelThenWorker);
+  }
+  // Workers in ascending order, each once, as a pass over all of them would
+  // find them.
+  auto first = std::lower_bound(WorkersByModel.begin(), WorkersByModel.end(),
+                                std::make_pair(static_cast<const BaseModelClass*>(model), -1),
+                                ByModelThenWorker);
+  int last = -1;
+  for (auto it = first; it != WorkersByModel.end() && it->first == model; ++it) {
+    if (it->second != last) action->rateSets[Id].insert(it->second);
+    last = it->second;
   }
 }
 

@@ -33,11 +33,16 @@ bool ReadNumber(const char* text, long long low, long long high, long long* valu
   return true;
 }
 
-bool StartsWithNumber(const char* text) {
+// Whether text is a whole decimal number and nothing else: optional blanks,
+// an optional sign, then at least one digit up to the end ("12", "-3",
+// "+7"; not "abc", "1e3", "2.5" or "5x").
+bool IsWholeNumber(const char* text) {
   const char* p = text;
   while (*p == ' ' || *p == '\t') ++p;
   if (*p == '+' || *p == '-') ++p;
-  return *p >= '0' && *p <= '9';
+  if (*p < '0' || *p > '9') return false;
+  while (*p >= '0' && *p <= '9') ++p;
+  return *p == '\0';
 }
 
 void Echo(const char* label, long long value) { std::cout << label << value << std::endl; }
@@ -172,6 +177,13 @@ bool CommandLineOptions::ApplyFlagOption(char letter, const char* parameter) {
 bool CommandLineOptions::ApplyNumberOption(char letter, const char* parameter,
                                            bool* traceRequested) {
   if (parameter == nullptr) return ParameterMissing(letter);
+  // A parameter that is not a whole number would otherwise read as its
+  // leading digits, or as 0 (-N abc running for ever, -e abc experiment 0).
+  if (letter != 'n' && !IsWholeNumber(parameter)) {
+    std::cerr << "ERROR: Expect a number after '-" << letter << "', got '" << parameter << "'\n"
+              << std::flush;
+    return false;
+  }
   long long value = 0;
   // A seed is a 32-bit pattern: negative values and values up to 2^32 - 1
   // are accepted (and stored modulo 2^32); everything else is a 32-bit int.
@@ -195,7 +207,7 @@ bool CommandLineOptions::ApplyNumberOption(char letter, const char* parameter,
       Echo("TraceLevel: ", traceLevel);
       break;
     case 'n':
-      if (!StartsWithNumber(parameter) || asInt < 1) {
+      if (!IsWholeNumber(parameter) || asInt < 1) {
         std::cerr << "ERROR: Expect a number of at least 1 after '-n', got '" << parameter << "'\n"
                   << std::flush;
         return false;

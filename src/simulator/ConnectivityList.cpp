@@ -46,7 +46,7 @@ short SimulatorClass::GenerateConnectivityList() {
     int s = action->getActionId();
     BaseActionClass* own = GroupOf(groupArray, action);
     if (mark[own->getActionId()] != s) {
-      AddActionAffects(own, action);
+      if (AddActionAffects(own, action) != 0) return 1;
       mark[own->getActionId()] = s;
     }
     List<BaseStateVariableClass>* changed = action->getAffectedSVs();
@@ -56,7 +56,7 @@ short SimulatorClass::GenerateConnectivityList() {
         BaseActionClass* group = GroupOf(groupArray, sv->getEnabledAction(k));
         if (mark[group->getActionId()] != s) {
           mark[group->getActionId()] = s;
-          AddActionAffects(group, action);
+          if (AddActionAffects(group, action) != 0) return 1;
         }
       }
     }
@@ -74,26 +74,24 @@ short SimulatorClass::GenerateConnectivityListOld() {
   BaseActionClass** actions = pvModel->getActions();
   size_t side = static_cast<size_t>(BaseActionClass::MaxID) + 1;
   std::vector<unsigned char> matrix(matrixMode ? side * side : 0, 0);
+  // 1 when a node could not be allocated.
   auto link = [&](BaseActionClass* group, BaseActionClass* affecting) {
-    if (!matrixMode) {
-      AddActionAffectsOld(group, affecting);
-      return;
-    }
+    if (!matrixMode) return AddActionAffectsOld(group, affecting);
     size_t cell = static_cast<size_t>(affecting->getActionId()) * side +
                   static_cast<size_t>(group->getActionId());
-    if (matrix[cell] != 0) return;
+    if (matrix[cell] != 0) return 0;
     matrix[cell] = 1;
-    AddActionAffects(group, affecting);
+    return AddActionAffects(group, affecting);
   };
   for (int a = 0; a < count; ++a) {
     BaseActionClass* action = actions[a];
     BaseActionClass* group = GroupOf(groupArray, action);
-    link(group, action);
+    if (link(group, action) != 0) return 1;
     List<BaseStateVariableClass>* read = action->getEnablingSVs();
     for (int v = 0; v < read->getNumItems(); ++v) {
       BaseStateVariableClass* sv = read->getItem(v);
       for (int k = 0; k < sv->getNumAffectingActions(); ++k) {
-        link(group, sv->getAffectingAction(k));
+        if (link(group, sv->getAffectingAction(k)) != 0) return 1;
       }
     }
   }

@@ -1,14 +1,21 @@
 // SimulatorClass construction, Run and destruction.
 #include "simulator/SimulatorClass.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cfloat>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/Allocate.h"
 #include "eventlist/EventList.h"
@@ -60,6 +67,7 @@ SimulatorClass::SimulatorClass() {
 SimulatorClass::SimulatorClass(FieldsOnly) { InitializeFields(); }
 
 SimulatorClass::SimulatorClass(int argc, char** argv) {
+  InstallSignalHandlers();
   InitializeFields();
   if (ParseCommandLineOptions(argc, argv) != 0) {
     PrintUsage();
@@ -67,6 +75,8 @@ SimulatorClass::SimulatorClass(int argc, char** argv) {
     std::exit(1);
   }
   ValidateExperiment();
+  ValidateOverrides();
+  RefuseSharedOutputFiles();
   OpenResultsFiles();
   CreateTraces();
   CreateStudyAndModel();
@@ -111,6 +121,15 @@ void SimulatorClass::ValidateExperiment() {
   std::exit(1);
 }
 
+// An override the study cannot apply as meant (an unknown name, a letter
+// that is not the variable's type, a value that does not convert entirely or
+// lies outside the type) would run with other parameters than asked for:
+// the run ends before anything is written.
+void SimulatorClass::ValidateOverrides() {
+  if (overrideString == nullptr || GenerateStudy()->ValidateOverrides(overrideString)) return;
+  std::exit(1);
+}
+
 // Replaces a missing distributions object (or one without a generator) by
 // a fresh one with the default generator and seed.
 void SimulatorClass::EnsureDistribution() {
@@ -132,6 +151,52 @@ void SimulatorClass::InstallGenerator() {
   }
 }
 
+namespace {
+
+// Whether two output names are one file: the same text, or names of one
+// existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  struct stat first;
+  struct stat second;
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Opens a trace file's stream check: a trace that cannot be opened ends the
+// run before it starts, as a results file does.
+void ExitUnlessTraceOpen(const TraceFile* trace, const std::string& name, int error) {
+  if (trace->IsWritable()) return;
+  std::cerr << "ERROR: Unable to open trace file '" << name
+            << "': " << (error != 0 ? std::strerror(error) : "unknown error") << std::endl;
+  std::exit(1);
+}
+
+}  // namespace
+
+// Two outputs written to one file would interleave and corrupt each other:
+// -a, -b and the trace files must all be different files.
+void SimulatorClass::RefuseSharedOutputFiles() {
+  std::vector<std::pair<std::string, std::string>> outputs;  // (option, file)
+  if (asciiFileName != nullptr) outputs.emplace_back("-a", asciiFileName);
+  if (binaryFileName != nullptr) outputs.emplace_back("-b", binaryFileName);
+  if (traceFileName != nullptr && velmorTrace) {
+    outputs.emplace_back("the plain-text trace", std::string(traceFileName) + ".txt");
+  }
+  if (traceFileName != nullptr && xmlTrace) {
+    outputs.emplace_back("the XML trace", std::string(traceFileName) + ".xml");
+  }
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    for (size_t j = i + 1; j < outputs.size(); ++j) {
+      if (!SameFile(outputs[i].second, outputs[j].second)) continue;
+      std::cerr << "ERROR: " << outputs[i].first << " and " << outputs[j].first
+                << " name the same file '" << outputs[j].second
+                << "'; each output needs a file of its own" << std::endl;
+      std::exit(1);
+    }
+  }
+}
+
 // A trace writer of class W on <traceFileName><suffix>, or on standard
 // output (announced by coutLine when given) without a file name; at the
 // trace level.
@@ -139,7 +204,10 @@ template <class W>
 W* SimulatorClass::CreateTraceFile(const char* suffix, const char* coutLine) {
   W* writer = nullptr;
   if (traceFileName != nullptr) {
-    writer = Allocate<W>((std::string(traceFileName) + suffix).c_str());
+    const std::string name = std::string(traceFileName) + suffix;
+    errno = 0;
+    writer = Allocate<W>(name.c_str());
+    ExitUnlessTraceOpen(writer, name, errno);
   } else {
     if (coutLine != nullptr) std::cout << coutLine << std::endl;
     writer = Allocate<W>(&std::cout);
@@ -172,8 +240,14 @@ void SimulatorClass::ReleaseTraces() {
 }
 
 void SimulatorClass::OpenResultsFiles() {
-  if (asciiFileName != nullptr) asciiFile = CreateASCIIFile(asciiFileName);
-  if (binaryFileName != nullptr) binaryFile = CreateBinFile(binaryFileName);
+  if (asciiFileName != nullptr) {
+    asciiFile = CreateASCIIFile(asciiFileName);
+    asciiFileLabel = asciiFileName;
+  }
+  if (binaryFileName != nullptr) {
+    binaryFile = CreateBinFile(binaryFileName);
+    binaryFileLabel = binaryFileName;
+  }
 }
 
 void SimulatorClass::CreateStudyAndModel() {
@@ -228,6 +302,8 @@ void SimulatorClass::BuildConnectivityList() {
     std::cout << "GenerateConnectivityListOld()" << std::endl;
     result = GenerateConnectivityListOld();
   }
+  // A node that could not be allocated leaves the lists incomplete: the run
+  // would fire far fewer actions and still report plausible numbers.
   if (result != 0) {
     std::cerr << "Error Generating Connectivity List\n" << std::flush;
     std::exit(1);
@@ -244,6 +320,30 @@ void SimulatorClass::CollectActions() {
   }
 }
 
+namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;  // SIGINT or SIGTERM once received
+
+extern "C" void OnStopSignal(int signal) { stopSignal = signal; }
+
+}  // namespace
+
+// A closed standard output or manager pipe must not kill the process (writes
+// then fail and are ignored); SIGINT and SIGTERM let the loops end the run
+// cleanly at the next replication or step.
+void SimulatorClass::InstallSignalHandlers() {
+  InstallMemoryExhaustionHandler();
+  std::signal(SIGPIPE, SIG_IGN);
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int SimulatorClass::PendingStopSignal() { return stopSignal; }
+
 void SimulatorClass::Run() {
   if (waitForSocket) {
     simMgrSocket = WaitForSimMgrConnection(60000);
@@ -254,6 +354,9 @@ void SimulatorClass::Run() {
   } else {
     SteadyStateSimulation();
   }
+  // Reports still held when the manager stopped the run go to the files.
+  WriteHeldReportsToFiles(Reports(), *this);
+  if (PendingStopSignal() != 0 && exitStatus == 0) exitStatus = 128 + PendingStopSignal();
   traceContainer->printFooter();
   std::cout << "Actions fired: " << actionsFired << std::endl;
   std::cout << "CPU time (s): " << (VelmorProcessorClockMillis() - startClock) / 1000.0

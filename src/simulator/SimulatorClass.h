@@ -6,6 +6,7 @@
 #ifndef VELMOR_SIMULATOR_SIMULATORCLASS_H
 #define VELMOR_SIMULATOR_SIMULATORCLASS_H
 
+#include <cstdint>
 #include <fstream>
 #include <iosfwd>
 #include <string>
@@ -167,8 +168,11 @@ class SimulatorClass : public CommandLineOptions,
   TraceFileContainer* traceContainer = nullptr;
   TraceFileVelmor* velmorTraceFile = nullptr;
   TraceFileXML* xmlTraceFile = nullptr;
-  int batchesDone = 0;
-  int actionsFired = 0;
+  int64_t batchesDone = 0;   // 64 bits: a run without -N can go past 2^31
+  int64_t actionsFired = 0;  // 64 bits: 2^31 firings take minutes
+
+  // The SIGINT or SIGTERM that asked the run to end, or 0.
+  static int PendingStopSignal();
 
  private:
   // Applies the manager's redirect to the results files and the batch limit.
@@ -192,6 +196,9 @@ class SimulatorClass : public CommandLineOptions,
   W* CreateTraceFile(const char* suffix, const char* coutLine);
   void CreateStudyAndModel();
   void ValidateExperiment();
+  void InstallSignalHandlers();
+  void RefuseSharedOutputFiles();
+  void ValidateOverrides();
   void RejectOversizedReports();
   void ChoosePerformanceVariables();
   void CreateScheduleRecords();

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <climits>
 #include <iostream>
+#include <limits>
 
 #include "base/Allocate.h"
 #include "eventlist/EventList.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr double kNeverEnds = DBL_MAX;
 constexpr int kCountDone = INT_MAX;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 }  // namespace
 
@@ -38,9 +40,16 @@ void SimulatorClass::SteadyStateSimulation() {
   startClock = VelmorProcessorClockMillis();
   TakeFirstEvent(numSteadyState);
   while (runState == 0) {
-    CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
-    if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) FinishRun();
-    if (!SimStepSS()) {
+    // An earliest event at +infinity never comes: every batch boundary lies
+    // before it, so closing batches up to it would never end. The model is
+    // absorbed, as when no event is left.
+    const bool neverComes = currentTime == kInfinity;
+    if (!neverComes) {
+      CheckCompletedBatches(pvNodes, firstCounts, secondCounts);
+      if (maxBatches > 0 && batchCountHeap->Top() >= maxBatches) FinishRun();
+      if (PendingStopSignal() != 0) FinishRun();  // SIGINT or SIGTERM
+    }
+    if (neverComes || !SimStepSS()) {
       FinishRun();
       std::cout << "Simulator encountered an absorbing state and is unable to "
                    "proceed.  Terminating run."

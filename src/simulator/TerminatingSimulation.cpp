@@ -39,7 +39,10 @@ void SimulatorClass::TerminatingSimulation() {
     RunReplication();
     StoreReplication(k++);
     ++batchesDone;
-    const bool limitReached = maxBatches > 0 && batchesDone >= maxBatches;
+    // A SIGINT or SIGTERM ends the run here too, with a last report of the
+    // replications completed since the previous one.
+    const bool limitReached = (maxBatches > 0 && batchesDone >= maxBatches) ||
+                              (PendingStopSignal() != 0 && runState == 0);
     if (limitReached) FinishRun();
     if (k == reportSize || limitReached) {
       ReportReplications(k);

@@ -2,6 +2,9 @@
 // ownership of its reward model.
 #include "study/BaseStudyClass.h"
 
+#include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +78,54 @@ bool ConvertOverride(char letter, const char* valueText, OverrideValue* v) {
   }
 }
 
+// What an override of a variable of one declared type must look like.
+struct TypeRule {
+  const char* type;  // as declared ("float", "short", ...)
+  char letter;       // the override letter of that type
+  bool whole;        // a whole number (read like "%i": decimal, 0x hex, 0 octal)
+  long long low, high;
+};
+constexpr TypeRule kTypeRules[] = {{"short", 's', true, SHRT_MIN, SHRT_MAX},
+                                   {"int", 'i', true, INT_MIN, INT_MAX},
+                                   {"long", 'l', true, LONG_MIN, LONG_MAX},
+                                   {"bool", 'b', true, SHRT_MIN, SHRT_MAX},
+                                   {"float", 'f', false, 0, 0},
+                                   {"double", 'd', false, 0, 0},
+                                   {"char", 'c', false, 0, 0}};
+
+const TypeRule* RuleFor(const char* type) {
+  if (type == nullptr) return nullptr;
+  for (const TypeRule& rule : kTypeRules) {
+    if (std::strcmp(rule.type, type) == 0) return &rule;
+  }
+  return nullptr;
+}
+
+std::string ValidValues(const TypeRule& rule) {
+  if (rule.whole) {
+    return "a whole number from " + std::to_string(rule.low) + " to " + std::to_string(rule.high);
+  }
+  if (rule.letter == 'c') return "one character";
+  return rule.letter == 'f' ? "a number of magnitude at most 3.40282e+38"
+                            : "a number of magnitude at most 1.79769e+308";
+}
+
+// Whether the whole text converts to a value of the rule's type.
+bool ValueFits(const TypeRule& rule, const std::string& text) {
+  if (rule.letter == 'c') return text.size() == 1;
+  const char* start = text.c_str();
+  char* end = nullptr;
+  errno = 0;
+  if (rule.whole) {
+    long long v = std::strtoll(start, &end, 0);
+    return end != start && *end == '\0' && errno != ERANGE && v >= rule.low && v <= rule.high;
+  }
+  // Too small a magnitude rounds towards 0 and is taken; overflow is not.
+  double v =
+      rule.letter == 'f' ? static_cast<double>(std::strtof(start, &end)) : std::strtod(start, &end);
+  return end != start && *end == '\0' && !(errno == ERANGE && std::isinf(v));
+}
+
 }  // namespace
 
 BaseStudyClass::BaseStudyClass()
@@ -140,6 +191,49 @@ void BaseStudyClass::overrideGVs(char* text) {
     }
     OverrideGVValue(&name[0], &converted);
   }
+}
+
+bool BaseStudyClass::ValidateOverrides(const char* text) {
+  if (text == nullptr) return true;
+  const std::string copy(text);
+  size_t pos = 0;
+  std::string letter, name, value;
+  bool valid = true;
+  while (NextField(copy, &pos, &letter)) {
+    if (!NextField(copy, &pos, &name) || !NextField(copy, &pos, &value)) {
+      std::cerr << "ERROR: Override text '" << copy
+                << "' ends in an incomplete override; each is letter:name:value" << std::endl;
+      return false;
+    }
+    const std::string triple = letter + ":" + name + ":" + value;
+    int index = -1;
+    for (int i = 0; i < NumGVs && index < 0; i++) {
+      if (GVNames[i] != nullptr && name == GVNames[i]) index = i;
+    }
+    if (index < 0) {
+      OverrideValue unused;
+      std::memset(&unused, 0, sizeof(unused));
+      OverrideGVValue(&name[0], &unused);  // the study's own line; changes nothing
+      std::cerr << "ERROR: Override " << triple << " refused: the study has no global variable "
+                << name << "; it has";
+      for (int i = 0; i < NumGVs; i++) {
+        std::cerr << (i == 0 ? " " : ", ") << (GVNames[i] ? GVNames[i] : "") << " ("
+                  << (GVTypes[i] ? GVTypes[i] : "") << ")";
+      }
+      std::cerr << (NumGVs == 0 ? " none" : "") << std::endl;
+      valid = false;
+      continue;
+    }
+    const TypeRule* rule = RuleFor(GVTypes[index]);
+    if (rule == nullptr) continue;  // a type without rules: taken as given
+    if (letter[0] != rule->letter || !ValueFits(*rule, value)) {
+      std::cerr << "ERROR: Override " << triple << " refused: " << name << " is a " << rule->type
+                << ", given as " << rule->letter << ":" << name << ":<value> with "
+                << ValidValues(*rule) << std::endl;
+      valid = false;
+    }
+  }
+  return valid;
 }
 
 char* BaseStudyClass::GetExpName(int i) {

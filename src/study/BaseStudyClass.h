@@ -37,6 +37,14 @@ class BaseStudyClass {
   // Parses "letter:name:value[:letter:name:value...]" and calls
   // OverrideGVValue for each triple. A null text does nothing.
   void overrideGVs(char* text);
+  // Checks an override text without applying it: every triple must be
+  // complete and name a declared global variable, with the variable's own
+  // type letter and a value that converts entirely and lies in the type's
+  // range. For each problem writes a line on standard error naming the
+  // variable, its type and the valid values (an unknown name first gets the
+  // study's own "does not exist" line from OverrideGVValue, which changes
+  // nothing). True when the text has no problem; a null text has none.
+  bool ValidateOverrides(const char* text);
 
   int GetNumGVs() const { return NumGVs; }
   // REQUIRES: 0 <= i < GetNumGVs().

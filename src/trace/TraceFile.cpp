@@ -26,6 +26,8 @@ TraceFile::~TraceFile() {
   delete ownedFile;
 }
 
+bool TraceFile::IsWritable() const { return out != nullptr && out->good(); }
+
 void TraceFile::printHeader(PVModel*) {}
 void TraceFile::printFooter() {}
 void TraceFile::printInitialState(BaseModelClass*) {}

@@ -50,6 +50,9 @@ class TraceFile {
   // Sets this writer's level and the process-wide TraceLevel.
   void setTraceLevel(int level);
   int getTraceLevel() const { return traceLevel; }
+  // Whether the writer has a stream that takes what is written (a file
+  // that could not be opened does not).
+  bool IsWritable() const;
 
  protected:
   std::ostream* stream() const { return out; }

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -143,6 +144,54 @@ TEST_F(ListTest, RemovingEveryItemLeavesAListThatCanGrowAgain) {
   for (int i = 0; i < 5; i++) list.append(P(i));
   EXPECT_EQ(5, list.getNumItems());
   EXPECT_EQ(P(4), list[4]);
+}
+
+// Past a few dozen items membership comes from an index: appends, removal,
+// replacement and clearing must keep exactly the set and slot order a plain
+// scan would give (checked against a vector kept alongside).
+TEST_F(ListTest, LongListsKeepSetSemanticsAndSlotOrder) {
+  List<Item> list;
+  std::vector<Item*> expected;
+  auto append = [&](Item* item) {
+    list.append(item);
+    if (std::find(expected.begin(), expected.end(), item) == expected.end()) {
+      expected.push_back(item);
+    }
+  };
+  for (int round = 0; round < 2; round++) {
+    for (int i = 0; i < 64; i++) append(P((i * 7) % 64));  // each of 64 once
+  }
+  ASSERT_EQ(Contents(list), expected);
+  // remove: the last item moves into the freed slot.
+  list.remove(P(7));
+  auto at = std::find(expected.begin(), expected.end(), P(7));
+  *at = expected.back();
+  expected.pop_back();
+  EXPECT_EQ(Contents(list), expected);
+  EXPECT_FALSE(list.contains(P(7)));
+  // replace an item by one not held: same slot; by one held: old dropped.
+  list.replaceItem(P(14), P(7));
+  *std::find(expected.begin(), expected.end(), P(14)) = P(7);
+  EXPECT_EQ(Contents(list), expected);
+  EXPECT_TRUE(list.contains(P(7)));
+  EXPECT_FALSE(list.contains(P(14)));
+  list.replaceItem(P(21), P(7));
+  at = std::find(expected.begin(), expected.end(), P(21));
+  *at = expected.back();
+  expected.pop_back();
+  EXPECT_EQ(Contents(list), expected);
+  append(P(21));  // gone, so it is appended again
+  append(P(0));   // held: ignored
+  EXPECT_EQ(Contents(list), expected);
+  List<Item> other;
+  for (Item* item : {P(14), P(0), P(14)}) other.append(item);
+  list.append(&other);
+  append(P(14));
+  EXPECT_EQ(Contents(list), expected);
+  list.clearList();
+  EXPECT_FALSE(list.contains(P(0)));
+  list.append(P(0));
+  EXPECT_EQ(Contents(list), std::vector<Item*>{P(0)});
 }
 
 TEST_F(ListTest, ClearKeepsCapacityForReuse) {

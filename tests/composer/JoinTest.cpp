@@ -180,3 +180,55 @@ TEST(JoinLayoutTest, ChildCompareUsesItsSizeAfterTheParentTookItsSharedPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+char kX[] = "x";
+char kZ[] = "z";
+char* kXZ[] = {kX, kZ};
+
+// Join "pair" of two cells sharing both x and z.
+class PairJoin : public Join {
+ public:
+  PairJoin() : Join("pair", 2, 2, kXZ), xPlace("x"), zPlace("z"), left(), right() {
+    SetChild(0, &left);
+    SetChild(1, &right);
+    SetupActions();
+    addSharedPtr(&xPlace, "x");
+    addSharedPtr(&zPlace, "z");
+    for (CellSAN* cell : {&left, &right}) {
+      xPlace.ShareWith(&cell->x);
+      addSharingInfo(&cell->x, &xPlace, cell);
+      zPlace.ShareWith(&cell->z);
+      addSharingInfo(&cell->z, &zPlace, cell);
+    }
+    Setup();
+  }
+  Place xPlace, zPlace;  // declared first: the cells sharing them go first
+  CellSAN left, right;
+};
+
+// Two shared places of distinct marks keep their own bytes in the snapshot
+// (saved at one offset, z would overwrite x and both would restore as 9).
+TEST(JoinLayoutTest, TwoSharedPlacesRoundTripWithTheirOwnValues) {
+  PairJoin join;
+  ASSERT_EQ(join.StateSize(), 2 + 2 + 2 + 2);  // y of each cell, then x and z
+  join.xPlace.setMark(7);
+  join.zPlace.setMark(9);
+  join.left.y.setMark(1);
+  join.right.y.setMark(2);
+  std::vector<unsigned char> saved(static_cast<size_t>(join.StateSize()));
+  join.CurrentState(saved.data());
+  join.xPlace.setMark(0);
+  join.zPlace.setMark(0);
+  join.left.y.setMark(0);
+  join.SetState(saved.data());
+  for (CellSAN* cell : {&join.left, &join.right}) {
+    EXPECT_EQ(cell->x.getMark(), 7);
+    EXPECT_EQ(cell->z.getMark(), 9);
+  }
+  EXPECT_EQ(join.left.y.getMark(), 1);
+  EXPECT_EQ(join.right.y.getMark(), 2);
+}
+
+}  // namespace

@@ -249,3 +249,116 @@ TEST(RepSortTest, Median3PutsTheMedianBeforeTheRightEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+char kX[] = "x";
+char kZ[] = "z";
+char* kXZ[] = {kX, kZ};
+
+// Rep "pairs" of n cells sharing two places, x and z, built as generated
+// code builds a replicate.
+class PairRep : public Rep {
+ public:
+  explicit PairRep(int n) : Rep("pairs", n, 2, kXZ), xPlace("x"), zPlace("z") {
+    for (int i = 0; i < n; i++) {
+      cells.push_back(new composertest::CellSAN());
+      SetChild(i, cells.back());
+    }
+    SetupActions();
+    addSharedPtr(&xPlace, "x");
+    addSharedPtr(&zPlace, "z");
+    for (int i = 0; i < n; i++) {
+      xPlace.ShareWith(&cells[i]->x);
+      addSharingInfo(&cells[i]->x, &xPlace, nullptr);
+      zPlace.ShareWith(&cells[i]->z);
+      addSharingInfo(&cells[i]->z, &zPlace, nullptr);
+    }
+    Setup("cell");
+  }
+  ~PairRep() override {
+    for (composertest::CellSAN* cell : cells) delete cell;
+  }
+  std::vector<composertest::CellSAN*> cells;
+  Place xPlace;
+  Place zPlace;
+};
+
+// Two shared places of distinct marks each keep their own bytes: the saved
+// state restores x as 7 and z as 9 in every replica (were both saved at one
+// offset, one value would overwrite the other and every replication after
+// the first would start from a corrupted marking).
+TEST(RepSetStateTest, TwoSharedPlacesRoundTripWithTheirOwnValues) {
+  PairRep rep(3);
+  // Each replica keeps y only (2 bytes); then x and z once.
+  ASSERT_EQ(rep.StateSize(), 3 * 2 + 2 + 2);
+  rep.xPlace.setMark(7);
+  rep.zPlace.setMark(9);
+  for (int i = 0; i < 3; i++) rep.cells[i]->y.setMark(static_cast<short>(i + 1));
+  std::vector<unsigned char> saved(static_cast<size_t>(rep.StateSize()));
+  rep.CurrentState(saved.data());
+  rep.xPlace.setMark(0);
+  rep.zPlace.setMark(0);
+  rep.SetState(saved.data());
+  for (int i = 0; i < 3; i++) {
+    EXPECT_EQ(rep.cells[i]->x.getMark(), 7) << i;
+    EXPECT_EQ(rep.cells[i]->z.getMark(), 9) << i;
+    EXPECT_EQ(rep.cells[i]->y.getMark(), i + 1) << i;
+  }
+}
+
+// A join above a replicate that shares x of every replica (a place below the
+// join's direct children) shrinks each replica's state after the replicate's
+// own setup: the replicate re-sizes its layout, so the snapshot has no
+// stale gaps and restores every value. Sharing x of one replica only would
+// leave the replicas different in size, which the model refuses.
+class JoinBelowRep : public Join {
+ public:
+  explicit JoinBelowRep(int sharedReplicas) : Join("above", 1, 1, kXZ), xPlace("x"), rep(2, false) {
+    SetChild(0, &rep);
+    SetupActions();
+    addSharedPtr(&xPlace, "x");
+    for (int i = 0; i < sharedReplicas; i++) {
+      xPlace.ShareWith(&rep.cells[i]->x);
+      addSharingInfo(&rep.cells[i]->x, &xPlace, &rep);
+    }
+    Setup();
+  }
+  Place xPlace;  // declared first: the replicas sharing it go first
+  CellRep rep;
+};
+
+TEST(RepSetStateTest, SharingBelowTheDirectChildrenKeepsTheReplicaLayoutRight) {
+  JoinBelowRep join(2);
+  // Each replica keeps y and z (4 bytes, x went to the join); then the
+  // join's x.
+  EXPECT_EQ(join.rep.getReplicaStateSize(), 4);
+  ASSERT_EQ(join.StateSize(), 2 * 4 + 2);
+  join.xPlace.setMark(5);
+  join.rep.cells[0]->y.setMark(3);
+  join.rep.cells[0]->z.setMark(4);
+  join.rep.cells[1]->y.setMark(1);
+  join.rep.cells[1]->z.setMark(2);
+  std::vector<unsigned char> saved(static_cast<size_t>(join.StateSize()));
+  join.CurrentState(saved.data());
+  for (int i = 0; i < 2; i++) {
+    join.rep.cells[i]->y.setMark(0);
+    join.rep.cells[i]->z.setMark(0);
+  }
+  join.xPlace.setMark(0);
+  join.SetState(saved.data());
+  // Canonical order by (y, z): (1, 2) before (3, 4).
+  EXPECT_EQ(join.rep.cells[0]->y.getMark(), 1);
+  EXPECT_EQ(join.rep.cells[0]->z.getMark(), 2);
+  EXPECT_EQ(join.rep.cells[1]->y.getMark(), 3);
+  EXPECT_EQ(join.rep.cells[1]->z.getMark(), 4);
+  EXPECT_EQ(join.rep.cells[1]->x.getMark(), 5);
+}
+
+TEST(RepDeathTest, SharingBelowOnlySomeReplicasIsRefused) {
+  EXPECT_EXIT(JoinBelowRep join(1), testing::ExitedWithCode(1),
+              "ERROR: Replicate cells: replica 1 keeps 6 bytes of state and replica 0 keeps 4; a "
+              "place shared above a replicate must be shared in every replica");
+}
+
+}  // namespace

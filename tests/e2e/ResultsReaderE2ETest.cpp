@@ -263,6 +263,25 @@ TEST_F(ResultsReaderE2E, TypeFileNamesTheVariables) {
   ExpectRejected(Results({"types.txt"}), "types.txt");
 }
 
+// A type file that cannot be written is an error, not a silent success; an
+// option is not a file name.
+TEST_F(ResultsReaderE2E, TypeFileToolReportsWhatItCannotWrite) {
+  if (!Exists(PvTypesTool())) GTEST_SKIP() << "type file tool not built";
+  for (const char* target : {"no_such_dir/types.txt", "/dev/full"}) {
+    ProcessResult t = RunProcess(PvTypesTool(), {target}, options);
+    EXPECT_EQ(t.status, 1) << target;
+    EXPECT_NE(t.err.find(std::string("ERROR: Unable to write the reward-variable type file '") +
+                         target + "'"),
+              std::string::npos)
+        << t.err;
+  }
+  ProcessResult help = RunProcess(PvTypesTool(), {"--help"}, options);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: "), std::string::npos);
+  EXPECT_FALSE(Exists(dir + "/--help"));
+  EXPECT_EQ(RunProcess(PvTypesTool(), {"-x"}, options).status, 2);
+}
+
 // Cutting a binary file anywhere except at a message boundary is an
 // error naming a byte offset inside the damaged part: at or after the
 // start of the message (or header, at 0) that the cut breaks, and not

@@ -71,6 +71,20 @@ TEST_F(SimCommandLineE2E, BadNumbersAreRejected) {
     EXPECT_EQ(r.out.find("SIMULATOR::Preparing to run()"), std::string::npos);
   }
   ExpectRejected({"-N", "4294967296"}, "ERROR: Number out of range after '-N': 4294967296\n");
+  // Not whole numbers: read as their leading digits or as 0, -N abc ran for
+  // ever, -e abc ran experiment 0 and -N 1e3 one replication.
+  for (const char* option : {"-c", "-e", "-l", "-N", "-p", "-r", "-s", "-t"}) {
+    for (const char* bad : {"abc", "1e3", "2.5", "7x", ""}) {
+      ExpectRejected({option, bad}, std::string("ERROR: Expect a number after '") + option +
+                                        "', got '" + bad + "'\n");
+    }
+  }
+  ExpectRejected({"-n", "5x"}, "ERROR: Expect a number of at least 1 after '-n', got '5x'\n");
+  // Whole numbers keep their meaning, with a sign or leading blanks.
+  ProcessResult r = Run({"-N", "+2", "-e", " 0", "-c-1"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Max Number of Batches: 2\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ClientID: -1\n"), std::string::npos) << r.out;
 }
 
 // Five nodes of 2000000000 values each cannot be indexed by an int.

@@ -18,6 +18,7 @@ inline std::string BuiltInSim() {
 }
 
 inline bool Exists(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
+inline bool Readable(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
 
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

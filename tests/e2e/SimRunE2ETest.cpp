@@ -8,12 +8,35 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "SimE2EHelpers.h"
 
 namespace {
+
+// P(Poisson(mean) >= k).
+double PoissonAtLeast(double mean, int k) {
+  double term = std::exp(-mean);
+  double below = 0.0;
+  for (int i = 0; i < k; ++i) {
+    below += term;
+    term *= mean / (i + 1);
+  }
+  return below < 1.0 ? 1.0 - below : 0.0;
+}
+
+// Expected number of failures of the test machine by time t: up times are
+// Exp(1) (fail_rate 1), each failure is followed by 0.5 down (repair_time),
+// so failure k happens at S_k = Gamma(k, 1) + (k - 1) / 2 and
+// E[F(t)] = sum over k of P(Gamma(k, 1) <= t - (k - 1) / 2)
+//         = sum over k of P(Poisson(t - (k - 1) / 2) >= k).
+double ExpectedFailures(double t) {
+  double sum = 0.0;
+  for (int k = 1; t - (k - 1) * 0.5 > 0.0; ++k) sum += PoissonAtLeast(t - (k - 1) * 0.5, k);
+  return sum;
+}
 
 class SimRunE2E : public ::testing::Test {
  protected:
@@ -207,6 +230,100 @@ TEST_F(SimRunE2E, DelaysThatAreNegativeOrNotANumberStopTheRun) {
         << text << ": " << r.err;
     EXPECT_EQ(r.out.find("SIMULATOR::MAIN()-GOOD EXIT"), std::string::npos) << text;
   }
+}
+
+// The mean number of firings per replication depends on wear being
+// re-sampled every time the failure count changes (wear is watched for
+// reactivation): its rate is 0.1 (1 + failures), so wear is a Poisson process
+// of intensity 0.1 (1 + F(t)) only while each change reaches it. Per
+// replication of length 20:
+//   ticks 20 (at 1, ..., 20), failures E[F(20)] = 13.389, as many alarms
+//   (each failure raises one at once), repairs E[F(19.5)] = 13.056, wears
+//   0.1 (20 + integral of E[F] over [0, 20]) = 15.444 (Simpson's rule),
+// 75.277 in all. A wear that stops being watched after its first
+// re-sampling lags behind the failures and gives about 73.3. The standard
+// deviation per replication is about 9 (three renewal counts of variance
+// 20 / 1.5^3 each plus the wears), so 10000 replications put the mean
+// within 0.09 of the expectation; the tolerance is 5 of those.
+TEST_F(SimRunE2E, MeanFiringsMatchTheWorkedOutValueWithReactivation) {
+  const int replications = 10000;
+  ProcessResult r = Run({"-N", std::to_string(replications)});
+  ASSERT_EQ(r.status, 0) << r.err;
+  double simpson = ExpectedFailures(0.0) + ExpectedFailures(20.0);
+  const int steps = 2000;
+  for (int i = 1; i < steps; ++i)
+    simpson += (i % 2 == 1 ? 4 : 2) * ExpectedFailures(20.0 * i / steps);
+  const double integral = simpson * (20.0 / steps) / 3.0;
+  const double expected =
+      20.0 + 2 * ExpectedFailures(20.0) + ExpectedFailures(19.5) + 0.1 * (20.0 + integral);
+  ASSERT_NEAR(expected, 75.277, 0.001);
+  const double fired = std::stod(LineStarting(r.out, "Actions fired: ").substr(15));
+  EXPECT_NEAR(fired / replications, expected, 0.45);
+}
+
+// A results file that cannot be written is reported once, naming it, and
+// the run stops with status 1: at the header (a full device) before
+// simulating, or mid-run (a file-size limit reached; the signal it raises is
+// ignored so that the write fails instead).
+TEST_F(SimRunE2E, ResultsFilesThatCannotBeWrittenStopTheRun) {
+  for (const char* option : {"-a", "-b"}) {
+    ProcessResult r = Run({"-N", "5", option, "/dev/full"});
+    EXPECT_EQ(r.status, 1) << option;
+    EXPECT_EQ(r.err, "ERROR: Unable to write results file '/dev/full': No space left on device\n");
+    EXPECT_EQ(r.out.find("SIMULATOR::Preparing to run()"), std::string::npos);
+  }
+  ProcessResult r = RunProcess(
+      "/bin/sh",
+      {"-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" -N 2000 -n 10 -a big.txt", TestModelSim()},
+      options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: Unable to write results file 'big.txt': File too large\n");
+  EXPECT_EQ(r.out.find("SIMULATOR::MAIN()-GOOD EXIT"), std::string::npos);
+}
+
+// Two outputs in one file would corrupt each other; a trace file that
+// cannot be opened is an error like a results file. Both end the run before
+// anything is written.
+TEST_F(SimRunE2E, OutputsMustHaveFilesOfTheirOwn) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  };
+  for (const Case& c :
+       {Case{{"-a", "x", "-b", "x"},
+             "ERROR: -a and -b name the same file 'x'; each output needs a file of its own\n"},
+        Case{{"-b", "t.txt", "-f", "t"},
+             "ERROR: -b and the plain-text trace name the same file 't.txt'; each output needs a "
+             "file of its own\n"},
+        Case{{"-a", "t.xml", "-x", "-f", "t"},
+             "ERROR: -a and the XML trace name the same file 't.xml'; each output needs a file of "
+             "its own\n"},
+        Case{
+            {"-m", "-f", "no_such_dir/t"},
+            "ERROR: Unable to open trace file 'no_such_dir/t.txt': No such file or directory\n"}}) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), {"-N", "1"});
+    ProcessResult r = Run(args);
+    EXPECT_EQ(r.status, 1) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_FALSE(Readable(dir + "/x")) << c.err;
+  }
+}
+
+// A closed standard output (sim ... | head, or a manager that closes the
+// pipe) must not kill the process with SIGPIPE: the run completes and ends
+// with status 0 (141, killed by the signal, before).
+TEST_F(SimRunE2E, AClosedStandardOutputDoesNotKillTheRun) {
+  ProcessResult r = RunProcess(
+      "/bin/sh",
+      {"-c", "{ \"$0\" -N 3000 -a r.txt; echo $? > status.txt; } | true", TestModelSim()}, options);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(File("status.txt"), "0\n");
+  size_t firstVariable = 0;
+  for (const std::string& line : Lines(Observations("r.txt"))) {
+    firstVariable += StartsWith(line, "0,") ? 1 : 0;
+  }
+  EXPECT_EQ(firstVariable, 3000u);
 }
 
 TEST_F(SimRunE2E, TraceOptionsChooseTheirFiles) {

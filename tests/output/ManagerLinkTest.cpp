@@ -3,6 +3,7 @@
 // manager's commands. The manager side is the test client (plain POSIX
 // sockets); every test runs under an alarm.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,22 +78,34 @@ int PrintedPort(const std::string& out) {
 // does.
 class SimMgrLinkTest : public ::testing::Test, public RedirectHandler {
  protected:
+  // A manager may only name files in the working folder: the tests work in
+  // the temporary folder and name their files relative to it.
   void SetUp() override {
     alarm(30);
-    base = ::testing::TempDir() + "velmor_link_" +
+    char* here = getcwd(nullptr, 0);
+    ASSERT_NE(here, nullptr);
+    saved = here;
+    std::free(here);
+    ASSERT_EQ(chdir(::testing::TempDir().c_str()), 0);
+    base = std::string("velmor_link_") +
            ::testing::UnitTest::GetInstance()->current_test_info()->name();
   }
   void TearDown() override {
     delete[] binaryFileName;
     std::remove((base + ".bin").c_str());
+    EXPECT_EQ(chdir(saved.c_str()), 0);
+    unsetenv("VELMOR_SIMMGR_WAIT_MS");
+    unsetenv("VELMOR_SIMMGR_LOOPBACK");
     alarm(0);
   }
 
   // Connects the test manager and hands the accepted side to the
   // simulator as its link.
   void Connect() {
-    ASSERT_TRUE(listener.Bind(0));
-    ASSERT_TRUE(listener.Listen(1));
+    if (listener.BoundPort() <= 0) {  // the first connection of the test
+      ASSERT_TRUE(listener.Bind(0));
+      ASSERT_TRUE(listener.Listen(1));
+    }
     ASSERT_TRUE(manager.Connect(listener.BoundPort(), 5000));
     link.simMgrSocket = new VelmorSocket(false);
     ASSERT_TRUE(listener.Accept(*link.simMgrSocket));
@@ -109,6 +123,7 @@ class SimMgrLinkTest : public ::testing::Test, public RedirectHandler {
   int Listen() { return link.ListenToSimMgr(link.simMgrSocket, run, *this); }
 
   std::string base;
+  std::string saved;  // the working folder before the test
   RunControl run;
   ManagerLink link;
   ReportOutput reports;
@@ -310,16 +325,128 @@ TEST_F(SimMgrLinkTest, RedirectTextMayArriveInPieces) {
 
 TEST_F(SimMgrLinkTest, RedirectToUnopenableFileKeepsRunning) {
   Connect();
-  ASSERT_TRUE(manager.SendBytes("\x03/nonexistent-dir/q/r.bin;4;;"));
+  const std::string folder = base + "_folder";  // a folder cannot be opened as a file
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  ASSERT_TRUE(manager.SendBytes("\x03" + folder + ";4;;"));
   testing::internal::CaptureStderr();
   Listen();
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "ERROR: Unable to open results file '/nonexistent-dir/q/r.bin': "
-            "No such file or directory\n");
+            "ERROR: Unable to open results file '" + folder + "': Is a directory\n");
+  rmdir(folder.c_str());
   EXPECT_EQ(ReadBytes(10), Reply(0xFF, 3));
   EXPECT_EQ(reports.binaryFile, nullptr);
   EXPECT_EQ(maxBatches, 4);
   EXPECT_EQ(run.runState, 0);
+}
+
+// A peer may not make the simulator create or truncate files outside its
+// working folder: a name with a path separator or ".." is refused like a
+// name that cannot be opened (reply, link closed, the run goes on).
+TEST_F(SimMgrLinkTest, RedirectOutsideTheWorkingFolderIsRefused) {
+  const std::string outside = ::testing::TempDir() + base + "_outside.bin";
+  for (const std::string& name : {std::string("../") + base + ".bin", outside,
+                                  std::string("sub\\x.bin"), std::string("a..b")}) {
+    Connect();
+    ASSERT_TRUE(manager.SendBytes("\x03" + name + ";4;;"));
+    testing::internal::CaptureStderr();
+    Listen();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ERROR: Unable to open results file '" + name +
+                  "': a name from the manager must not contain a path separator or '..'\n");
+    EXPECT_EQ(ReadBytes(10), Reply(0xFF, 3));
+    EXPECT_TRUE(manager.WaitForClose(5000));
+    EXPECT_EQ(link.simMgrSocket, nullptr);
+    EXPECT_EQ(reports.binaryFile, nullptr);
+    EXPECT_EQ(maxBatches, 4);
+    EXPECT_EQ(run.runState, 0);
+    EXPECT_FALSE(Exists(name)) << name;
+    delete[] binaryFileName;
+    binaryFileName = nullptr;
+    manager.Close();
+  }
+  EXPECT_FALSE(Exists("../" + base + ".bin"));
+}
+
+// One deadline for the whole text: a peer that sends a byte every 100 ms
+// never finishes "name;4;;" within the 300 ms wait, although no single gap
+// reaches it (restarting the wait at every byte let a slow peer stall a run
+// for hours). The text is dropped: no file, the link closes.
+TEST_F(SimMgrLinkTest, RedirectTextHasOneDeadlineForTheWholeText) {
+  setenv("VELMOR_SIMMGR_WAIT_MS", "300", 1);
+  Connect();
+  link.listenPollMillis = 5000;  // the command byte comes from a thread
+  const std::string text = base + ".bin;4;;";
+  std::thread sender([this, text] {
+    manager.SendBytes("\x03");
+    for (char c : text) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (!manager.SendBytes(std::string(1, c))) break;
+    }
+  });
+  Listen();
+  EXPECT_EQ(ReadBytes(10), Reply(0xFF, 3));
+  sender.join();
+  EXPECT_FALSE(Exists(base + ".bin"));
+  EXPECT_EQ(maxBatches, -1);
+  EXPECT_EQ(link.simMgrSocket, nullptr);
+}
+
+// A wait that is not a whole number of milliseconds is ignored: "abc" used
+// to mean no wait at all, so a manager could never connect.
+TEST_F(SimMgrLinkTest, WaitThatIsNotANumberIsIgnored) {
+  for (const char* wait : {"abc", "12x"}) {
+    setenv("VELMOR_SIMMGR_WAIT_MS", wait, 1);
+    const int free = FreePort();
+    port = static_cast<unsigned short>(free);
+    TestManagerClient client;
+    bool connected = false;
+    std::thread connector([&] { connected = client.Connect(free, 5000); });
+    testing::internal::CaptureStdout();
+    VelmorSocket* connection = link.WaitForSimMgrConnection(10000, &port, run);
+    testing::internal::GetCapturedStdout();
+    connector.join();
+    EXPECT_NE(connection, nullptr) << wait;
+    EXPECT_TRUE(connected) << wait;
+    delete connection;
+  }
+}
+
+// The local address of the listening TCP socket on port, as /proc lists it
+// (8 hex digits), or "" when there is none.
+std::string ListeningAddress(int port) {
+  std::ifstream table("/proc/net/tcp");
+  std::string line;
+  std::getline(table, line);  // the heading
+  char wanted[8];
+  std::snprintf(wanted, sizeof wanted, "%04X", port);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state;
+    fields >> slot >> local >> remote >> state;
+    if (state == "0A" && local.size() == 13 && local.substr(9) == wanted) return local.substr(0, 8);
+  }
+  return "";
+}
+
+// Every address by default (remote managers rely on it); 127.0.0.1 alone
+// with VELMOR_SIMMGR_LOOPBACK=1.
+TEST_F(SimMgrLinkTest, LoopbackOnlyListeningIsOptIn) {
+  struct Case {
+    const char* value;
+    const char* address;
+  };
+  for (const Case& c : {Case{nullptr, "00000000"}, Case{"1", "0100007F"}, Case{"0", "00000000"}}) {
+    if (c.value == nullptr) {
+      unsetenv("VELMOR_SIMMGR_LOOPBACK");
+    } else {
+      setenv("VELMOR_SIMMGR_LOOPBACK", c.value, 1);
+    }
+    port = 0;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(link.WaitForSimMgrConnection(0, &port, run), nullptr);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(ListeningAddress(port), c.address) << (c.value ? c.value : "unset");
+  }
 }
 
 }  // namespace

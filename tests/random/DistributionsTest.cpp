@@ -2,6 +2,7 @@
 // draws of each operation and the value it makes of them. Expected values
 // are worked out by hand from the formulas, in the comments.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <limits>
@@ -206,6 +207,40 @@ TEST_F(DistributionsTest, HypoExponentialSumsStagesInOrder) {
   Script({0.5, 0.25});
   EXPECT_NEAR(2 * kLn2, dist.HypoExponential(2, rates), kTolerance);
   EXPECT_EQ(2u, Draws());
+}
+
+// Parameters on which the sampling loop could never finish give NaN with no
+// draw, so the run stops on a delay that is not a number instead of spinning.
+// Without that the loops below would run for ever; the alarm ends the binary.
+TEST_F(DistributionsTest, ParametersThatCouldNeverFinishGiveNaNWithoutDrawing) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double twoTo53 = 9007199254740992.0;
+  const double e = 2.718281828459045;
+  alarm(20);
+  struct Case {
+    const char* name;
+    double value;
+  };
+  // Gamma: alpha = -3 < -e gives b < 0, so p^(1/alpha) is NaN and nothing is
+  // accepted; alpha = -e + 1e-12 gives b = 3.7e-13 and a smallest y of
+  // b^(-1/e) = 3.6e4, whose e^-y is 0. Erlang, Binomial, NegativeBinomial:
+  // i + 1 == i from 2^53 on. Normal: mean -inf, or -40 standard deviations,
+  // further than any polar draw reaches (sqrt(-2 ln 4.9e-324) = 38.6).
+  for (const Case& c :
+       {Case{"Gamma(-3)", dist.Gamma(-3.0, 1.0)},
+        Case{"Gamma(-e+1e-12)", dist.Gamma(-e + 1e-12, 1.0)},
+        Case{"Erlang(2^53)", dist.Erlang(twoTo53, 1.0)}, Case{"Erlang(inf)", dist.Erlang(inf, 1.0)},
+        Case{"Binomial(2^53)", dist.Binomial(twoTo53, 0.5)},
+        Case{"Binomial(inf)", dist.Binomial(inf, 0.5)},
+        Case{"NegativeBinomial(inf)", dist.NegativeBinomial(inf, 0.5)},
+        Case{"NegativeBinomial(2^53)", dist.NegativeBinomial(twoTo53, 0.5)},
+        Case{"Normal(-inf, 1)", dist.Normal(-inf, 1.0)},
+        Case{"Normal(-1, 0)", dist.Normal(-1.0, 0.0)},
+        Case{"Normal(-40, 1)", dist.Normal(-40.0, 1.0)}}) {
+    EXPECT_TRUE(std::isnan(c.value)) << c.name << " gave " << c.value;
+  }
+  alarm(0);
+  EXPECT_EQ(0u, Draws());
 }
 
 TEST(DistributionsDeathTest, HyperExponentialNeedsAPair) {

@@ -90,11 +90,15 @@ TEST_F(CommandLineTest, PortIsTruncatedTo16Bits) {
   EXPECT_EQ(p.out, "Port: 4464\n");
 }
 
-TEST_F(CommandLineTest, NumbersAreReadFromTheStartOfTheParameter) {
-  Parsed p = Parse({"-c", "12abc", "-t", "abc"});
-  EXPECT_EQ(p.result, 0);
-  EXPECT_EQ(sim.clientId, 12);
-  EXPECT_EQ(sim.isTerminating, 0);  // no number: 0, so steady state
+// Reading only the leading digits ran "-c 12abc" as client 12 and "-t abc"
+// as a steady-state run: a parameter must be a whole number.
+TEST_F(CommandLineTest, ParametersThatAreNotWholeNumbersAreRejected) {
+  Parsed p = Parse({"-c", "12abc"});
+  EXPECT_EQ(p.result, 1);
+  EXPECT_EQ(p.err, "ERROR: Expect a number after '-c', got '12abc'\n");
+  Parsed q = Parse({"-t", "abc"});
+  EXPECT_EQ(q.result, 1);
+  EXPECT_EQ(sim.isTerminating, 1);  // unchanged
 }
 
 TEST_F(CommandLineTest, NumbersBeyond32BitsAreRejected) {

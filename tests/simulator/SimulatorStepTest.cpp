@@ -262,6 +262,22 @@ TEST_F(SimulatorStepTest, TerminatingLoopStopsAtTheLimit) {
   EXPECT_GT(sim->currentTime, 20.0);
 }
 
+// A run fires 2^31 actions in minutes (the built-in model about every
+// 785,000 replications): the count goes on past that and prints in full.
+TEST_F(SimulatorStepTest, FiringCountGoesPastThirtyTwoBits) {
+  Build(nullptr, {"-N", "1"});
+  const int64_t start = INT32_MAX;
+  sim->actionsFired = start;
+  testing::internal::CaptureStdout();
+  sim->Run();
+  std::string out = testing::internal::GetCapturedStdout();
+  // A replication fires at least the twenty ticks up to the run end 20.
+  EXPECT_GE(sim->actionsFired, start + 20);
+  EXPECT_NE(out.find("Actions fired: " + std::to_string(sim->actionsFired) + "\n"),
+            std::string::npos)
+      << out;
+}
+
 TEST_F(SimulatorStepTest, AStoppedRunReplicatesNothing) {
   Build(nullptr, {"-N", "3"});
   sim->runState = 2;
@@ -332,6 +348,22 @@ TEST_F(SimulatorStepTest, AnAbsorbingStateEndsTheSteadyStateRunWithAReport) {
   sim.reset();
   EXPECT_EQ(MessageLengths(ReadBytes(bin)).size(), 1u);
   std::remove(bin.c_str());
+}
+
+// With fail_rate 0 the failure is due at +infinity; without a connectivity
+// list the tick and wear fire once and the failure is all that is left. Its
+// time is past every batch boundary, so the run is absorbed rather than
+// closing batches up to it for ever.
+TEST_F(SimulatorStepTest, AnEventAtInfinityIsAnAbsorbingState) {
+  Build("5", {"-t", "0", "-N", "1000"});
+  EXPECT_EXIT(
+      {
+        alarm(20);  // a run that never ends fails by the signal
+        fail_rate = 0.0f;
+        sim->SteadyStateSimulation();
+        std::_Exit(sim->runState != 0 && sim->actionsFired <= 3 ? 0 : 3);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 // A steady-state variable whose window has no length cannot close another

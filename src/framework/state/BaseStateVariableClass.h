@@ -85,6 +85,20 @@ class BaseStateVariableClass {
   void printAffectingActions();
   void printEnabledActions();
 
+  // How far the actions of one action list have been rid of this variable
+  // (sharing replaces it by its representative in them): the first `done`
+  // actions of `list`, as it was at `version`, no longer list it.
+  struct ReplacementMark {
+    const List<BaseActionClass>* list = nullptr;
+    unsigned version = 0;
+    int done = 0;
+  };
+  // Called whenever an action may list this variable again.
+  void ForgetReplacements() {
+    affectingReplaced = ReplacementMark();
+    enabledReplaced = ReplacementMark();
+  }
+
  protected:
   char* name;    // owned
   char* prefix;  // owned
@@ -94,6 +108,8 @@ class BaseStateVariableClass {
   int sharingCount;  // pointers registered in this variable's pointer list
   List<BaseActionClass>* SVAffectingActions;
   List<BaseActionClass>* SVEnabledActions;
+  ReplacementMark affectingReplaced;  // over the affecting list
+  ReplacementMark enabledReplaced;    // over the enabled list
 };
 
 // Copies `text` into a new heap string (delete[]). On exhaustion writes

@@ -90,6 +90,8 @@ class SharableSV : public BaseStateVariableClass {
   static void joinClass(SharableSV<T>* a, SharableSV<T>* b);
   static void mergeActionLists(SharableSV<T>* a, SharableSV<T>* b);
   void replaceInActions(SharableSV<T>* other, SharableSV<T>* newSV);
+  template <class Replace>
+  static void replaceFromMark(ReplacementMark* mark, List<BaseActionClass>* list, Replace replace);
 };
 
 #include "framework/state/SharableSVImpl.h"

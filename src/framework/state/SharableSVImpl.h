@@ -145,17 +145,32 @@ void SharableSV<T>::ShareWith(SharableSV<T>* other) {
   replaceInActions(other, findRepresentative());
 }
 
+// The actions of `list` from the first one `mark` has not seen yet. Actions
+// already seen no longer list `other` (nothing has listed it again since, or
+// the mark would have been forgotten), so replacing in them again would
+// change nothing: skipping them keeps sharing a class of n members linear.
+template <class T>
+template <class Replace>
+void SharableSV<T>::replaceFromMark(ReplacementMark* mark, List<BaseActionClass>* list,
+                                    Replace replace) {
+  const bool unchanged = mark->list == list && mark->version == list->getVersion() &&
+                         mark->done <= list->getNumItems();
+  for (int i = unchanged ? mark->done : 0; i < list->getNumItems(); i++) replace(list->getItem(i));
+  mark->list = list;
+  mark->version = list->getVersion();
+  mark->done = list->getNumItems();
+}
+
 template <class T>
 void SharableSV<T>::replaceInActions(SharableSV<T>* other, SharableSV<T>* newSV) {
   if (other == newSV) return;
-  List<BaseActionClass>* affecting = other->SVAffectingActions;
-  for (int i = 0; i < affecting->getNumItems(); i++) {
-    affecting->getItem(i)->getAffectedSVs()->replaceItem(other, newSV);
-  }
-  List<BaseActionClass>* enabled = other->SVEnabledActions;
-  for (int i = 0; i < enabled->getNumItems(); i++) {
-    enabled->getItem(i)->getEnablingSVs()->replaceItem(other, newSV);
-  }
+  newSV->ForgetReplacements();  // actions are about to list it
+  replaceFromMark(
+      &other->affectingReplaced, other->SVAffectingActions,
+      [other, newSV](BaseActionClass* a) { a->getAffectedSVs()->replaceItem(other, newSV); });
+  replaceFromMark(
+      &other->enabledReplaced, other->SVEnabledActions,
+      [other, newSV](BaseActionClass* a) { a->getEnablingSVs()->replaceItem(other, newSV); });
 }
 
 template <class T>
