@@ -46,7 +46,7 @@ grep -q '"launcher": "slurm"' "$work/slurm/manifest.json" || fail "manifest does
 host=$(hostname -s)
 grep -q "\"node\": \"$host\"" "$work/slurm/manifest.json" || fail "manifest does not name the node"
 # Cancelled jobs leave the queue once their node has cleaned up.
-for _ in $(seq 100); do
+for _ in $(seq 600); do
   [ "$(squeue -h | wc -l)" -eq 0 ] && break
   sleep 0.1
 done
