@@ -361,9 +361,11 @@ TEST_F(SimMgrEndToEndTest, RedirectMovesTheReportsToABinaryFile) {
 // A manager that starts a redirect and then falls silent, link still open,
 // does not hold the run up: after the wait (shortened here) the unfinished
 // text is dropped, the link closes and the run ends on its results file.
+// The same wait bounds the connection, so it leaves room for a loaded
+// machine to connect.
 TEST_F(SimMgrEndToEndTest, UnfinishedRedirectTextDoesNotHangTheRun) {
   StartAndConnect({"-w", "-p", "0", "-n", "1", "-N", "400", "-a", "out.txt"},
-                  {"VELMOR_SIMMGR_WAIT_MS=300"});
+                  {"VELMOR_SIMMGR_WAIT_MS=3000"});
   while (session.observations.empty()) {
     ASSERT_TRUE(ReadInto(&client, &session, &lastWasCpu, 0, 0));
   }
