@@ -176,8 +176,8 @@ class SimulatorClass : public CommandLineOptions,
   TraceFileContainer* traceContainer = nullptr;
   TraceFileVelmor* velmorTraceFile = nullptr;
   TraceFileXML* xmlTraceFile = nullptr;
-  // A trace is enabled at tracelevel::kFirings or more: SimStep fires
-  // through FireTraced. Set once, by the constructor.
+  // Whether a trace is enabled at tracelevel::kFirings or more: SimStep
+  // then fires through FireTraced. Set once, by the constructor.
   bool traceFirings = false;
   int64_t batchesDone = 0;   // 64 bits: a run without -N can go past 2^31
   int64_t actionsFired = 0;  // 64 bits: 2^31 firings take minutes

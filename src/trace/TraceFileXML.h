@@ -18,9 +18,10 @@ class BaseStateVariableClass;
 // newBatch, which closes the document; later calls write nothing. The level
 // decides only the action elements: one per firing from
 // tracelevel::kFirings, with the values the firing changed from
-// tracelevel::kChanges; states (S elements) are written whenever asked. Ownership of the stream as
-// in TraceFile; the writer owns its name copies and its model map, and only points to the models
-// and variables, which must outlive it.
+// tracelevel::kChanges; states (S elements) are written whenever asked.
+// Ownership of the stream as in TraceFile; the writer owns its name copies
+// and its model map, and only points to the models and variables, which
+// must outlive it.
 // Phases by batch counter: -1 before the first newBatch (the header may be
 // written once), 0 up to the second newBatch (states and actions are
 // written), 1 or more closed.
