@@ -82,7 +82,13 @@ void SimulatorClass::ScheduleGroup(BaseActionClass* g) {
 bool SimulatorClass::SimStep() {
   eventList->Remove(nextEventSlot);
   pvModel->Accumulate(currentTime);
-  lastFiredAction = pvModel->FireAction(nextAction, currentTime);
+  // Without a firing trace this costs one predictable test; the traced
+  // firing is out of line.
+  if (__builtin_expect(traceFirings, false)) {
+    FireTraced();
+  } else {
+    lastFiredAction = pvModel->FireAction(nextAction, currentTime);
+  }
   ++actionsFired;
   CheckReactivationList();
   RemoveAffectedActions();

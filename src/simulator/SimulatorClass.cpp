@@ -220,6 +220,7 @@ void SimulatorClass::CreateTraces() {
   traceContainer = Allocate<TraceFileContainer>();
   if (!velmorTrace && !xmlTrace) return;
   traceContainer->setTraceLevel(traceLevel);
+  traceFirings = traceLevel >= tracelevel::kFirings;
   if (velmorTrace) {
     velmorTraceFile = CreateTraceFile<TraceFileVelmor>(".txt", "Adding cout: ");
     traceContainer->AddTraceFile(velmorTraceFile);

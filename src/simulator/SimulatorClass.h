@@ -98,6 +98,14 @@ class SimulatorClass : public CommandLineOptions,
   // earliest event. Returns true when another event is pending afterwards.
   bool SimStep();
   bool SimStepSS();
+  // SimStep's firing of nextAction with its trace records around it (the
+  // firing, the case chosen and, by trace level, the values read and
+  // changed and the whole state); draws exactly what the untraced firing
+  // draws, so the sample path is the same.
+  void FireTraced();
+  // At tracelevel::kChanges or more, the initial-state record of a
+  // replication (or of the steady-state run); nothing otherwise.
+  void TraceInitialState();
   void CheckReactivationList();
   void RemoveAffectedActions();
   void InsertAffectedActions();
@@ -168,6 +176,9 @@ class SimulatorClass : public CommandLineOptions,
   TraceFileContainer* traceContainer = nullptr;
   TraceFileVelmor* velmorTraceFile = nullptr;
   TraceFileXML* xmlTraceFile = nullptr;
+  // Whether a trace is enabled at tracelevel::kFirings or more: SimStep
+  // then fires through FireTraced. Set once, by the constructor.
+  bool traceFirings = false;
   int64_t batchesDone = 0;   // 64 bits: a run without -N can go past 2^31
   int64_t actionsFired = 0;  // 64 bits: 2^31 firings take minutes
 

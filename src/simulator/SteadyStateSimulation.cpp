@@ -33,6 +33,7 @@ void SimulatorClass::SteadyStateSimulation() {
   lastFiredAction = noAction;
   const int numSteadyState = CreateBatchHeaps();
   traceContainer->newBatch();
+  TraceInitialState();
   int* firstCounts = AllocateZeroedArray<int>(numPVs);
   int* secondCounts = AllocateZeroedArray<int>(numPVs);
   firstPacket = CreateDataPacket(numPVs);

@@ -99,6 +99,7 @@ void SimulatorClass::RunReplication() {
     std::exit(1);
   }
   lastFiredAction = noAction;
+  TraceInitialState();
   double end = pvModel->getRunEnd();
   nextEventSlot = eventList->Earliest();
   if (nextEventSlot != nullptr) {

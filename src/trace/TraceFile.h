@@ -16,6 +16,20 @@ extern int TraceLevel;
 // constructed, and again after that writer is destroyed.
 extern std::ostream* trout;
 
+// What each trace level adds; a level above the last writes as the last,
+// and a level below kFirings writes only the header and the batch marks.
+namespace tracelevel {
+// The header, the batch marks and the footer: the default.
+constexpr int kMarks = 1;
+// One firing record per firing: its time, the activity and the case.
+constexpr int kFirings = 2;
+// With each firing, the values the firing reads and changes; the initial
+// state of each replication.
+constexpr int kChanges = 3;
+// With each firing, the whole model state after it.
+constexpr int kFullState = 4;
+}  // namespace tracelevel
+
 // Base of all trace writers: a level and a stream. Every operation of the
 // base writes nothing, except that printState(PVModel*) forwards the reward
 // model's top model to printState(BaseModelClass*).

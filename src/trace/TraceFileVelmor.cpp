@@ -60,7 +60,7 @@ void TraceFileVelmor::printState(PVModel* model) {
 
 void TraceFileVelmor::printFireAction(BaseActionClass* action, double time) {
   std::ostream* os = stream();
-  if (os == nullptr || action == nullptr || getTraceLevel() < 1) return;
+  if (os == nullptr || action == nullptr || getTraceLevel() < tracelevel::kFirings) return;
   BaseModelClass* model = traceview::ActionModel(action);
   *os << "#### Firing: " << traceview::FormatTime(time) << "  Action: ("
       << traceview::ModelIdOrNone(model) << ")" << traceview::ModelNameOrEmpty(model) << "->"
@@ -70,7 +70,7 @@ void TraceFileVelmor::printFireAction(BaseActionClass* action, double time) {
 
 void TraceFileVelmor::printPreFireAction(BaseActionClass* action) {
   std::ostream* os = stream();
-  if (os == nullptr || action == nullptr || getTraceLevel() < 2) return;
+  if (os == nullptr || action == nullptr || getTraceLevel() < tracelevel::kChanges) return;
   *os << "Enabling state before action firing:" << '\n' << std::flush;
   const traceview::VariableArray enabling =
       traceview::EnablingVariables(action->getPrintedAction());
@@ -81,13 +81,14 @@ void TraceFileVelmor::printPreFireAction(BaseActionClass* action) {
 
 void TraceFileVelmor::printPostFireAction(BaseActionClass* action, BaseActionClass* completed) {
   std::ostream* os = stream();
-  if (os == nullptr || action == nullptr || completed == nullptr || getTraceLevel() < 1) {
+  if (os == nullptr || action == nullptr || completed == nullptr ||
+      getTraceLevel() < tracelevel::kFirings) {
     return;
   }
   *os << "#### After: (" << traceview::ModelIdOrNone(traceview::ActionModel(action)) << ")"
       << traceview::ActionName(action) << "->" << traceview::ActionName(completed) << '\n'
       << std::flush;
-  if (getTraceLevel() < 2) return;
+  if (getTraceLevel() < tracelevel::kChanges) return;
   *os << "Affected state after firing: " << '\n' << std::flush;
   const traceview::VariableArray affected = traceview::AffectedVariables(completed);
   for (int i = 0; i < affected.count; i++) {

@@ -10,9 +10,10 @@
 class BaseStateVariableClass;
 
 // Writes one line per record, each followed by a flush. The header, batch
-// marks and state blocks are written at any level; the firing and after
-// lines need level 1 or more, the enabling- and affected-state blocks level
-// 2 or more. Ownership of the stream as in TraceFile; the constructors with
+// marks and state blocks are written at any level (the caller decides when
+// to ask for a state); the firing and after lines need tracelevel::kFirings
+// or more, the enabling- and affected-state blocks tracelevel::kChanges or
+// more. Ownership of the stream as in TraceFile; the constructors with
 // a file or a stream point `trout` at that stream (a null name or stream
 // leaves `trout` as it was).
 class TraceFileVelmor : public TraceFile {

@@ -78,6 +78,11 @@ void TraceFileXML::printFooter() {
 }
 
 void TraceFileXML::printInitialState(BaseModelClass* model) {
+  printStateElement(model);
+  stateList.clear();
+}
+
+void TraceFileXML::printStateElement(BaseModelClass* model) {
   std::ostream* os = stream();
   if (os == nullptr || batchCounter != 0 || model == nullptr) return;
   *os << "<S>";
@@ -85,7 +90,6 @@ void TraceFileXML::printInitialState(BaseModelClass* model) {
   printState(model);
   *os << "</S>";
   EndLine(*os);
-  stateList.clear();
 }
 
 void TraceFileXML::printState(BaseModelClass* model) {
@@ -110,7 +114,9 @@ void TraceFileXML::printState(BaseModelClass* model) {
   for (int i = 0; i < children; i++) printState(model->GetChild(i));
 }
 
-void TraceFileXML::printState(PVModel*) {}
+void TraceFileXML::printState(PVModel* model) {
+  if (model != nullptr) printStateElement(traceview::TopModel(model));
+}
 
 void TraceFileXML::printFireAction(BaseActionClass*, double time) {
   if (batchCounter == 0) currentTime = time;
@@ -120,14 +126,17 @@ void TraceFileXML::printPreFireAction(BaseActionClass*) {}
 
 void TraceFileXML::printPostFireAction(BaseActionClass* action, BaseActionClass* completed) {
   std::ostream* os = stream();
-  if (os == nullptr || batchCounter != 0 || action == nullptr || completed == nullptr) {
+  if (os == nullptr || batchCounter != 0 || action == nullptr || completed == nullptr ||
+      getTraceLevel() < tracelevel::kFirings) {
     return;
   }
   const int modelId = traceview::ModelIdOrNone(traceview::ActionModel(action));
   *os << "<A id=\"a" << traceview::ActionId(completed) << "\" t=\""
       << traceview::FormatTime(currentTime) << "\">";
   EndLine(*os);
-  const traceview::VariableArray affected = traceview::AffectedVariables(completed);
+  const traceview::VariableArray affected = getTraceLevel() >= tracelevel::kChanges
+                                                ? traceview::AffectedVariables(completed)
+                                                : traceview::VariableArray{nullptr, 0};
   for (int i = 0; i < affected.count; i++) {
     BaseStateVariableClass* sv = affected.items[i];
     const std::string fullName = traceview::FullName(sv);

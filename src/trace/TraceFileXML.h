@@ -16,9 +16,12 @@ class BaseStateVariableClass;
 // Declares the model tree as processes (with their variables and actions)
 // and the interactions, then records states and actions up to the second
 // newBatch, which closes the document; later calls write nothing. The level
-// is not consulted. Ownership of the stream as in TraceFile; the writer
-// owns its name copies and its model map, and only points to the models
-// and variables, which must outlive it.
+// decides only the action elements: one per firing from
+// tracelevel::kFirings, with the values the firing changed from
+// tracelevel::kChanges; states (S elements) are written whenever asked.
+// Ownership of the stream as in TraceFile; the writer owns its name copies
+// and its model map, and only points to the models and variables, which
+// must outlive it.
 // Phases by batch counter: -1 before the first newBatch (the header may be
 // written once), 0 up to the second newBatch (states and actions are
 // written), 1 or more closed.
@@ -37,7 +40,9 @@ class TraceFileXML : public TraceFile {
   // second newBatch still leaves a complete document.
   void printFooter() override;
   void printInitialState(BaseModelClass* model) override;
+  // The V lines of the model tree, without an S element around them.
   void printState(BaseModelClass* model) override;
+  // An S element with the state of the reward model's top model.
   void printState(PVModel* model) override;
   void printFireAction(BaseActionClass* action, double time) override;
   void printPreFireAction(BaseActionClass* action) override;
@@ -71,6 +76,8 @@ class TraceFileXML : public TraceFile {
   void printVarDeclaration(int id, const std::string& fullName);
   void printInteraction(BaseModelClass* model, BaseActionClass* action);
   void printStateLine(int processId, BaseStateVariableClass* leaf);
+  // "<S>", the state lines of the model tree, "</S>" (while the counter is 0).
+  void printStateElement(BaseModelClass* model);
   void closeDocument();
 
   std::vector<std::string> stateList;

@@ -66,9 +66,9 @@ class TraceEndToEnd : public ::testing::TestWithParam<std::string> {
 };
 
 TEST_P(TraceEndToEnd, PlainTraceToFileHasHeaderAndOneMarkPerBoundary) {
-  // The simulation calls only the header, batch marks and footer, so level
-  // 2 writes what level 1 (the run below) writes.
-  ProcessResult r = Run({"-N", "3", "-m", "-l", "2", "-f", "run"});
+  // At level 1, the default, the simulation writes only the header, the
+  // batch marks and the footer (the firing records start at level 2).
+  ProcessResult r = Run({"-N", "3", "-m", "-l", "1", "-f", "run"});
   ASSERT_EQ(0, r.status) << r.err;
   EXPECT_EQ(PlainTrace(3), File("run.txt"));
   EXPECT_EQ("", File("run.xml"));
@@ -84,8 +84,8 @@ TEST_P(TraceEndToEnd, BothTracesGetTheirOwnFiles) {
   EXPECT_EQ("", CheckWellFormed(xml));
   EXPECT_EQ(0u, xml.find("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n"
                          "<!DOCTYPE Trace\n  SYSTEM \"velmor-trace.dtd\">\n"));
-  // Closed at the second batch mark; the sequence itself stays empty
-  // because the run calls no state or action records.
+  // Closed at the second batch mark; the sequence itself stays empty at
+  // level 1, which has no state or action records.
   const std::string open = "<Sequence type=\"StateActionType\">\n";
   ASSERT_NE(std::string::npos, xml.find(open));
   EXPECT_EQ(xml.size(), xml.find(open) + open.size() + sizeof(kXmlTail) - 1);

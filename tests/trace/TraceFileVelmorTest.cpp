@@ -65,10 +65,10 @@ TEST_F(TraceFileVelmorTest, StateThroughTheContainerPrintsTheTreeDepthFirst) {
   EXPECT_EQ("Model State:\n" + tree + "Initial Model State:\n" + tree, out.str());
 }
 
-TEST_F(TraceFileVelmorTest, FiringLineAtLevelOneUsesDefaultDoubleForm) {
+TEST_F(TraceFileVelmorTest, FiringLineAtLevelTwoUsesDefaultDoubleForm) {
   TwoPlaceSAN model("m1", 3, 0, "");
   TraceFileVelmor writer(&out);
-  writer.setTraceLevel(1);
+  writer.setTraceLevel(2);
   out.precision(2);  // the stream's own settings do not matter
   out.setf(std::ios::fixed);
   writer.printFireAction(&model.move, 1234567.0);
@@ -80,65 +80,48 @@ TEST_F(TraceFileVelmorTest, FiringLineAtLevelOneUsesDefaultDoubleForm) {
       out.str());
 }
 
-TEST_F(TraceFileVelmorTest, LevelOneWritesOnlyTheAfterLine) {
-  TwoPlaceSAN model("m1", 3, 0, "");
-  TraceFileVelmor writer(&out);
-  writer.setTraceLevel(1);
-  writer.printPreFireAction(&model.move);
-  EXPECT_EQ("", out.str());
-  writer.printPostFireAction(&model.move, &model.move);
-  EXPECT_EQ("#### After: (1)move->move\n", out.str());
-}
-
-TEST_F(TraceFileVelmorTest, LevelTwoAddsEnablingAndAffectedBlocks) {
-  TwoPlaceSAN model("m1", 3, 0, "s");
-  TraceFileVelmor writer(&out);
-  writer.setTraceLevel(2);
-  writer.printPreFireAction(&model.move);
-  model.move.Fire();  // p 3 -> 2, q 0 -> 1
-  writer.printPostFireAction(&model.move, &model.move);
+// Level 1, the default, is the header and the batch marks only; level 2
+// adds the firing and after lines, level 3 the enabling- and affected-state
+// blocks; higher levels write as 3 (the whole state is the caller's call).
+TEST_F(TraceFileVelmorTest, EachLevelAddsItsRecords) {
+  std::string outputs[6];
+  for (int level = -1; level <= 4; level++) {
+    BaseModelClass::globalModelId = 0;
+    TwoPlaceSAN model("m1", 3, 0, "s");
+    std::ostringstream os;
+    TraceFileVelmor writer(&os);
+    writer.setTraceLevel(level);
+    writer.printFireAction(&model.move, 2.0);
+    writer.printPreFireAction(&model.move);
+    model.move.Fire();  // p 3 -> 2, q 0 -> 1
+    writer.printPostFireAction(&model.move, &model.move);
+    outputs[level + 1] = os.str();
+  }
+  EXPECT_EQ("", outputs[0]);  // -1
+  EXPECT_EQ("", outputs[1]);  // 0
+  EXPECT_EQ("", outputs[2]);  // 1
+  EXPECT_EQ(
+      "#### Firing: 2  Action: (1)m1->move\n"
+      "#### After: (1)move->move\n",
+      outputs[3]);
   // move is enabled by p and affects p and s.q, in arc order.
   EXPECT_EQ(
+      "#### Firing: 2  Action: (1)m1->move\n"
       "Enabling state before action firing:\n"
       "  p = 3\n"
       "#### After: (1)move->move\n"
       "Affected state after firing: \n"
       "  p = 2\n"
       "  s.q = 1\n",
-      out.str());
-}
-
-TEST_F(TraceFileVelmorTest, LevelsAboveTwoWriteAsTwoAndZeroOrBelowNothing) {
-  TwoPlaceSAN model("m1", 3, 0, "");
-  std::string outputs[3];
-  for (int level = 2; level <= 4; level++) {
-    std::ostringstream os;
-    TraceFileVelmor writer(&os);
-    writer.setTraceLevel(level);
-    writer.printFireAction(&model.move, 2.0);
-    writer.printPreFireAction(&model.move);
-    writer.printPostFireAction(&model.move, &model.move);
-    outputs[level - 2] = os.str();
-  }
-  EXPECT_NE(std::string::npos, outputs[0].find("Affected state"));
-  EXPECT_EQ(outputs[0], outputs[1]);
-  EXPECT_EQ(outputs[0], outputs[2]);
-
-  for (int level : {0, -3}) {
-    TraceFileVelmor writer(&out);
-    writer.setTraceLevel(level);
-    writer.printFireAction(&model.move, 1.0);
-    writer.printPreFireAction(&model.move);
-    writer.printPostFireAction(&model.move, &model.move);
-  }
-  EXPECT_EQ("", out.str());
+      outputs[4]);
+  EXPECT_EQ(outputs[4], outputs[5]);
 }
 
 TEST_F(TraceFileVelmorTest, EmptyModelAndLooseActionPrintWithoutCrash) {
   SANModel empty;  // id 1: no name, no places, no actions
   tracetest::StepActivity loose("loose", nullptr, nullptr);
   TraceFileVelmor writer(&out);
-  writer.setTraceLevel(2);
+  writer.setTraceLevel(3);
   writer.printState(&empty);
   writer.printFireAction(&loose, 1.0);
   writer.printPostFireAction(&loose, &loose);

@@ -54,6 +54,7 @@ TEST_F(TraceFileXMLTest, ActionTouchingOnlyOtherProcessesAddsItsOwn) {
 TEST_F(TraceFileXMLTest, StateAndActionRecordsOnlyBetweenFirstTwoBatches) {
   SharedJoin join;
   TraceFileXML writer(&out);
+  writer.setTraceLevel(3);
   writer.printHeader(&join, join.getModelId());
   out.str("");
   writer.printInitialState(&join);  // counter -1: nothing
@@ -94,6 +95,33 @@ TEST_F(TraceFileXMLTest, StateAndActionRecordsOnlyBetweenFirstTwoBatches) {
   writer.printFireAction(&join.left->move, 9.0);
   writer.printPostFireAction(&join.left->move, &join.left->move);
   EXPECT_EQ("", out.str());
+}
+
+// Level 1 writes no action element, level 2 one per firing with its time,
+// level 3 and above with the values the firing changed.
+TEST_F(TraceFileXMLTest, ActionElementsByLevel) {
+  std::string outputs[4];
+  for (int level = 1; level <= 4; level++) {
+    BaseModelClass::globalModelId = 0;
+    BaseActionClass::MaxID = 0;
+    TwoPlaceSAN model("m", 3, 0, "");
+    std::ostringstream os;
+    TraceFileXML writer(&os);
+    writer.setTraceLevel(level);
+    writer.printHeader(&model, model.getModelId());
+    writer.newBatch();
+    os.str("");
+    writer.printFireAction(&model.move, 1.5);
+    model.move.Fire();  // p 3 -> 2, q 0 -> 1
+    writer.printPostFireAction(&model.move, &model.move);
+    outputs[level - 1] = os.str();
+  }
+  EXPECT_EQ("", outputs[0]);
+  const std::string open = "<A id=\"a0\" t=\"1.5\">\n";  // move is action 0
+  EXPECT_EQ(open + "</A>\n", outputs[1]);
+  EXPECT_EQ(open + "  <V id=\"p1p\"  val=\"2\" />\n  <V id=\"p1q\"  val=\"1\" />\n</A>\n",
+            outputs[2]);
+  EXPECT_EQ(outputs[2], outputs[3]);
 }
 
 TEST_F(TraceFileXMLTest, ModelMapLookupHonoursTheIdLimit) {

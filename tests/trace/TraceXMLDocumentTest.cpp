@@ -116,6 +116,7 @@ TEST_F(TraceXMLDocumentTest, HeaderOnlyOnceAndOnlyBeforeTheFirstMark) {
 
 TEST_F(TraceXMLDocumentTest, SequenceOfStatesAndActionsIsWellFormed) {
   TraceFileXML writer(&out);
+  writer.setTraceLevel(4);
   TraceFileContainer container;
   container.AddTraceFile(&writer);
   container.addPVModel(rewards);
@@ -126,15 +127,16 @@ TEST_F(TraceXMLDocumentTest, SequenceOfStatesAndActionsIsWellFormed) {
   container.printFireAction(&m1->move, 0.25);
   m1->move.Fire();
   container.printPostFireAction(&m1->move, &m1->move);
-  container.printState();  // the XML writer ignores the reward-model form
+  container.printState();  // the state after the firing
   container.newBatch();
   const std::string doc = out.str();
   EXPECT_EQ("", CheckWellFormed(doc));
-  // One state block and one action element, each with the join's p under
-  // process p2 (the join), then the closing tags.
-  EXPECT_EQ(1, CountOf(doc, "<S>"));
+  // The initial state, the action element and the state after it, each
+  // with the join's p under process p2 (the join), then the closing tags.
+  EXPECT_EQ(2, CountOf(doc, "<S>"));
   EXPECT_EQ(1, CountOf(doc, "<A id=\"a" + MoveId(true) + "\" t=\"0.25\">"));
-  EXPECT_EQ(2, CountOf(doc, "<V id=\"p2p\""));
+  EXPECT_EQ(3, CountOf(doc, "<V id=\"p2p\""));
+  EXPECT_LT(doc.find("<A "), doc.rfind("<S>"));
   EXPECT_EQ(doc.size() - 21, doc.find("</Sequence>\n</Trace>\n"));
 }
 
@@ -158,6 +160,7 @@ TEST_F(TraceXMLDocumentTest, EmptyModelGivesEmptyElements) {
   SANModel empty;  // id 5 after the fixture's four models; no name, empty
   tracetest::StepActivity loose("loose", nullptr, nullptr);
   TraceFileXML writer(&out);
+  writer.setTraceLevel(3);
   writer.printHeader(&empty, empty.getModelId());
   writer.printHeaderInteractions(&empty);  // no actions: no interaction
   writer.newBatch();
@@ -177,6 +180,7 @@ TEST_F(TraceXMLDocumentTest, OddCharactersInNamesKeepTheDocumentWellFormed) {
   // A tab, a control character, a UTF-8 e-acute and a lone Latin-1 byte.
   odd.move.defineName("go&stop\t\x01\xC3\xA9\xE9");
   TraceFileXML writer(&out);
+  writer.setTraceLevel(3);                             // action elements with their values
   writer.printHeader(static_cast<PVModel*>(nullptr));  // head, no processes
   const std::string headOnly = out.str();
   writer.printHeader(&odd, odd.getModelId());
@@ -194,6 +198,7 @@ TEST_F(TraceXMLDocumentTest, OddCharactersInNamesKeepTheDocumentWellFormed) {
   EXPECT_NE(std::string::npos, doc.find("name=\"a&amp;b&lt;c&gt;&#13;11\""));
   EXPECT_NE(std::string::npos, doc.find("name=\"go&amp;stop&#9;?\xC3\xA9?\""));
   EXPECT_NE(std::string::npos, doc.find("<Var id=\"p11x&quot;y.q\""));
+  EXPECT_NE(std::string::npos, doc.find("  <V id=\"p11x&quot;y.q\"  val=\"0\" />"));
   EXPECT_EQ(std::string::npos, headOnly.find("<Process"));
 }
 
