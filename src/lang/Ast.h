@@ -87,6 +87,8 @@ struct Activity {
 struct Place {
   std::string name;
   Pos pos;
+  std::string type = "short";  // short (tokens), int, char, double or float
+  Pos typePos;
   ExprPtr initial;  // null: 0
   bool read = false;
 };
@@ -108,6 +110,7 @@ struct Share {
   Pos pos;
   bool explicitMembers = false;
   std::vector<ShareMember> members;  // resolved: (child, child's place)
+  std::string type = "short";        // derived: the members' place type
 };
 
 // A rep or join node.

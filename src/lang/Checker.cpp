@@ -624,6 +624,8 @@ class Checker {
     }
   }
 
+  static bool RealPlace(const Place& p) { return p.type == "double" || p.type == "float"; }
+
   static ValueType GlobalType(const std::string& t) {
     if (t == "bool") return ValueType::kBool;
     if (t == "float" || t == "double") return ValueType::kReal;
@@ -653,7 +655,7 @@ class Checker {
         if (p >= 0) {
           e.ref = Expr::kPlace;
           e.index = p;
-          e.type = ValueType::kInt;
+          e.type = RealPlace(sub->places[p]) ? ValueType::kReal : ValueType::kInt;
           return true;
         }
         int g = m_.FindGlobal(e.text);
@@ -754,6 +756,9 @@ class Checker {
       it.placeIndex = s.FindPlace(it.place);
       if (it.placeIndex < 0) {
         d_.Error(it.pos, "'" + it.place + "' is not a place of submodel '" + s.name + "'");
+      } else if (RealPlace(s.places[it.placeIndex])) {
+        d_.Error(it.pos, "place '" + it.place + "' holds a " + s.places[it.placeIndex].type +
+                             "; input and output arcs need an integer place");
       } else if (std::find(written.begin(), written.end(), it.placeIndex) == written.end()) {
         written.push_back(it.placeIndex);
       }
@@ -780,12 +785,17 @@ class Checker {
       if (!members.insert(p.name).second) {
         d_.Error(p.pos, "duplicate name '" + p.name + "' in submodel '" + s.name + "'");
       }
-      if (p.initial) {
+      if (p.initial && RealPlace(p)) {
+        Resolve(*p.initial, nullptr, "an initial value");
+      } else if (p.initial) {
         double v = 0;
+        double low = p.type == "char" ? -128 : (p.type == "int" ? -2147483648.0 : 0);
+        double high = p.type == "char" ? 127 : (p.type == "int" ? 2147483647.0 : 32767);
         if (IntegerExpr(*p.initial, nullptr, "an initial marking") &&
-            ConstantValue(*p.initial, v) && (v < 0 || v > 32767)) {
+            ConstantValue(*p.initial, v) && (v < low || v > high)) {
           d_.Error(p.initial->pos, "initial marking " + std::to_string(static_cast<long>(v)) +
-                                       " is outside 0 to 32767");
+                                       " is outside " + std::to_string(static_cast<long>(low)) +
+                                       " to " + std::to_string(static_cast<long>(high)));
         }
       }
     }
@@ -927,6 +937,27 @@ class Checker {
     }
     return out;
   }
+  // The type of the place a node offers (short when unknown); depth
+  // guards against a composition that contains itself.
+  std::string OfferedType(const std::string& node, const std::string& place, size_t depth) {
+    int s = m_.FindSubmodel(node);
+    if (s >= 0) {
+      int p = m_.submodels[s].FindPlace(place);
+      return p >= 0 ? m_.submodels[s].places[p].type : "short";
+    }
+    int c = m_.FindComposer(node);
+    if (c < 0 || depth > m_.composers.size()) return "short";
+    for (const Share& sh : m_.composers[c].shares) {
+      if (sh.name != place) continue;
+      if (sh.explicitMembers && !sh.members.empty()) {
+        return OfferedType(sh.members[0].child, sh.members[0].place, depth + 1);
+      }
+      for (const std::string& k : m_.composers[c].children) {
+        if (Offers(k, place)) return OfferedType(k, place, depth + 1);
+      }
+    }
+    return "short";
+  }
   bool Offers(const std::string& node, const std::string& place) {
     std::vector<std::string> o = Offered(node);
     return std::find(o.begin(), o.end(), place) != o.end();
@@ -1030,6 +1061,17 @@ class Checker {
                            auto iy = std::find(c.children.begin(), c.children.end(), y.child);
                            return ix < iy;
                          });
+      }
+      for (size_t k = 0; k < sh.members.size(); ++k) {
+        const ShareMember& mem = sh.members[k];
+        std::string t = OfferedType(mem.child, mem.place, 0);
+        if (k == 0) {
+          sh.type = t;
+        } else if (t != sh.type) {
+          d_.Error(mem.pos, "'" + mem.child + "." + mem.place + "' holds a " + t + ", '" +
+                                sh.members[0].child + "." + sh.members[0].place + "' a " + sh.type +
+                                "; shared places have one type");
+        }
       }
       for (const ShareMember& mem : sh.members) {
         if (!used.insert(mem.child + "." + mem.place).second) {

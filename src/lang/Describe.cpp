@@ -43,7 +43,8 @@ void Describe(const Model& m, std::ostream& out) {
   for (const Submodel& s : m.submodels) {
     out << "\nsubmodel " << s.name << "\n  places:\n";
     for (size_t i = 0; i < s.places.size(); ++i) {
-      out << "    " << i << " " << s.places[i].name << "\n";
+      out << "    " << i << " " << s.places[i].name
+          << (s.places[i].type == "short" ? "" : " : " + s.places[i].type) << "\n";
     }
     out << "  actions (index, name, group id, delay):\n";
     int index = 0;

@@ -95,7 +95,10 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
 
     s << worker << "::" << worker << "() : " << wbase << "(1), " << sub.name << "(nullptr) {\n"
       << "  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
-    PlaceText place = [&](int p) { return sub.name + "->" + sub.places[p].name + "->getMark()"; };
+    PlaceText place = [&](int p) {
+      return sub.name + "->" + sub.places[p].name +
+             (sub.places[p].type == "short" ? "->getMark()" : "->getValue()");
+    };
     s << "double " << worker << "::Reward_Function() { return "
       << (r.rate ? "static_cast<double>(" + ExprToCpp(*r.rate, m, place) + ")" : "0.0")
       << "; }\n\n";

@@ -134,6 +134,15 @@ class Parser {
         Place p;
         p.pos = Peek().pos;
         p.name = Name("a place name");
+        if (Accept(":")) {
+          p.typePos = Peek().pos;
+          p.type = Name("a place type (short, int, char, double or float)");
+          static const std::set<std::string> types = {"short", "int", "char", "double", "float"};
+          if (!types.count(p.type)) {
+            throw SyntaxError{p.typePos, "unknown place type '" + p.type +
+                                             "' (short, int, char, double or float)"};
+          }
+        }
         if (Accept("=")) p.initial = Expression();
         s.places.push_back(std::move(p));
       } else if (Is("timed") || Is("instant")) {

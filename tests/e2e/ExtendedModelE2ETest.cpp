@@ -62,6 +62,13 @@ TEST(ExtendedModelE2E, ImpulsesInEveryKindOfVariable) {
   EXPECT_EQ(Values(ascii, 4), std::vector<double>(2000, 0.0));
 }
 
+TEST(ExtendedModelE2E, TypedPlacesHoldRealsAndWideIntegers) {
+  // At 5, per copy: level 0.5^6, the shared total 10 x 0.25 read as half,
+  // count -3 + 5; two copies.
+  std::vector<double> levels = Values(RunExtended({"-N", "3"}), 5);
+  EXPECT_EQ(levels, std::vector<double>(3, 2 * (0.015625 + 1.25 + 2)));
+}
+
 TEST(ExtendedModelE2E, ImpulsesInSteadyStateBatches) {
   // Batches [0, 10), [10, 20), ...: ticks 1 to 9, then 10 ticks, per copy.
   std::vector<double> batches = Values(RunExtended({"-t", "0", "-N", "3"}), 4);

@@ -111,6 +111,15 @@ TEST(LangCheck, EveryMistakeIsReportedAtItsPosition) {
       {Edit("rate up }", "impulse fail = upp }"),
        "m.vm:18:49: error: 'upp' is neither a place of submodel 'unit' nor a global"},
       {Edit("rate up }", "}"), "m.vm:18:8: error: reward variable 'r' has no 'rate' and no"},
+      {Edit("place down = 0", "place down : double = 0"),
+       "m.vm:9:12: error: place 'down' holds a double; input and output arcs need an integer"},
+      {Edit("place up = 1", "place up : char = 300"),
+       "m.vm:4:21: error: initial marking 300 is outside -128 to 127"},
+      {Edit("place up = 1", "place up : long = 1"), "m.vm:4:14: error: unknown place type 'long'"},
+      {std::string(kBase) +
+           "submodel other { place level : double\n timed t { delay exponential(level) } }\n"
+           "join j = pair, other { share level = pair.down, other.level }\n",
+       "m.vm:22:49: error: 'other.level' holds a double, 'pair.down' a short"},
       // Names the generated C++ could not use.
       {Edit("place down = 0\n", "place down = 0\n  place Rate = 0\n"),
        "m.vm:6:9: error: 'Rate' cannot be used as a place name (the generated code uses that "
