@@ -171,6 +171,8 @@ struct Study {
   bool range = true;
   Pos pos;
   std::vector<StudyEntry> entries;
+  std::vector<std::string> names;  // experiments "A", "B", ...: empty for the default names
+  Pos namesPos;
   // Derived: values[g][e] as C++ literal text.
   std::vector<std::vector<std::string>> values;
   int numExps = 1;

@@ -129,6 +129,7 @@ const std::set<std::string> kGeneratedCodeNames = {
     "EndAccumulate",
     "EquivalenceLists",
     "ErlangParamM",
+    "ExperimentName",
     "FillImpulseGroups",
     "FindGV",
     "FindSharedPtr",
@@ -453,6 +454,7 @@ const std::set<std::string> kGeneratedCodeNames = {
     "kConditionalWeibull",
     "kDeterministic",
     "kErlang",
+    "kExperimentNames",
     "kExponential",
     "kGVNames",
     "kGVTypes",
@@ -598,6 +600,7 @@ class Checker {
     Composition();
     Rewards();
     StudyChecks();
+    ExperimentNames();
     UnreadPlaces();
   }
 
@@ -1414,6 +1417,28 @@ class Checker {
       stride *= len;
     }
     st.numExps = static_cast<int>(n);
+  }
+
+  // Names given with 'experiments': one per experiment, each non-empty and
+  // different from the others.
+  void ExperimentNames() {
+    const Study& st = m_.study;
+    if (st.names.empty() || d_.ErrorCount() > 0) return;
+    if (static_cast<int>(st.names.size()) != st.numExps) {
+      d_.Error(st.namesPos, "'experiments' gives " + std::to_string(st.names.size()) + " name" +
+                                (st.names.size() == 1 ? "" : "s") + "; the study has " +
+                                std::to_string(st.numExps) + " experiment" +
+                                (st.numExps == 1 ? "" : "s"));
+      return;
+    }
+    std::set<std::string> seen;
+    for (const std::string& n : st.names) {
+      if (n.find_first_not_of(" \t") == std::string::npos) {
+        d_.Error(st.namesPos, "an experiment name is empty");
+      } else if (!seen.insert(n).second) {
+        d_.Error(st.namesPos, "experiment name \"" + n + "\" is given twice");
+      }
+    }
   }
 
   // A shared place can be read through the place it is shared with, so

@@ -105,7 +105,9 @@ void Describe(const Model& m, std::ostream& out) {
   }
   out << "\nexperiments (-e N runs Experiment N+1):\n";
   for (int e = 0; e < m.study.numExps; ++e) {
-    out << "  Experiment " << e + 1 << ":";
+    out << "  Experiment " << e + 1;
+    if (!m.study.names.empty()) out << " \"" << m.study.names[e] << "\"";
+    out << ":";
     for (size_t g = 0; g < m.globals.size(); ++g) {
       out << " " << m.globals[g].name << "=" << Plain(m.study.values[g][e]);
     }

@@ -409,6 +409,17 @@ class Parser {
     }
     Expect("{");
     while (!Accept("}")) {
+      if (Is("experiments") && Peek(1).kind == Token::kString) {
+        if (!m_.study.names.empty()) throw SyntaxError{Peek().pos, "a second 'experiments'"};
+        m_.study.namesPos = Peek().pos;
+        ++pos_;
+        do {
+          if (Peek().kind != Token::kString) Fail("an experiment name in quotes");
+          m_.study.names.push_back(Peek().text);
+          ++pos_;
+        } while (Accept(","));
+        continue;
+      }
       StudyEntry e;
       e.pos = Peek().pos;
       e.global = Name("a global variable name");

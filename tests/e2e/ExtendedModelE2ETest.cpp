@@ -75,4 +75,16 @@ TEST(ExtendedModelE2E, ImpulsesInSteadyStateBatches) {
   EXPECT_EQ(batches, (std::vector<double>{18.0, 20.0, 20.0}));
 }
 
+TEST(ExtendedModelE2E, ExperimentNamesReachTheStudyDescription) {
+  ProcessResult r = RunProcess(std::string(VELMOR_BIN_DIR) + "/extended_pvtypes", {"--study"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\"experiment_names\": [\n  \"slow\",\n  \"fast\"\n ]"), std::string::npos)
+      << r.out;
+  ProcessResult d =
+      RunProcess(std::string(VELMOR_BIN_DIR) + "/velmor",
+                 {"describe", std::string(VELMOR_SOURCE_DIR) + "/tests/lang/models/extended.vm"});
+  ASSERT_EQ(d.status, 0) << d.err;
+  EXPECT_NE(d.out.find("  Experiment 2 \"fast\": lambda=1.0\n"), std::string::npos) << d.out;
+}
+
 }  // namespace

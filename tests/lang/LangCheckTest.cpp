@@ -120,6 +120,12 @@ TEST(LangCheck, EveryMistakeIsReportedAtItsPosition) {
            "submodel other { place level : double\n timed t { delay exponential(level) } }\n"
            "join j = pair, other { share level = pair.down, other.level }\n",
        "m.vm:22:49: error: 'other.level' holds a double, 'pair.down' a short"},
+      {Edit("study set {", "study set { experiments \"low\""),
+       "m.vm:19:13: error: 'experiments' gives 1 name; the study has 2 experiments"},
+      {Edit("study set {", "study set { experiments \"low\", \"low\""),
+       "m.vm:19:13: error: experiment name \"low\" is given twice"},
+      {Edit("study set {", "study set { experiments \"low"),
+       "m.vm:19:25: error: unexpected character '\"'"},
       // Names the generated C++ could not use.
       {Edit("place down = 0\n", "place down = 0\n  place Rate = 0\n"),
        "m.vm:6:9: error: 'Rate' cannot be used as a place name (the generated code uses that "
