@@ -51,6 +51,10 @@ void WriteStudyDescription(std::ostream& out) {
   BaseStudyClass* study = GenerateStudy();
   nlohmann::ordered_json doc;
   doc["experiments"] = study->GetNumExps();
+  doc["experiment_names"] = nlohmann::ordered_json::array();
+  for (int e = 0; e < study->GetNumExps(); ++e) {
+    doc["experiment_names"].push_back(study->ExperimentName(e));
+  }
   doc["globals"] = nlohmann::ordered_json::array();
   for (int g = 0; g < study->GetNumGVs(); ++g) {
     nlohmann::ordered_json gv;

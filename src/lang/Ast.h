@@ -87,6 +87,8 @@ struct Activity {
 struct Place {
   std::string name;
   Pos pos;
+  std::string type = "short";  // short (tokens), int, char, double or float
+  Pos typePos;
   ExprPtr initial;  // null: 0
   bool read = false;
 };
@@ -108,6 +110,7 @@ struct Share {
   Pos pos;
   bool explicitMembers = false;
   std::vector<ShareMember> members;  // resolved: (child, child's place)
+  std::string type = "short";        // derived: the members' place type
 };
 
 // A rep or join node.
@@ -122,6 +125,17 @@ struct Composer {
   std::vector<Share> shares;
 };
 
+// An impulse reward: VALUE earned at each completion of ACTIVITY.
+struct Impulse {
+  Pos pos;
+  std::string submodel;  // the qualifier as written ("" when none)
+  std::string activity;
+  ExprPtr value;
+  // Filled by the checker.
+  int submodelIndex = -1;
+  int activityIndex = -1;
+};
+
 struct Reward {
   enum Kind { kInstant, kInterval, kAverage, kSteady };
   std::string name;
@@ -132,7 +146,8 @@ struct Reward {
   bool hasKind = false;
   std::vector<std::string> startText, stopText;  // time points as written
   std::vector<double> start, stop;
-  ExprPtr rate;
+  ExprPtr rate;  // null when the variable has impulses only
+  std::vector<Impulse> impulses;
   int submodelIndex = -1;
   std::vector<int> readPlaces;  // first-appearance order
 };
@@ -156,6 +171,8 @@ struct Study {
   bool range = true;
   Pos pos;
   std::vector<StudyEntry> entries;
+  std::vector<std::string> names;  // experiments "A", "B", ...: empty for the default names
+  Pos namesPos;
   // Derived: values[g][e] as C++ literal text.
   std::vector<std::vector<std::string>> values;
   int numExps = 1;

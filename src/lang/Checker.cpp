@@ -129,6 +129,7 @@ const std::set<std::string> kGeneratedCodeNames = {
     "EndAccumulate",
     "EquivalenceLists",
     "ErlangParamM",
+    "ExperimentName",
     "FillImpulseGroups",
     "FindGV",
     "FindSharedPtr",
@@ -453,6 +454,7 @@ const std::set<std::string> kGeneratedCodeNames = {
     "kConditionalWeibull",
     "kDeterministic",
     "kErlang",
+    "kExperimentNames",
     "kExponential",
     "kGVNames",
     "kGVTypes",
@@ -598,6 +600,7 @@ class Checker {
     Composition();
     Rewards();
     StudyChecks();
+    ExperimentNames();
     UnreadPlaces();
   }
 
@@ -623,6 +626,8 @@ class Checker {
       CheckIdentifier(g.name, g.pos, "global name");
     }
   }
+
+  static bool RealPlace(const Place& p) { return p.type == "double" || p.type == "float"; }
 
   static ValueType GlobalType(const std::string& t) {
     if (t == "bool") return ValueType::kBool;
@@ -653,7 +658,7 @@ class Checker {
         if (p >= 0) {
           e.ref = Expr::kPlace;
           e.index = p;
-          e.type = ValueType::kInt;
+          e.type = RealPlace(sub->places[p]) ? ValueType::kReal : ValueType::kInt;
           return true;
         }
         int g = m_.FindGlobal(e.text);
@@ -754,6 +759,9 @@ class Checker {
       it.placeIndex = s.FindPlace(it.place);
       if (it.placeIndex < 0) {
         d_.Error(it.pos, "'" + it.place + "' is not a place of submodel '" + s.name + "'");
+      } else if (RealPlace(s.places[it.placeIndex])) {
+        d_.Error(it.pos, "place '" + it.place + "' holds a " + s.places[it.placeIndex].type +
+                             "; input and output arcs need an integer place");
       } else if (std::find(written.begin(), written.end(), it.placeIndex) == written.end()) {
         written.push_back(it.placeIndex);
       }
@@ -780,12 +788,17 @@ class Checker {
       if (!members.insert(p.name).second) {
         d_.Error(p.pos, "duplicate name '" + p.name + "' in submodel '" + s.name + "'");
       }
-      if (p.initial) {
+      if (p.initial && RealPlace(p)) {
+        Resolve(*p.initial, nullptr, "an initial value");
+      } else if (p.initial) {
         double v = 0;
+        double low = p.type == "char" ? -128 : (p.type == "int" ? -2147483648.0 : 0);
+        double high = p.type == "char" ? 127 : (p.type == "int" ? 2147483647.0 : 32767);
         if (IntegerExpr(*p.initial, nullptr, "an initial marking") &&
-            ConstantValue(*p.initial, v) && (v < 0 || v > 32767)) {
+            ConstantValue(*p.initial, v) && (v < low || v > high)) {
           d_.Error(p.initial->pos, "initial marking " + std::to_string(static_cast<long>(v)) +
-                                       " is outside 0 to 32767");
+                                       " is outside " + std::to_string(static_cast<long>(low)) +
+                                       " to " + std::to_string(static_cast<long>(high)));
         }
       }
     }
@@ -927,6 +940,27 @@ class Checker {
     }
     return out;
   }
+  // The type of the place a node offers (short when unknown); depth
+  // guards against a composition that contains itself.
+  std::string OfferedType(const std::string& node, const std::string& place, size_t depth) {
+    int s = m_.FindSubmodel(node);
+    if (s >= 0) {
+      int p = m_.submodels[s].FindPlace(place);
+      return p >= 0 ? m_.submodels[s].places[p].type : "short";
+    }
+    int c = m_.FindComposer(node);
+    if (c < 0 || depth > m_.composers.size()) return "short";
+    for (const Share& sh : m_.composers[c].shares) {
+      if (sh.name != place) continue;
+      if (sh.explicitMembers && !sh.members.empty()) {
+        return OfferedType(sh.members[0].child, sh.members[0].place, depth + 1);
+      }
+      for (const std::string& k : m_.composers[c].children) {
+        if (Offers(k, place)) return OfferedType(k, place, depth + 1);
+      }
+    }
+    return "short";
+  }
   bool Offers(const std::string& node, const std::string& place) {
     std::vector<std::string> o = Offered(node);
     return std::find(o.begin(), o.end(), place) != o.end();
@@ -1031,6 +1065,17 @@ class Checker {
                            return ix < iy;
                          });
       }
+      for (size_t k = 0; k < sh.members.size(); ++k) {
+        const ShareMember& mem = sh.members[k];
+        std::string t = OfferedType(mem.child, mem.place, 0);
+        if (k == 0) {
+          sh.type = t;
+        } else if (t != sh.type) {
+          d_.Error(mem.pos, "'" + mem.child + "." + mem.place + "' holds a " + t + ", '" +
+                                sh.members[0].child + "." + sh.members[0].place + "' a " + sh.type +
+                                "; shared places have one type");
+        }
+      }
       for (const ShareMember& mem : sh.members) {
         if (!used.insert(mem.child + "." + mem.place).second) {
           d_.Error(sh.pos,
@@ -1120,10 +1165,11 @@ class Checker {
                                     "', which is not part of the model");
       }
       Submodel& s = m_.submodels[r.submodelIndex];
-      if (Resolve(*r.rate, &s, "a reward")) {
+      if (r.rate && Resolve(*r.rate, &s, "a reward")) {
         PlacesRead(*r.rate, r.readPlaces);
         MarkRead(s, r.readPlaces);
       }
+      Impulses(r);
       r.start.clear();
       r.stop.clear();
       for (size_t i = 0; i < r.startText.size(); ++i) {
@@ -1134,6 +1180,38 @@ class Checker {
         }
         r.start.push_back(a);
         r.stop.push_back(b);
+      }
+    }
+  }
+
+  // An impulse names an activity of the variable's submodel (qualified or
+  // not) at most once; its value reads that submodel's places.
+  void Impulses(Reward& r) {
+    std::set<std::string> seen;
+    for (Impulse& imp : r.impulses) {
+      if (!imp.submodel.empty() && imp.submodel != r.submodel) {
+        d_.Error(imp.pos, "reward variable '" + r.name + "' is over '" + r.submodel + "', not '" +
+                              imp.submodel + "'");
+        continue;
+      }
+      Submodel& s = m_.submodels[r.submodelIndex];
+      imp.submodelIndex = r.submodelIndex;
+      imp.activityIndex = -1;
+      for (size_t a = 0; a < s.activities.size(); ++a) {
+        if (s.activities[a].name == imp.activity) imp.activityIndex = static_cast<int>(a);
+      }
+      if (imp.activityIndex < 0) {
+        d_.Error(imp.pos, "'" + imp.activity + "' is not an activity of submodel '" + s.name + "'");
+        continue;
+      }
+      if (!seen.insert(imp.activity).second) {
+        d_.Error(imp.pos,
+                 "reward variable '" + r.name + "' has a second impulse on '" + imp.activity + "'");
+      }
+      if (Resolve(*imp.value, &s, "an impulse")) {
+        std::vector<int> read;
+        PlacesRead(*imp.value, read);
+        MarkRead(s, read);
       }
     }
   }
@@ -1339,6 +1417,28 @@ class Checker {
       stride *= len;
     }
     st.numExps = static_cast<int>(n);
+  }
+
+  // Names given with 'experiments': one per experiment, each non-empty and
+  // different from the others.
+  void ExperimentNames() {
+    const Study& st = m_.study;
+    if (st.names.empty() || d_.ErrorCount() > 0) return;
+    if (static_cast<int>(st.names.size()) != st.numExps) {
+      d_.Error(st.namesPos, "'experiments' gives " + std::to_string(st.names.size()) + " name" +
+                                (st.names.size() == 1 ? "" : "s") + "; the study has " +
+                                std::to_string(st.numExps) + " experiment" +
+                                (st.numExps == 1 ? "" : "s"));
+      return;
+    }
+    std::set<std::string> seen;
+    for (const std::string& n : st.names) {
+      if (n.find_first_not_of(" \t") == std::string::npos) {
+        d_.Error(st.namesPos, "an experiment name is empty");
+      } else if (!seen.insert(n).second) {
+        d_.Error(st.namesPos, "experiment name \"" + n + "\" is given twice");
+      }
+    }
   }
 
   // A shared place can be read through the place it is shared with, so

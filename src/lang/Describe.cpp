@@ -43,7 +43,8 @@ void Describe(const Model& m, std::ostream& out) {
   for (const Submodel& s : m.submodels) {
     out << "\nsubmodel " << s.name << "\n  places:\n";
     for (size_t i = 0; i < s.places.size(); ++i) {
-      out << "    " << i << " " << s.places[i].name << "\n";
+      out << "    " << i << " " << s.places[i].name
+          << (s.places[i].type == "short" ? "" : " : " + s.places[i].type) << "\n";
     }
     out << "  actions (index, name, group id, delay):\n";
     int index = 0;
@@ -94,10 +95,19 @@ void Describe(const Model& m, std::ostream& out) {
       }
     }
     out << "\n";
+    if (!r.impulses.empty()) {
+      out << "      impulses on:";
+      for (size_t k = 0; k < r.impulses.size(); ++k) {
+        out << (k ? ", " : " ") << r.submodel << "." << r.impulses[k].activity;
+      }
+      out << (r.rate ? "" : " (no rate)") << "\n";
+    }
   }
   out << "\nexperiments (-e N runs Experiment N+1):\n";
   for (int e = 0; e < m.study.numExps; ++e) {
-    out << "  Experiment " << e + 1 << ":";
+    out << "  Experiment " << e + 1;
+    if (!m.study.names.empty()) out << " \"" << m.study.names[e] << "\"";
+    out << ":";
     for (size_t g = 0; g < m.globals.size(); ++g) {
       out << " " << m.globals[g].name << "=" << Plain(m.study.values[g][e]);
     }

@@ -137,6 +137,10 @@ std::string Double(const std::string& cpp) { return "static_cast<double>(" + cpp
 
 std::string SanClass(const Submodel& s) { return s.name + "SAN"; }
 
+std::string PlaceClass(const std::string& type) {
+  return type == "short" ? "Place" : "TypedPlace<" + type + ">";
+}
+
 void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   const std::string cls = SanClass(s);
   std::vector<Action> actions = Actions(s);
@@ -151,12 +155,16 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   for (const Action& x : actions) {
     const Activity& a = *x.a;
     h << "  class " << x.className << " final : public ModelActivity {\n   public:\n";
-    if (!x.places.empty()) {
-      h << "    CachedMark ";
-      for (size_t i = 0; i < x.places.size(); ++i) {
-        h << (i ? ", " : "") << s.places[x.places[i]].name;
+    // Token places first, then one line per other type.
+    for (const char* type : {"short", "int", "char", "double", "float"}) {
+      std::string names;
+      for (int p : x.places) {
+        if (s.places[p].type == type) names += (names.empty() ? "" : ", ") + s.places[p].name;
       }
-      h << ";\n";
+      if (names.empty()) continue;
+      std::string cache =
+          std::string(type) == "short" ? "CachedMark" : "CachedValue<" + std::string(type) + ">";
+      h << "    " << cache << " " << names << ";\n";
     }
     h << "    bool Enabled() override;\n";
     if (a.distribution == "exponential") h << "    double Rate() override;\n";
@@ -192,7 +200,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   h << "  ~" << cls << "() override;\n\n";
   h << "  void CustomInitialization() {}\n";
   h << "  void assignPlacesToActivitiesInst();\n  void assignPlacesToActivitiesTimed();\n\n";
-  for (const Place& p : s.places) h << "  Place* " << p.name << ";\n";
+  for (const Place& p : s.places) h << "  " << PlaceClass(p.type) << "* " << p.name << ";\n";
   for (const Action& x : actions) h << "  " << x.className << " " << x.member << ";\n";
   for (const Activity& a : s.activities) {
     if (!a.cases.empty()) h << "  PostselectGroup " << a.name << "Group;\n";
@@ -330,7 +338,8 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   c << "void " << cls << "::CreatePlaces() {";
   for (const Place& p : s.places) {
     std::string init = p.initial ? ExprToCpp(*p.initial, m, mark) : "0";
-    c << "\n  " << p.name << " = Allocate<Place>(\"" << p.name << "\", " << init << ");";
+    c << "\n  " << p.name << " = Allocate<" << PlaceClass(p.type) << ">(\"" << p.name << "\", "
+      << init << ");";
   }
   c << (s.places.empty() ? "}\n\n" : "\n}\n\n");
 

@@ -12,6 +12,7 @@ void GenerateStudyCode(const Model& m, GeneratedCode& out) {
   std::string cls =
       m.name + "_study" + (!m.study.present || m.study.range ? "Range" : "Set") + "Study";
   size_t ng = m.globals.size();
+  const bool named = !m.study.names.empty();
   h << "class " << cls << " : public BaseStudyClass {\n public:\n";
   h << "  static constexpr int kNumGVs = " << ng << ";\n";
   h << "  static constexpr int kNumExps = " << m.study.numExps << ";\n\n";
@@ -21,7 +22,9 @@ void GenerateStudyCode(const Model& m, GeneratedCode& out) {
   h << "  // REQUIRES: 0 <= exp < kNumExps. Also leaves exp's values in the globals.\n";
   h << "  void PrintGlobalValues(int exp) override;\n";
   h << "  void* GetGVValue(char* name) override;\n";
-  h << "  void OverrideGVValue(char* name, void* value) override;\n\n";
+  h << "  void OverrideGVValue(char* name, void* value) override;\n";
+  if (named) h << "  std::string ExperimentName(int exp) const override;\n";
+  h << "\n";
   for (const Global& g : m.globals) h << "  void SetValues_" << g.name << "();\n";
   h << "\n private:\n  int FindGV(const char* name) const;\n";
   for (const Global& g : m.globals) h << "  " << g.type << " " << g.name << "Values[kNumExps];\n";
@@ -33,6 +36,16 @@ void GenerateStudyCode(const Model& m, GeneratedCode& out) {
     for (size_t i = 0; i < ng; ++i) s << (i ? ", " : "") << "\"" << m.globals[i].name << "\"";
     s << "};\nconst char* const kGVTypes[" << cls << "::kNumGVs] = {";
     for (size_t i = 0; i < ng; ++i) s << (i ? ", " : "") << "\"" << m.globals[i].type << "\"";
+    s << "};\n\n";
+  }
+  if (named) {
+    s << "const char* const kExperimentNames[" << cls << "::kNumExps] = {";
+    for (size_t e = 0; e < m.study.names.size(); ++e) {
+      std::string text;
+      for (char ch : m.study.names[e])
+        text += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+      s << (e ? ", " : "") << "\"" << text << "\"";
+    }
     s << "};\n\n";
   }
   s << "// The address and size of global index, in declaration order.\n";
@@ -79,10 +92,15 @@ void GenerateStudyCode(const Model& m, GeneratedCode& out) {
     << "::PrintGlobalValues(int exp) {\n  if (NumGVs == 0) {\n"
        "    std::cout << \"There are no global variables.\" << std::endl;\n    return;\n  }\n"
        "  SetGVs(exp);\n  std::cout << \"The Global Variable values for experiment \" << "
-       "GetExpName(exp)\n            << \" are:\" << std::endl;\n"
+    << (named ? "ExperimentName(exp)" : "GetExpName(exp)")
+    << "\n            << \" are:\" << std::endl;\n"
        "  for (int i = 0; i < NumGVs; i++) {\n"
        "    std::cout << GVNames[i] << \"\\t\" << GVTypes[i] << \"\\t\";\n"
        "    PrintGlobal(i);\n    std::cout << std::endl;\n  }\n}\n\n";
+  if (named) {
+    s << "std::string " << cls
+      << "::ExperimentName(int exp) const { return kExperimentNames[exp]; }\n\n";
+  }
   s << "int " << cls
     << "::FindGV(const char* name) const {\n  if (name == nullptr) return -1;\n"
        "  for (int i = 0; i < NumGVs; i++) {\n    if (std::strcmp(name, GVNames[i]) == 0) return "

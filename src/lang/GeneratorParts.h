@@ -11,6 +11,9 @@
 namespace lang {
 
 std::string SanClass(const Submodel& s);
+// The class of a place of the given type: Place for tokens (short),
+// TypedPlace<T> otherwise.
+std::string PlaceClass(const std::string& type);
 // The class of a node: a submodel's SAN class, the top composer's
 // <model>_modelRJ, any other composer's <model>_modelRJ__<name>.
 std::string NodeClass(const Model& m, const std::string& node);

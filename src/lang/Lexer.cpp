@@ -78,6 +78,18 @@ std::vector<Token> Tokenize(const std::string& text) {
         tokens.push_back(bad);
         return tokens;
       }
+    } else if (c == '"') {
+      size_t j = i + 1;
+      while (j < text.size() && text[j] != '"' && text[j] != '\n') ++j;
+      if (j >= text.size() || text[j] != '"') {
+        t.kind = Token::kBad;
+        t.text = "\"";
+        tokens.push_back(t);
+        return tokens;
+      }
+      t.kind = Token::kString;
+      t.text = text.substr(i + 1, j - i - 1);
+      advance(j + 1 - i);
     } else {
       bool matched = false;
       for (const char* two : kTwoCharSymbols) {

@@ -12,11 +12,12 @@
 namespace lang {
 
 struct Token {
-  enum Kind { kName, kNumber, kSymbol, kEnd, kBad };
+  enum Kind { kName, kNumber, kSymbol, kString, kEnd, kBad };
   Kind kind = kEnd;
   std::string text;
   Pos pos;
   bool real = false;  // kNumber with '.' or an exponent
+  // kString: the text between the quotes (one line, no escapes).
 };
 
 // The tokens of text, ending with one kEnd token. A character that starts

@@ -134,6 +134,15 @@ class Parser {
         Place p;
         p.pos = Peek().pos;
         p.name = Name("a place name");
+        if (Accept(":")) {
+          p.typePos = Peek().pos;
+          p.type = Name("a place type (short, int, char, double or float)");
+          static const std::set<std::string> types = {"short", "int", "char", "double", "float"};
+          if (!types.count(p.type)) {
+            throw SyntaxError{p.typePos, "unknown place type '" + p.type +
+                                             "' (short, int, char, double or float)"};
+          }
+        }
         if (Accept("=")) p.initial = Expression();
         s.places.push_back(std::move(p));
       } else if (Is("timed") || Is("instant")) {
@@ -363,12 +372,25 @@ class Parser {
       } else if (Accept("rate")) {
         if (r.rate) throw SyntaxError{at, "a second 'rate'"};
         r.rate = Expression();
+      } else if (Accept("impulse")) {
+        Impulse imp;
+        imp.pos = Peek().pos;
+        imp.activity = Name("an activity name");
+        if (Accept(".")) {
+          imp.submodel = imp.activity;
+          imp.activity = Name("an activity name");
+        }
+        Expect("=");
+        imp.value = Expression();
+        r.impulses.push_back(std::move(imp));
       } else {
-        Fail("'instant', 'interval', 'average', 'steady', 'rate' or '}'");
+        Fail("'instant', 'interval', 'average', 'steady', 'rate', 'impulse' or '}'");
       }
     }
     if (!r.hasKind) throw SyntaxError{r.pos, "reward variable '" + r.name + "' has no time points"};
-    if (!r.rate) throw SyntaxError{r.pos, "reward variable '" + r.name + "' has no 'rate'"};
+    if (!r.rate && r.impulses.empty()) {
+      throw SyntaxError{r.pos, "reward variable '" + r.name + "' has no 'rate' and no 'impulse'"};
+    }
     m_.rewards.push_back(std::move(r));
   }
 
@@ -387,6 +409,17 @@ class Parser {
     }
     Expect("{");
     while (!Accept("}")) {
+      if (Is("experiments") && Peek(1).kind == Token::kString) {
+        if (!m_.study.names.empty()) throw SyntaxError{Peek().pos, "a second 'experiments'"};
+        m_.study.namesPos = Peek().pos;
+        ++pos_;
+        do {
+          if (Peek().kind != Token::kString) Fail("an experiment name in quotes");
+          m_.study.names.push_back(Peek().text);
+          ++pos_;
+        } while (Accept(","));
+        continue;
+      }
       StudyEntry e;
       e.pos = Peek().pos;
       e.global = Name("a global variable name");

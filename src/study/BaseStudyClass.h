@@ -4,6 +4,8 @@
 #ifndef VELMOR_STUDY_BASESTUDYCLASS_H
 #define VELMOR_STUDY_BASESTUDYCLASS_H
 
+#include <string>
+
 class PVModel;
 
 // Root of every study. Names each global variable of a model (with its type
@@ -52,8 +54,13 @@ class BaseStudyClass {
   // REQUIRES: 0 <= i < GetNumGVs().
   char* GetGVType(int i) const { return GVTypes[i]; }
   int GetNumExps() const { return NumExps; }
+  // The reward model last built by GetPVModel (null before the first).
+  PVModel* CurrentPVModel() const { return ThePVModel; }
   // "Experiment <i+1>" in one static buffer that every call overwrites.
   static char* GetExpName(int i);
+  // The name of experiment i: GetExpName(i) unless the study names its
+  // experiments. REQUIRES: 0 <= i < GetNumExps().
+  virtual std::string ExperimentName(int i) const { return GetExpName(i); }
 
  protected:
   // Stores owned copies of the i-th global variable's name and type name.

@@ -205,6 +205,16 @@ const ExampleRun kRuns[] = {
       {33, 0.052770500411, "hyperexponential R(3.5)"},
       {34, 9.67052135082, "parts working at 1.5"},
       {35, 0.0834014701437, "both exponential and hyperexponential parts at 1.5"}}},
+    {"repair_costs",
+     {"-e", "0", "-N", "20000", "-s", "4711"},
+     {{0, 8.36111111111, "failures in [0,100]"},
+      {1, 20.4861111111, "repair bill per unit time over [0,100]"},
+      {2, 0.836111111111, "wear at 100"}}},
+    {"repair_costs",
+     {"-e", "1", "-N", "20000", "-s", "4711"},
+     {{0, 9.52607709751, "failures in [0,100]"},
+      {1, 23.6961451247, "repair bill per unit time over [0,100]"},
+      {2, 0.952607709751, "wear at 100"}}},
 };
 
 class ExampleAgainstExactValue : public ::testing::TestWithParam<ExampleRun> {
