@@ -47,6 +47,8 @@ class ExprReader {
   ExprP ReadOperator(const nlohmann::json& j, const std::string& path);
   ExprP ReadCall(const nlohmann::json& j, const std::string& path);
   ExprP Arg(const nlohmann::json& j, const char* key, const std::string& path);
+  // floor, ceil, pow, log, exp, sgn, trc: folded when the operands are
+  // constant, else written with the model language's functions.
   ExprP Constant(const std::string& op, std::vector<ExprP> args, const std::string& path);
 
   SymbolTable& symbols_;

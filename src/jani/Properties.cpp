@@ -5,6 +5,7 @@
 #include "jani/ExprFold.h"
 #include "jani/ExprWriter.h"
 #include "jani/JaniError.h"
+#include "jani/JsonAccess.h"
 
 namespace velmor::jani {
 
@@ -16,21 +17,6 @@ std::string OpOf(const json& j) {
   return j.is_object() && j.contains("op") && j["op"].is_string() ? j["op"].get<std::string>() : "";
 }
 
-// Accepts only the listed keys: an unknown one could change the meaning.
-void OnlyKeys(const json& o, const std::string& path, std::initializer_list<const char*> keys) {
-  for (auto it = o.begin(); it != o.end(); ++it) {
-    bool known = it.key().rfind("x-", 0) == 0 || it.key() == "comment";
-    for (const char* k : keys) known = known || it.key() == k;
-    if (!known) throw JaniError(path + "/" + it.key(), "\"" + it.key() + "\" is not supported");
-  }
-}
-
-const json& Need(const json& o, const char* key, const std::string& path) {
-  if (!o.is_object() || !o.contains(key))
-    throw JaniError(path, std::string("missing \"") + key + "\"");
-  return o[key];
-}
-
 class PropertyReader {
  public:
   PropertyReader(Network& net, ExprReader& exprs, NameRegistry& names, const MeasureOptions& o,
@@ -40,7 +26,7 @@ class PropertyReader {
   void Read(const json& prop, const std::string& path) {
     name_ = prop["name"].get<std::string>();
     path_ = path;
-    const json* v = &Need(prop, "expression", path);
+    const json* v = &Member(prop, "expression", path);
     std::string vpath = path + "/expression";
     if (OpOf(*v) == "filter") {
       OnlyKeys(*v, vpath, {"op", "fun", "values", "states"});
@@ -48,15 +34,15 @@ class PropertyReader {
           v->contains("fun") && (*v)["fun"].is_string() ? (*v)["fun"].get<std::string>() : "";
       if (fun != "max" && fun != "min" && fun != "avg" && fun != "sum" && fun != "values")
         throw JaniError(vpath + "/fun", "filter function '" + fun + "' is not supported");
-      if (OpOf(Need(*v, "states", vpath)) != "initial")
+      if (OpOf(Member(*v, "states", vpath)) != "initial")
         throw JaniError(vpath + "/states", "only filters over the initial state are supported");
-      v = &Need(*v, "values", vpath);
+      v = &Member(*v, "values", vpath);
       vpath += "/values";
     }
     std::string op = OpOf(*v);
     if (op == "Pmin" || op == "Pmax") {
       OnlyKeys(*v, vpath, {"op", "exp"});
-      return Probability(Need(*v, "exp", vpath), vpath + "/exp");
+      return Probability(Member(*v, "exp", vpath), vpath + "/exp");
     }
     if (op == "Emin" || op == "Emax") {
       OnlyKeys(
@@ -122,13 +108,13 @@ class PropertyReader {
     Latch latch;
     bool complement = false;
     if (op == "F") {
-      latch.reach = State(Need(p, "exp", path), path + "/exp");
+      latch.reach = State(Member(p, "exp", path), path + "/exp");
     } else if (op == "G") {
-      latch.reach = Op("not", {State(Need(p, "exp", path), path + "/exp")});
+      latch.reach = Op("not", {State(Member(p, "exp", path), path + "/exp")});
       complement = true;
-    } else if (op == "U") {
-      ExprP left = State(Need(p, "left", path), path + "/left");
-      latch.reach = State(Need(p, "right", path), path + "/right");
+    } else if (op == "U" || op == "W") {
+      ExprP left = State(Member(p, "left", path), path + "/left");
+      latch.reach = State(Member(p, "right", path), path + "/right");
       if (!IsLiteral(*left, 1))
         latch.fail = Op("and", {Op("not", {left}), Op("not", {latch.reach})});
       if (latch.fail && lower > 0)
@@ -142,12 +128,18 @@ class PropertyReader {
     int place = AddLatch(latch, t < 0);
     RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
                      nullptr,      "",        t >= 0, ""};
-    r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
+    // A weak until holds unless its left side broke first.
+    bool weak = op == "W";
+    r.rate = weak ? Op("!=", {SymbolRef(place, Type::Int), Literal(2, Type::Int)})
+                  : Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
     r.comment =
         t < 0 ? "probability of eventually reaching the goal (decided by " +
                     NumberText(options_.horizon, Type::Real) + " at the latest)"
               : std::string(complement ? "probability that the condition holds throughout [0, T]"
                                        : "probability that the goal is reached by T");
+    if (weak)
+      r.comment = "probability that the left side holds until the goal or throughout [0, " +
+                  (t < 0 ? NumberText(options_.horizon, Type::Real) : std::string("T")) + "]";
     Add(r);
   }
 
@@ -186,7 +178,7 @@ class PropertyReader {
   // accumulation of a reward that is not zero between states.
   ExprP Reward(const json& v, const std::string& path, bool steps) {
     exprs_.transientsRead.clear();
-    ExprP r = exprs_.Read(Need(v, "exp", path), path + "/exp");
+    ExprP r = exprs_.Read(Member(v, "exp", path), path + "/exp");
     RejectImpulses();
     if (steps) {
       exprs_.transientsInitial = true;
