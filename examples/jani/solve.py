@@ -144,6 +144,28 @@ def until_goal(rates, n, goal):
     return {i: m[pos[i]] for i in rest}
 
 
+def steps_reach(jumps, n, p0, goal, k):
+    """Probability of a goal state within k transitions of the jump chain
+    jumps: dict (i, j) -> probability; goal states absorbing."""
+    v = p0[:]
+    hit = sum(v[i] for i in goal)
+    for _ in range(k):
+        w = [0.0] * n
+        for (i, j), q in jumps.items():
+            if i not in goal:
+                w[j] += v[i] * q
+        v = w
+        hit += sum(v[i] for i in goal)
+    return hit
+
+
+def jump_chain(rates, n):
+    out = [0.0] * n
+    for (i, _), r in rates.items():
+        out[i] += r
+    return {(i, j): r / out[i] for (i, j), r in rates.items()}
+
+
 def tandem():
     c1max, c2max, lam, mu1, mu2, t = 3, 2, 1.5, 2.0, 1.0, 2.0
     states = [(a, b) for a in range(c1max + 1) for b in range(c2max + 1)]
@@ -168,8 +190,14 @@ def tandem():
     failed = [i for (a, b), i in idx.items() if a == c1max and b < c2max]
     pw, _ = transient(absorbing(rates, goal + failed), n, p0, t)
     pi = steady(rates, n)
+    # step bounds: the chain of transitions (no self-loops here)
+    jumps = jump_chain(rates, n)
+    failed_in_5 = steps_reach({e: q for e, q in jumps.items() if e[0] not in goal}, n, p0,
+                              failed, 5)
     return [("blocked_by_T", sum(pb[i] for i in blocked)),
             ("first_short_W", 1 - sum(pw[i] for i in failed)),
+            ("blocked_in_6_steps", steps_reach(jumps, n, p0, blocked, 6)),
+            ("short_W_5_steps", 1 - failed_in_5),
             ("queued_at_T", sum(q * x for q, x in zip(queued, pt))),
             ("queued_time_T", sum(q * x for q, x in zip(queued, cum))),
             ("mean_queued", sum(q * x for q, x in zip(queued, pi))),
@@ -193,7 +221,15 @@ def spares():
     pd, _ = transient(absorbing(rates, (2, 3, 4)), n, p0, t)
     m = until_goal(rates, n, (3, 4))
     pi = steady(rates, n)
+    # Step bounds count the instantaneous checks too: 5 and 6 are the
+    # states just after a failure from two and from one working unit.
+    jumps = {(0, 5): 1.0, (1, 6): lam / (lam + mu), (1, 0): mu / (lam + mu), (2, 1): 1.0,
+             (3, 0): 1.0, (4, 0): 1.0, (5, 1): cov, (5, 3): 1 - cov, (6, 2): cov,
+             (6, 4): 1 - cov}
+    q0 = [1.0] + [0.0] * 6
     return [("lost_by_T", pl[3] + pl[4]), ("always_up_T", pd[0] + pd[1]),
+            ("lost_in_6_steps", steps_reach(jumps, 7, q0, (3, 4), 6)),
+            ("up_for_6_steps", 1 - steps_reach(jumps, 7, q0, (2, 3, 4, 6), 6)),
             ("up_time_T", sum(u * x for u, x in zip(up, cum))),
             ("working_at_T", sum(w * x for w, x in zip(working, pt))),
             ("time_to_loss", m[0]), ("availability", pi[0] + pi[1])]

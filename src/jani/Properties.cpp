@@ -1,5 +1,7 @@
 #include "jani/Properties.h"
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "jani/ExprFold.h"
@@ -99,9 +101,10 @@ class PropertyReader {
       OnlyKeys(p, path, {"op", "left", "right", "step-bounds", "time-bounds", "reward-bounds"});
     else if (p.is_object())
       OnlyKeys(p, path, {"op", "exp", "step-bounds", "time-bounds", "reward-bounds"});
-    for (const char* key : {"step-bounds", "reward-bounds"})
-      if (p.contains(key))
-        throw JaniError(path + "/" + key, std::string(key) + " are not supported");
+    if (p.contains("reward-bounds"))
+      throw JaniError(path + "/reward-bounds", "reward-bounds are not supported");
+    int stepBound =
+        p.contains("step-bounds") ? StepBound(p["step-bounds"], path + "/step-bounds") : -1;
     double lower = 0;
     double t =
         p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds", &lower) : -1;
@@ -125,13 +128,30 @@ class PropertyReader {
                       "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
     if (lower > 0) latch.opensAt = lower;
+    // A weak until holds unless its left side broke first.
+    bool weak = op == "W";
+    if (stepBound >= 0) {
+      // Only the first stepBound transitions count: past them an until or
+      // an eventually has failed, a weak until (and so an always) held.
+      ExprP within =
+          Op("<=", {SymbolRef(StepCounter(stepBound), Type::Int), Literal(stepBound, Type::Int)});
+      latch.reach = And(within, latch.reach);
+      if (weak) {
+        latch.reach = Op("or", {latch.reach, Op("not", {within})});
+        if (latch.fail) latch.fail = And(within, latch.fail);
+      } else {
+        latch.fail = latch.fail ? Op("or", {Op("not", {within}), latch.fail}) : Op("not", {within});
+      }
+    }
     int place = AddLatch(latch, t < 0);
     RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
                      nullptr,      "",        t >= 0, ""};
-    // A weak until holds unless its left side broke first.
-    bool weak = op == "W";
-    r.rate = weak ? Op("!=", {SymbolRef(place, Type::Int), Literal(2, Type::Int)})
-                  : Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
+    if (weak)
+      r.rate = Op("!=", {SymbolRef(place, Type::Int), Literal(2, Type::Int)});
+    else if (complement && stepBound >= 0)  // ¬ψ not reached: open, or out of steps
+      r.rate = Op("!=", {SymbolRef(place, Type::Int), Literal(1, Type::Int)});
+    else
+      r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
     r.comment =
         t < 0 ? "probability of eventually reaching the goal (decided by " +
                     NumberText(options_.horizon, Type::Real) + " at the latest)"
@@ -141,6 +161,35 @@ class PropertyReader {
       r.comment = "probability that the left side holds until the goal or throughout [0, " +
                   (t < 0 ? NumberText(options_.horizon, Type::Real) : std::string("T")) + "]";
     Add(r);
+  }
+
+  // The upper step bound; a lower one is an error.
+  int StepBound(const json& sb, const std::string& path) {
+    OnlyKeys(sb, path, {"lower", "upper", "lower-exclusive", "upper-exclusive"});
+    if (sb.contains("lower") || sb.contains("lower-exclusive"))
+      throw JaniError(path + "/lower", "lower step bounds are not supported");
+    double k = exprs_.ReadConstant(Member(sb, "upper", path), path + "/upper");
+    bool exclusive = sb.contains("upper-exclusive") && sb["upper-exclusive"] == true;
+    if (exclusive) k -= 1;
+    if (k < 0 || k >= kPlaceMax - 1 || k != std::floor(k))
+      throw JaniError(path + "/upper", "a step bound must be a natural number below " +
+                                           std::to_string(kPlaceMax - 1));
+    return static_cast<int>(k);
+  }
+
+  // The step counter place, holding up to one past the largest bound.
+  int StepCounter(int bound) {
+    if (m_.steps < 0) {
+      Symbol s;
+      s.kind = Symbol::Kind::Helper;
+      s.name = names_.Claim("steps");
+      s.comment = "transitions so far (held once past the largest step bound)";
+      m_.steps = net_.symbols.Add(s);
+      net_.places.push_back(m_.steps);
+    }
+    m_.stepCap = std::max(m_.stepCap, bound + 1);
+    net_.symbols[m_.steps].upper = m_.stepCap;
+    return m_.steps;
   }
 
   void Add(RewardVariable r) {

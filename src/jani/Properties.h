@@ -49,6 +49,11 @@ struct Measures {
   ExprP frozen;    // null: never; else the model stops once it holds
   int clock = -1;  // helper place set when the last time bound passes
   double clockAt = 0;
+  // Step bounds: a helper place counting the model's transitions (every
+  // activity of an edge, not the helpers), held at stepCap once it gets
+  // there (one past the largest bound); -1 when no property has one.
+  int steps = -1;
+  int stepCap = 0;
 };
 
 // Reads doc["properties"] (those named in `options.only`, or all).

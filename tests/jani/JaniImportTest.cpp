@@ -76,9 +76,13 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "/variables/1: real variable 'goal': the model language has no real-valued places"},
       {R"({"name": "l0"})", R"({"name": "l0", "time-progress": {"exp": true}})",
        "/automata/0/locations/0/time-progress: time-progress conditions are not supported"},
-      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"upper": 1})",
-       "/properties/0/expression/values/exp/step-bounds: step-bounds are not supported (property "
-       "'p'; leave it out with --properties)"},
+      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"lower": 1, "upper": 3})",
+       "/properties/0/expression/values/exp/step-bounds/lower: lower step bounds are not "
+       "supported (property 'p'; leave it out with --properties)"},
+      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"upper": 2.5})",
+       "/properties/0/expression/values/exp/step-bounds/upper: a step bound must be a natural"},
+      {R"("time-bounds": {"upper": 1})", R"("reward-bounds": [])",
+       "/properties/0/expression/values/exp/reward-bounds: reward-bounds are not supported"},
       {R"("exp": "c", "time-instant": 2)", R"("exp": "c", "time-instant": 2, "reward-bounds": [])",
        "/properties/1/expression/values/reward-bounds: \"reward-bounds\" is not supported"},
       {R"("op": "F", "exp": "goal", "time-bounds": {"upper": 1})",
@@ -203,7 +207,9 @@ TEST(JaniImport, OutputIsAValidModelAndDeterministic) {
     ImportOptions o;
     if (std::string(name) == "queue") o.constants["lambda"] = "2";
     if (std::string(name) == "queue") o.measures.only = {"full_by_T", "queue_at_T"};
-    if (std::string(name) == "spares") o.measures.only = {"lost_by_T", "time_to_loss"};
+    if (std::string(name) == "spares")
+      o.measures.only = {"lost_by_T", "lost_in_6_steps", "up_for_6_steps", "time_to_loss"};
+    if (std::string(name) == "tandem") o.measures.only = {"short_W_5_steps", "queued_at_T"};
     inputs.emplace_back(
         ReadFileBytes(std::string(VELMOR_SOURCE_DIR) + "/examples/jani/" + name + ".jani"), o);
   }
