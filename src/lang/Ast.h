@@ -122,6 +122,17 @@ struct Composer {
   std::vector<Share> shares;
 };
 
+// An impulse reward: VALUE earned at each completion of ACTIVITY.
+struct Impulse {
+  Pos pos;
+  std::string submodel;  // the qualifier as written ("" when none)
+  std::string activity;
+  ExprPtr value;
+  // Filled by the checker.
+  int submodelIndex = -1;
+  int activityIndex = -1;
+};
+
 struct Reward {
   enum Kind { kInstant, kInterval, kAverage, kSteady };
   std::string name;
@@ -132,7 +143,8 @@ struct Reward {
   bool hasKind = false;
   std::vector<std::string> startText, stopText;  // time points as written
   std::vector<double> start, stop;
-  ExprPtr rate;
+  ExprPtr rate;  // null when the variable has impulses only
+  std::vector<Impulse> impulses;
   int submodelIndex = -1;
   std::vector<int> readPlaces;  // first-appearance order
 };

@@ -1123,10 +1123,11 @@ class Checker {
                                     "', which is not part of the model");
       }
       Submodel& s = m_.submodels[r.submodelIndex];
-      if (Resolve(*r.rate, &s, "a reward")) {
+      if (r.rate && Resolve(*r.rate, &s, "a reward")) {
         PlacesRead(*r.rate, r.readPlaces);
         MarkRead(s, r.readPlaces);
       }
+      Impulses(r);
       r.start.clear();
       r.stop.clear();
       for (size_t i = 0; i < r.startText.size(); ++i) {
@@ -1137,6 +1138,38 @@ class Checker {
         }
         r.start.push_back(a);
         r.stop.push_back(b);
+      }
+    }
+  }
+
+  // An impulse names an activity of the variable's submodel (qualified or
+  // not) at most once; its value reads that submodel's places.
+  void Impulses(Reward& r) {
+    std::set<std::string> seen;
+    for (Impulse& imp : r.impulses) {
+      if (!imp.submodel.empty() && imp.submodel != r.submodel) {
+        d_.Error(imp.pos, "reward variable '" + r.name + "' is over '" + r.submodel + "', not '" +
+                              imp.submodel + "'");
+        continue;
+      }
+      Submodel& s = m_.submodels[r.submodelIndex];
+      imp.submodelIndex = r.submodelIndex;
+      imp.activityIndex = -1;
+      for (size_t a = 0; a < s.activities.size(); ++a) {
+        if (s.activities[a].name == imp.activity) imp.activityIndex = static_cast<int>(a);
+      }
+      if (imp.activityIndex < 0) {
+        d_.Error(imp.pos, "'" + imp.activity + "' is not an activity of submodel '" + s.name + "'");
+        continue;
+      }
+      if (!seen.insert(imp.activity).second) {
+        d_.Error(imp.pos,
+                 "reward variable '" + r.name + "' has a second impulse on '" + imp.activity + "'");
+      }
+      if (Resolve(*imp.value, &s, "an impulse")) {
+        std::vector<int> read;
+        PlacesRead(*imp.value, read);
+        MarkRead(s, read);
       }
     }
   }

@@ -94,6 +94,13 @@ void Describe(const Model& m, std::ostream& out) {
       }
     }
     out << "\n";
+    if (!r.impulses.empty()) {
+      out << "      impulses on:";
+      for (size_t k = 0; k < r.impulses.size(); ++k) {
+        out << (k ? ", " : " ") << r.submodel << "." << r.impulses[k].activity;
+      }
+      out << (r.rate ? "" : " (no rate)") << "\n";
+    }
   }
   out << "\nexperiments (-e N runs Experiment N+1):\n";
   for (int e = 0; e < m.study.numExps; ++e) {

@@ -1,6 +1,7 @@
 // GenerateRewards: one node class and one worker class per reward
 // variable, and the reward model over the top node.
 #include <sstream>
+#include <vector>
 
 #include "lang/ExprCpp.h"
 #include "lang/GeneratorParts.h"
@@ -11,6 +12,39 @@ namespace {
 
 std::string TimeLiteral(const std::string& text) {
   return text.find_first_of(".eE") == std::string::npos ? text + ".0" : text;
+}
+
+// One impulse prototype: an impulse on an activity without cases, or on
+// one case of an activity (each case is an action of its own).
+struct ImpulseAction {
+  std::string action;
+  const Expr* value;
+};
+
+std::vector<ImpulseAction> ImpulseActions(const Model& m, const Reward& r) {
+  std::vector<ImpulseAction> out;
+  for (const Impulse& imp : r.impulses) {
+    const Activity& a = m.submodels[imp.submodelIndex].activities[imp.activityIndex];
+    if (a.cases.empty()) out.push_back({a.name, imp.value.get()});
+    for (size_t k = 0; k < a.cases.size(); ++k) {
+      out.push_back({a.name + "_case" + std::to_string(k + 1), imp.value.get()});
+    }
+  }
+  return out;
+}
+
+const char* ImpulseKind(Reward::Kind k) {
+  switch (k) {
+    case Reward::kInstant:
+      return "kInstant";
+    case Reward::kInterval:
+      return "kInterval";
+    case Reward::kAverage:
+      return "kAverage";
+    case Reward::kSteady:
+      return "kSteady";
+  }
+  return "";
 }
 
 }  // namespace
@@ -44,6 +78,17 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
            "  void Accumulate(double now, double lastChange) override;\n";
     }
     h << "\n  " << SanClass(sub) << "* " << sub.name << ";\n};\n\n";
+    std::vector<ImpulseAction> impulses = ImpulseActions(m, r);
+    for (size_t k = 0; k < impulses.size(); ++k) {
+      std::string cls = node + "Impulse" + std::to_string(k);
+      h << "// Impulse of \"" << r.name << "\" on " << sub.name << "." << impulses[k].action
+        << ".\n";
+      h << "class " << cls << " final : public ImpulseReward {\n public:\n  " << cls << "();\n";
+      h << "  // REQUIRES: the model slot is set.\n  double Impulse_Function() override;\n";
+      h << "  BaseActionClass* EarningAction() override;\n";
+      h << "  ImpulseNodeClass** CreateImpulseWorkers(int n) override;\n";
+      h << "\n  " << SanClass(sub) << "* " << sub.name << ";\n};\n\n";
+    }
     h << "class " << node << " : public PerformanceVariableNode {\n public:\n";
     h << "  explicit " << node << "(int windowIndex);\n  ~" << node << "() override;\n";
     h << "  void CreateWorkerList() override;\n};\n\n";
@@ -51,8 +96,20 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
     s << worker << "::" << worker << "() : " << wbase << "(1), " << sub.name << "(nullptr) {\n"
       << "  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
     PlaceText place = [&](int p) { return sub.name + "->" + sub.places[p].name + "->getMark()"; };
-    s << "double " << worker << "::Reward_Function() { return static_cast<double>("
-      << ExprToCpp(*r.rate, m, place) << "); }\n\n";
+    s << "double " << worker << "::Reward_Function() { return "
+      << (r.rate ? "static_cast<double>(" + ExprToCpp(*r.rate, m, place) + ")" : "0.0")
+      << "; }\n\n";
+    for (size_t k = 0; k < impulses.size(); ++k) {
+      std::string cls = node + "Impulse" + std::to_string(k);
+      s << cls << "::" << cls << "() : ImpulseReward(1, ImpulseReward::" << ImpulseKind(r.kind)
+        << "), " << sub.name << "(nullptr) {\n  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
+      s << "double " << cls << "::Impulse_Function() { return static_cast<double>("
+        << ExprToCpp(*impulses[k].value, m, place) << "); }\n\n";
+      s << "BaseActionClass* " << cls << "::EarningAction() { return &" << sub.name << "->"
+        << impulses[k].action << "; }\n\n";
+      s << "ImpulseNodeClass** " << cls
+        << "::CreateImpulseWorkers(int n) {\n  return NewImpulseWorkers<" << cls << ">(n);\n}\n\n";
+    }
     if (r.kind == Reward::kAverage) {
       s << "void " << worker << "::Accumulate(double now, double lastChange) {\n"
         << "  IntervalOfTime::Accumulate(now, lastChange);\n"
@@ -60,12 +117,16 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
     }
     s << node << "::" << node << "(int windowIndex) {\n  Initialize(\"" << r.name << "\", "
       << (r.kind == Reward::kInstant ? "InstantOfTimeReward" : "AccumulatedReward") << ", "
-      << r.startText.size() << ", k" << node << "Start, k" << node << "Stop, windowIndex, 0, 1, "
-      << r.readPlaces.size() << ");\n";
+      << r.startText.size() << ", k" << node << "Start, k" << node << "Stop, windowIndex, "
+      << impulses.size() << ", 1, " << r.readPlaces.size() << ");\n";
     for (int p : r.readPlaces) {
       s << "  AddVariableDependency(\"" << sub.places[p].name << "\", \"" << sub.name << "\");\n";
     }
     if (r.readPlaces.empty()) s << "  AddModelDependency(\"" << sub.name << "\");\n";
+    for (size_t k = 0; k < impulses.size(); ++k) {
+      s << "  AddImpulse(\"" << impulses[k].action << "\", \"" << sub.name << "\", Allocate<"
+        << node << "Impulse" << k << ">());\n";
+    }
     if (r.kind == Reward::kSteady) s << "  SteadyState = 1;\n";
     s << "}\n\n" << node << "::~" << node << "() { DeleteWorkers(this); }\n\n";
     s << "void " << node << "::CreateWorkerList() { CreateWorkers<" << worker << ">(this); }\n\n";

@@ -33,6 +33,13 @@ bool InTree(const Model& m, const std::string& node, const std::string& root) {
   return false;
 }
 
+bool AnyImpulse(const Model& m) {
+  for (const Reward& r : m.rewards) {
+    if (!r.impulses.empty()) return true;
+  }
+  return false;
+}
+
 bool WriteFile(const std::string& path, const std::string& text, std::string& error) {
   std::string tmp = path + ".tmp";
   {
@@ -78,7 +85,8 @@ GeneratedCode Generate(const Model& m, const std::string& base) {
       "#include \"base/Allocate.h\"\n#include \"composer/Join.h\"\n#include \"composer/Rep.h\"\n"
       "#include \"framework/EmptyGroup.h\"\n#include \"framework/PostselectGroup.h\"\n"
       "#include \"framework/PreselectGroup.h\"\n#include \"framework/SANModel.h\"\n"
-      "#include \"framework/state/Place.h\"\n#include \"modelkit/CachedMark.h\"\n"
+      "#include \"framework/state/Place.h\"\n#include \"modelkit/CachedMark.h\"\n" +
+      std::string(AnyImpulse(m) ? "#include \"modelkit/ImpulseReward.h\"\n" : "") +
       "#include \"modelkit/ModelActivity.h\"\n#include \"modelkit/RewardWorkers.h\"\n"
       "#include \"reward/InstantOfTime.h\"\n#include \"reward/IntervalOfTime.h\"\n"
       "#include \"reward/PVModel.h\"\n#include \"reward/PerformanceVariableNode.h\"\n"

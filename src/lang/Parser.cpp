@@ -363,12 +363,25 @@ class Parser {
       } else if (Accept("rate")) {
         if (r.rate) throw SyntaxError{at, "a second 'rate'"};
         r.rate = Expression();
+      } else if (Accept("impulse")) {
+        Impulse imp;
+        imp.pos = Peek().pos;
+        imp.activity = Name("an activity name");
+        if (Accept(".")) {
+          imp.submodel = imp.activity;
+          imp.activity = Name("an activity name");
+        }
+        Expect("=");
+        imp.value = Expression();
+        r.impulses.push_back(std::move(imp));
       } else {
-        Fail("'instant', 'interval', 'average', 'steady', 'rate' or '}'");
+        Fail("'instant', 'interval', 'average', 'steady', 'rate', 'impulse' or '}'");
       }
     }
     if (!r.hasKind) throw SyntaxError{r.pos, "reward variable '" + r.name + "' has no time points"};
-    if (!r.rate) throw SyntaxError{r.pos, "reward variable '" + r.name + "' has no 'rate'"};
+    if (!r.rate && r.impulses.empty()) {
+      throw SyntaxError{r.pos, "reward variable '" + r.name + "' has no 'rate' and no 'impulse'"};
+    }
     m_.rewards.push_back(std::move(r));
   }
 

@@ -52,6 +52,8 @@ class BaseStudyClass {
   // REQUIRES: 0 <= i < GetNumGVs().
   char* GetGVType(int i) const { return GVTypes[i]; }
   int GetNumExps() const { return NumExps; }
+  // The reward model last built by GetPVModel (null before the first).
+  PVModel* CurrentPVModel() const { return ThePVModel; }
   // "Experiment <i+1>" in one static buffer that every call overwrites.
   static char* GetExpName(int i);
 

@@ -102,6 +102,15 @@ TEST(LangCheck, EveryMistakeIsReportedAtItsPosition) {
       {Edit("delay exponential(rate)", "delay exponential((((rate)))"),
        "m.vm:8:5: error: expected ')', found 'input'"},
       {Edit("up = 1", "up = 1 $"), "m.vm:4:16: error: unexpected character '$'"},
+      {Edit("rate up }", "rate up impulse crash = 1 }"),
+       "m.vm:18:50: error: 'crash' is not an activity of submodel 'unit'"},
+      {Edit("rate up }", "impulse fail = 1 impulse unit.fail = down }"),
+       "m.vm:18:59: error: reward variable 'r' has a second impulse on 'fail'"},
+      {Edit("rate up }", "impulse pair.fail = 1 }"),
+       "m.vm:18:42: error: reward variable 'r' is over 'unit', not 'pair'"},
+      {Edit("rate up }", "impulse fail = upp }"),
+       "m.vm:18:49: error: 'upp' is neither a place of submodel 'unit' nor a global"},
+      {Edit("rate up }", "}"), "m.vm:18:8: error: reward variable 'r' has no 'rate' and no"},
       // Names the generated C++ could not use.
       {Edit("place down = 0\n", "place down = 0\n  place Rate = 0\n"),
        "m.vm:6:9: error: 'Rate' cannot be used as a place name (the generated code uses that "

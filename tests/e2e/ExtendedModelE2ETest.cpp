@@ -1,0 +1,71 @@
+// The model of the constructs added after features.vm (tests/lang/models/
+// extended.vm), run end to end against values worked out by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "SimE2EHelpers.h"
+
+namespace {
+
+std::string ExtendedSim() { return std::string(VELMOR_BIN_DIR) + "/extended_sim"; }
+
+// The observations of results-file variable id in an ASCII results file.
+std::vector<double> Values(const std::string& ascii, int id) {
+  std::vector<double> out;
+  std::vector<std::string> lines = Lines(ascii);
+  std::string prefix = std::to_string(id) + ",";
+  for (size_t i = 2; i < lines.size(); ++i) {
+    if (StartsWith(lines[i], prefix)) out.push_back(std::stod(lines[i].substr(prefix.size())));
+  }
+  return out;
+}
+
+double Mean(const std::vector<double>& v) {
+  double sum = 0.0;
+  for (double x : v) sum += x;
+  return sum / static_cast<double>(v.size());
+}
+
+double StandardError(const std::vector<double>& v) {
+  double m = Mean(v), sum = 0.0;
+  for (double x : v) sum += (x - m) * (x - m);
+  return std::sqrt(sum / static_cast<double>(v.size() - 1) / static_cast<double>(v.size()));
+}
+
+std::string RunExtended(const std::vector<std::string>& args) {
+  ProcessOptions options;
+  options.workDir = MakeTempDir("velmor_extended_");
+  std::vector<std::string> all = args;
+  all.insert(all.end(), {"-a", "r.ascii"});
+  ProcessResult r = RunProcess(ExtendedSim(), all, options);
+  EXPECT_EQ(r.status, 0) << r.err;
+  return ReadFileBytes(options.workDir + "/r.ascii");
+}
+
+TEST(ExtendedModelE2E, ImpulsesInEveryKindOfVariable) {
+  // Results ids: 0 failures, 1 and 2 last_tick at 5 and 10, 3 tick_average,
+  // 4 tick_batches.
+  std::string ascii = RunExtended({"-N", "2000", "-s", "4711"});
+  // Failures in [0, 10]: two Poisson streams of rate 0.5, mean 2 x 0.5 x 10.
+  std::vector<double> failures = Values(ascii, 0);
+  ASSERT_EQ(failures.size(), 2000u);
+  EXPECT_NEAR(Mean(failures), 10.0, 4.0 * StandardError(failures));
+  // The last completion at 5 and at 10 (the run end) is a tick, worth 2.
+  EXPECT_EQ(Values(ascii, 1), std::vector<double>(2000, 2.0));
+  EXPECT_EQ(Values(ascii, 2), std::vector<double>(2000, 2.0));
+  // up is 1 in both copies; ticks 1 to 4 in each: (8 + 8) / 4.
+  EXPECT_EQ(Values(ascii, 3), std::vector<double>(2000, 4.0));
+  // A terminating run writes a steady variable as 0.
+  EXPECT_EQ(Values(ascii, 4), std::vector<double>(2000, 0.0));
+}
+
+TEST(ExtendedModelE2E, ImpulsesInSteadyStateBatches) {
+  // Batches [0, 10), [10, 20), ...: ticks 1 to 9, then 10 ticks, per copy.
+  std::vector<double> batches = Values(RunExtended({"-t", "0", "-N", "3"}), 4);
+  EXPECT_EQ(batches, (std::vector<double>{18.0, 20.0, 20.0}));
+}
+
+}  // namespace
