@@ -232,7 +232,13 @@ def spares():
             ("up_for_6_steps", 1 - steps_reach(jumps, 7, q0, (2, 3, 4, 6), 6)),
             ("up_time_T", sum(u * x for u, x in zip(up, cum))),
             ("working_at_T", sum(w * x for w, x in zip(working, pt))),
-            ("time_to_loss", m[0]), ("availability", pi[0] + pi[1])]
+            ("time_to_loss", m[0]),
+            # rewards of transitions: one a failure (rate lam * working while not lost),
+            # one a check (one per failure: checks until the loss are geometric)
+            ("fails_T", lam * (2 * cum[0] + cum[1])),
+            ("cost_T", 2 * (cum[3] + cum[4]) + lam * (2 * cum[0] + cum[1])),
+            ("up_steps_T", 0.0), ("checks_to_loss", 1 / (1 - cov)),
+            ("fail_rate", lam * (2 * pi[0] + pi[1])), ("availability", pi[0] + pi[1])]
 
 
 if __name__ == "__main__":

@@ -103,6 +103,10 @@ ExprP ExprReader::ReadIdentifier(const std::string& name, const std::string& pat
     if (!transientsReady)
       throw JaniError(path, "transient variable '" + name + "' read where it has no value yet");
     transientsRead.insert(it->second);
+    if (transientsOnStep) {
+      auto v = transientsOnStep->find(it->second);
+      return v != transientsOnStep->end() ? v->second.first : Literal(s.initial, s.type);
+    }
     return transientsInitial ? Literal(s.initial, s.type) : s.transientValue;
   }
   if (s.kind == Symbol::Kind::Constant && !s.value)

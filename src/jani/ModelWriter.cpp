@@ -220,7 +220,10 @@ class Writer {
       else
         out_ << r.kind << " from " << NumberText(r.from, Type::Real) << " to "
              << NumberText(r.to, Type::Real);
-      out_ << "\n  rate " << E(r.rate) << "\n}\n";
+      // Only impulses: no rate line (the language takes either or both).
+      if (r.impulses.empty() || !IsLiteral(*r.rate, 0)) out_ << "\n  rate " << E(r.rate);
+      for (const auto& i : r.impulses) out_ << "\n  impulse " << i.first << " = " << E(i.second);
+      out_ << "\n}\n";
     }
   }
 

@@ -247,6 +247,9 @@ Destination NetworkReader::ReadDestination(const json& d, const std::string& pat
     Symbol& s = net_.symbols[id];
     if (s.kind == Symbol::Kind::Transient) {
       if (s.impulsePath.empty()) s.impulsePath = apath;
+      a.target = id;
+      a.value = exprs_.Read(Member(as[k], "value", apath), apath + "/value");
+      dest.transients.push_back(a);
       continue;
     }
     if (s.kind != Symbol::Kind::Variable)

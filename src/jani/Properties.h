@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "jani/Activities.h"
 #include "jani/ExprReader.h"
 #include "jani/Names.h"
 #include "jani/Network.h"
@@ -41,6 +42,9 @@ struct RewardVariable {
   std::string comment;
   bool timeBounded = false;  // its time points come from the property
   std::string property;      // the JANI property's name
+  // (activity name, value): earned at each completion, over the marking it
+  // leaves (rewards of transitions).
+  std::vector<std::pair<std::string, ExprP>> impulses;
 };
 
 struct Measures {
@@ -56,10 +60,11 @@ struct Measures {
   int stepCap = 0;
 };
 
-// Reads doc["properties"] (those named in `options.only`, or all).
+// Reads doc["properties"] (those named in `options.only`, or all); `acts`
+// are the model's activities, for rewards earned on transitions.
 // Throws JaniError naming the property for anything outside the subset.
-Measures ReadProperties(const nlohmann::json& doc, Network& net, ExprReader& exprs,
-                        NameRegistry& names, const MeasureOptions& options);
+Measures ReadProperties(const nlohmann::json& doc, Network& net, const std::vector<Activity>& acts,
+                        ExprReader& exprs, NameRegistry& names, const MeasureOptions& options);
 
 }  // namespace velmor::jani
 

@@ -155,21 +155,23 @@ TEST_F(JaniExamples, TandemFunctionsOfTheStateAndWeakUntil) {
 
 // A Markov automaton whose instantaneous check follows a synchronised
 // failure (both count as steps); sgn of the state in a rate; G, step
-// bounds, a goal and a long-run average.
+// bounds, a goal, long-run averages; rewards of transitions (edges
+// assigning transient variables).
 TEST_F(JaniExamples, SparesMarkovAutomatonLongRunAndGoal) {
   if (!CanBuildModels()) GTEST_SKIP() << "models are not built in a sanitizer build";
   auto got = ImportBuildRun(dir_, "spares.jani",
                             {"--properties",
                              "lost_by_T,always_up_T,lost_in_6_steps,up_for_6_steps,up_time_T,"
-                             "working_at_T,time_to_loss"},
+                             "working_at_T,time_to_loss,fails_T,cost_T,up_steps_T,checks_to_loss"},
                             {"-N", "20000", "-s", "5"});
-  ExpectAgrees(got, "spares.jani",
-               {"lost_by_T", "always_up_T", "lost_in_6_steps", "up_for_6_steps", "up_time_T",
-                "working_at_T", "time_to_loss"});
+  ExpectAgrees(
+      got, "spares.jani",
+      {"lost_by_T", "always_up_T", "lost_in_6_steps", "up_for_6_steps", "up_time_T", "working_at_T",
+       "time_to_loss", "fails_T", "cost_T", "up_steps_T", "checks_to_loss"});
   fs::remove_all(dir_ + "/b");
-  got = ImportBuildRun(dir_, "spares.jani", {"--properties", "availability"},
+  got = ImportBuildRun(dir_, "spares.jani", {"--properties", "availability,fail_rate"},
                        {"-t", "0", "-N", "200", "-s", "5"});
-  ExpectAgrees(got, "spares.jani", {"availability"});
+  ExpectAgrees(got, "spares.jani", {"availability", "fail_rate"});
 }
 
 // The exact values are those the solver script computes (when python3 is

@@ -95,7 +95,8 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "/properties/1/expression/values/accumulate: accumulation 'exit' is not supported"},
       {R"("exp": "c", "time-instant": 2)",
        R"("exp": "c", "accumulate": ["steps"], "time-instant": 2)",
-       "/properties/1/expression/values/accumulate: property 'e': rewards accumulated per step"},
+       "/automata/0/edges/0: property 'e': the reward of a transition of A_l0_0 reads 'c', which "
+       "the transition changes"},
       {R"([{"ref": "c", "value": 1}])",
        R"([{"ref": "c", "value": 1}, {"ref": "goal", "value": true}])",
        "/automata/0/edges/0/destinations/0/assignments/1: property 'p': 'goal' is set on edges"},
