@@ -125,8 +125,125 @@ def jobs_values():
             ("busy_time_T", busy_t), ("time_to_done", mean_time)]
 
 
+def absorbing(rates, states):
+    return {e: r for e, r in rates.items() if e[0] not in states}
+
+
+def until_goal(rates, n, goal):
+    """Expected time to reach goal from each state: out_i m_i - sum r_ij m_j = 1."""
+    rest = [i for i in range(n) if i not in goal]
+    pos = {i: k for k, i in enumerate(rest)}
+    a = [[0.0] * len(rest) for _ in rest]
+    for (i, j), r in rates.items():
+        if i in goal:
+            continue
+        a[pos[i]][pos[i]] += r
+        if j not in goal:
+            a[pos[i]][pos[j]] -= r
+    m = solve_linear(a, [1.0] * len(rest))
+    return {i: m[pos[i]] for i in rest}
+
+
+def steps_reach(jumps, n, p0, goal, k):
+    """Probability of a goal state within k transitions of the jump chain
+    jumps: dict (i, j) -> probability; goal states absorbing."""
+    v = p0[:]
+    hit = sum(v[i] for i in goal)
+    for _ in range(k):
+        w = [0.0] * n
+        for (i, j), q in jumps.items():
+            if i not in goal:
+                w[j] += v[i] * q
+        v = w
+        hit += sum(v[i] for i in goal)
+    return hit
+
+
+def jump_chain(rates, n):
+    out = [0.0] * n
+    for (i, _), r in rates.items():
+        out[i] += r
+    return {(i, j): r / out[i] for (i, j), r in rates.items()}
+
+
+def tandem():
+    c1max, c2max, lam, mu1, mu2, t = 3, 2, 1.5, 2.0, 1.0, 2.0
+    states = [(a, b) for a in range(c1max + 1) for b in range(c2max + 1)]
+    idx = {s: i for i, s in enumerate(states)}
+    rates = {}
+    for (a, b), i in idx.items():
+        if a < c1max:
+            rates[(i, idx[(a + 1, b)])] = lam
+        if a > 0 and b < c2max:
+            rates[(i, idx[(a - 1, b + 1)])] = mu1 * math.floor((a + 1) / 2)
+        if b > 0:
+            rates[(i, idx[(a, b - 1)])] = mu2 * math.sqrt(b)
+    n = len(states)
+    p0 = [0.0] * n
+    p0[idx[(0, 0)]] = 1.0
+    queued = [a + b for a, b in states]
+    blocked = [i for (a, b), i in idx.items() if b == c2max and a > 0]
+    pt, cum = transient(rates, n, p0, t)
+    pb, _ = transient(absorbing(rates, blocked), n, p0, t)
+    # c1 < C1 weak-until c2 = C2: goal and failure states both absorbing
+    goal = [i for (a, b), i in idx.items() if b == c2max]
+    failed = [i for (a, b), i in idx.items() if a == c1max and b < c2max]
+    pw, _ = transient(absorbing(rates, goal + failed), n, p0, t)
+    pi = steady(rates, n)
+    # step bounds: the chain of transitions (no self-loops here)
+    jumps = jump_chain(rates, n)
+    failed_in_5 = steps_reach({e: q for e, q in jumps.items() if e[0] not in goal}, n, p0,
+                              failed, 5)
+    return [("blocked_by_T", sum(pb[i] for i in blocked)),
+            ("first_short_W", 1 - sum(pw[i] for i in failed)),
+            ("blocked_in_6_steps", steps_reach(jumps, n, p0, blocked, 6)),
+            ("short_W_5_steps", 1 - failed_in_5),
+            ("queued_at_T", sum(q * x for q, x in zip(queued, pt))),
+            ("queued_time_T", sum(q * x for q, x in zip(queued, cum))),
+            ("mean_queued", sum(q * x for q, x in zip(queued, pi))),
+            ("blocked_share", sum(pi[i] for i in blocked))]
+
+
+def spares():
+    lam, mu, cov, rho, t = 0.3, 1.0, 0.8, 0.5, 4.0
+    # 0: two working, 1: one, 2: none, 3: lost with one, 4: lost with none.
+    # The switch's instantaneous check after a failure is resolved at once:
+    # covered with probability cov, else the system is lost.
+    rates = {(0, 1): 2 * lam * cov, (0, 3): 2 * lam * (1 - cov), (1, 2): lam * cov,
+             (1, 4): lam * (1 - cov), (1, 0): mu * (1 + 0), (2, 1): mu * (1 + 1),
+             (3, 0): rho, (4, 0): rho}
+    n = 5
+    p0 = [1.0, 0, 0, 0, 0]
+    up = [1, 1, 0, 0, 0]
+    working = [2, 1, 0, 1, 0]
+    pt, cum = transient(rates, n, p0, t)
+    pl, _ = transient(absorbing(rates, (3, 4)), n, p0, t)
+    pd, _ = transient(absorbing(rates, (2, 3, 4)), n, p0, t)
+    m = until_goal(rates, n, (3, 4))
+    pi = steady(rates, n)
+    # Step bounds count the instantaneous checks too: 5 and 6 are the
+    # states just after a failure from two and from one working unit.
+    jumps = {(0, 5): 1.0, (1, 6): lam / (lam + mu), (1, 0): mu / (lam + mu), (2, 1): 1.0,
+             (3, 0): 1.0, (4, 0): 1.0, (5, 1): cov, (5, 3): 1 - cov, (6, 2): cov,
+             (6, 4): 1 - cov}
+    q0 = [1.0] + [0.0] * 6
+    return [("lost_by_T", pl[3] + pl[4]), ("always_up_T", pd[0] + pd[1]),
+            ("lost_in_6_steps", steps_reach(jumps, 7, q0, (3, 4), 6)),
+            ("up_for_6_steps", 1 - steps_reach(jumps, 7, q0, (2, 3, 4, 6), 6)),
+            ("up_time_T", sum(u * x for u, x in zip(up, cum))),
+            ("working_at_T", sum(w * x for w, x in zip(working, pt))),
+            ("time_to_loss", m[0]),
+            # rewards of transitions: one a failure (rate lam * working while not lost),
+            # one a check (one per failure: checks until the loss are geometric)
+            ("fails_T", lam * (2 * cum[0] + cum[1])),
+            ("cost_T", 2 * (cum[3] + cum[4]) + lam * (2 * cum[0] + cum[1])),
+            ("up_steps_T", 0.0), ("checks_to_loss", 1 / (1 - cov)),
+            ("fail_rate", lam * (2 * pi[0] + pi[1])), ("availability", pi[0] + pi[1])]
+
+
 if __name__ == "__main__":
     for name, values in (("queue.jani", queue()), ("duplex.jani", duplex()),
-                         ("jobs.jani", jobs_values())):
+                         ("jobs.jani", jobs_values()), ("tandem.jani", tandem()),
+                         ("spares.jani", spares())):
         for prop, v in values:
             print(f"{name} {prop} {v:.10g}")

@@ -75,6 +75,13 @@ Case BuildCase(Network& net, NameRegistry& names, const std::vector<Part>& parts
       written[key] = a.path;
       byIndex[a.index].push_back(a);
     }
+    for (const Assignment& a : dests[p]->transients) {
+      auto prior = c.transients.find(a.target);
+      if (prior != c.transients.end())
+        throw JaniError(a.path, "'" + net.symbols[a.target].janiName + "' is also assigned at " +
+                                    prior->second.second + " in the same step");
+      c.transients[a.target] = {a.value, a.path};
+    }
   }
   for (auto& group : byIndex) OrderGroup(net, names, group.second, c.steps, temps);
   for (size_t p = 0; p < parts.size(); ++p) {

@@ -4,7 +4,9 @@
 #ifndef VELMOR_JANI_ACTIVITIES_H
 #define VELMOR_JANI_ACTIVITIES_H
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "jani/Names.h"
@@ -26,6 +28,9 @@ struct Step {
 struct Case {
   ExprP weight;  // null means 1
   std::vector<Step> steps;
+  // The transient variables the case's edges assign (symbol -> value over
+  // the state before the transition, the path of the assignment).
+  std::map<int, std::pair<ExprP, std::string>> transients;
 };
 
 // Invariant: `instant` exactly when `rate` is null.

@@ -12,7 +12,8 @@ bool IsComparison(const std::string& op) {
 
 Type ResultType(const std::string& op, const std::vector<ExprP>& args) {
   if (IsComparison(op) || op == "and" || op == "or" || op == "not") return Type::Bool;
-  if (op == "/") return Type::Real;
+  if (op == "/" || op == "pow" || op == "exp" || op == "log") return Type::Real;
+  if (op == "floor" || op == "ceil") return Type::Int;
   if (op == "ite") {
     if (args[1]->type == Type::Real || args[2]->type == Type::Real) return Type::Real;
     if (args[1]->type == Type::Bool && args[2]->type == Type::Bool) return Type::Bool;

@@ -19,7 +19,8 @@ using ExprP = std::shared_ptr<const Expr>;
 
 // One node. Kinds: a literal, a symbol (index into the importer's symbol
 // table), or an operator over args. Operators use the model language's
-// spelling ("+", "==", "and", "not", "neg", "ite", "min", "max", "abs").
+// spelling ("+", "==", "and", "not", "neg", "ite", "min", "max", "abs", "floor",
+// "ceil", "pow", "exp", "log": log has one operand, the natural logarithm).
 // Invariant: `type` is the type of the value the node yields.
 struct Expr {
   enum class Kind { Literal, Symbol, Op };

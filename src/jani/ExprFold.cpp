@@ -14,6 +14,7 @@ std::optional<double> Apply(const std::string& op, const std::vector<double>& v,
     if (op == "floor") return std::floor(a);
     if (op == "ceil") return std::ceil(a);
     if (op == "exp") return std::exp(a);
+    if (op == "log") return std::log(a);
     if (op == "trc") return std::trunc(a);
     if (op == "sgn") return a > 0 ? 1.0 : (a < 0 ? -1.0 : 0.0);
     return std::nullopt;

@@ -22,10 +22,29 @@ const std::map<std::string, std::string>& BinaryOps() {
   return ops;
 }
 
-// Operators the model language lacks: constant operands only.
-bool FoldOnly(const std::string& op) {
+// Operators folded when their operands are constant, else written with the
+// model language's functions.
+bool Numeric(const std::string& op) {
   return op == "floor" || op == "ceil" || op == "pow" || op == "log" || op == "exp" ||
          op == "sgn" || op == "trc";
+}
+
+// op over operands that change during the run, in the model language's
+// functions: JANI's log(a, b) is the logarithm of a to base b, sgn and trc
+// become conditionals.
+ExprP OverState(const std::string& op, const std::vector<ExprP>& args) {
+  const ExprP& a = args[0];
+  if (op == "log") return Op("/", {Op("log", {a}), Op("log", {args[1]})});
+  if (op == "sgn")
+    return Op("ite", {Op(">", {a, Literal(0, Type::Int)}), Literal(1, Type::Int),
+                      Op("ite", {Op("<", {a, Literal(0, Type::Int)}), Literal(-1, Type::Int),
+                                 Literal(0, Type::Int)})});
+  if (op == "trc") {
+    if (a->type != Type::Real) return a;
+    return Op("ite", {Op(">=", {a, Literal(0, Type::Int)}), Op("floor", {a}), Op("ceil", {a})});
+  }
+  if ((op == "floor" || op == "ceil") && a->type != Type::Real) return a;
+  return Op(op, args);
 }
 
 bool IsUnary(const std::string& op) {
@@ -84,6 +103,10 @@ ExprP ExprReader::ReadIdentifier(const std::string& name, const std::string& pat
     if (!transientsReady)
       throw JaniError(path, "transient variable '" + name + "' read where it has no value yet");
     transientsRead.insert(it->second);
+    if (transientsOnStep) {
+      auto v = transientsOnStep->find(it->second);
+      return v != transientsOnStep->end() ? v->second.first : Literal(s.initial, s.type);
+    }
     return transientsInitial ? Literal(s.initial, s.type) : s.transientValue;
   }
   if (s.kind == Symbol::Kind::Constant && !s.value)
@@ -106,10 +129,7 @@ ExprP ExprReader::Constant(const std::string& op, std::vector<ExprP> args,
   Type type = Type::Int;
   for (const ExprP& a : args) {
     auto v = Fold(*a, symbols_);
-    if (!v)
-      throw JaniError(path, "operator '" + op +
-                                "' over a value that changes during the run: the model language "
-                                "has no such function");
+    if (!v) return OverState(op, args);
     if (a->type == Type::Real) type = Type::Real;
     values.push_back(*v);
   }
@@ -140,7 +160,7 @@ ExprP ExprReader::ReadOperator(const json& j, const std::string& path) {
     ExprP a = Arg(j, "exp", path);
     if (op == "¬") return Op("not", {a});
     if (op == "abs") return Op("abs", {a});
-    if (FoldOnly(op)) return Constant(op, {a}, path);
+    if (Numeric(op)) return Constant(op, {a}, path);
   }
   throw JaniError(path, "operator '" + op + "' is not supported");
 }

@@ -39,7 +39,10 @@ class ExprReader {
   std::map<std::string, FunctionDef> localFunctions;
   bool transientsReady = false;    // transient values may be substituted
   bool transientsInitial = false;  // substitute initial values instead
-  std::set<int> transientsRead;    // every transient substituted so far
+  // Non-null: a transition's values (symbol -> value), the initial value
+  // for the transients it does not assign.
+  const std::map<int, std::pair<ExprP, std::string>>* transientsOnStep = nullptr;
+  std::set<int> transientsRead;  // every transient substituted so far
 
  private:
   ExprP ReadAny(const nlohmann::json& j, const std::string& path);
@@ -47,6 +50,8 @@ class ExprReader {
   ExprP ReadOperator(const nlohmann::json& j, const std::string& path);
   ExprP ReadCall(const nlohmann::json& j, const std::string& path);
   ExprP Arg(const nlohmann::json& j, const char* key, const std::string& path);
+  // floor, ceil, pow, log, exp, sgn, trc: folded when the operands are
+  // constant, else written with the model language's functions.
   ExprP Constant(const std::string& op, std::vector<ExprP> args, const std::string& path);
 
   SymbolTable& symbols_;

@@ -23,7 +23,7 @@ int LevelOf(const Expr& e) {
   if (op == "+" || op == "-") return kAdd;
   if (op == "*" || op == "/" || op == "%") return kMul;
   if (op == "neg") return kNeg;
-  return kAtom;  // min, max, abs
+  return kAtom;  // functions: min, max, abs, floor, ceil, pow, exp, log
 }
 
 class Writer {
@@ -66,9 +66,10 @@ class Writer {
              Write(*e.args[2]);
     if (op == "not") return "not " + Operand(*e.args[0], kNot, false);
     if (op == "neg") return "-" + Operand(*e.args[0], kNeg, false);
-    if (op == "min" || op == "max")
+    if (op == "min" || op == "max" || op == "pow")
       return op + "(" + Write(*e.args[0]) + ", " + Write(*e.args[1]) + ")";
-    if (op == "abs") return "abs(" + Write(*e.args[0]) + ")";
+    if (op == "abs" || op == "floor" || op == "ceil" || op == "exp" || op == "log")
+      return op + "(" + Write(*e.args[0]) + ")";
     std::string left = Operand(*e.args[0], level, level == kCmp);
     std::string right = Operand(*e.args[1], level, true);
     if (op == "/" && e.args[0]->type != Type::Real && e.args[1]->type != Type::Real)

@@ -39,7 +39,8 @@ std::string Import(const std::string& text, const ImportOptions& options) {
   parts.source = options.source;
   parts.activities = BuildActivities(net, names);
   if (net.type == "ma") parts.conflicts = InstantConflicts(net, parts.activities);
-  parts.measures = ReadProperties(doc, net, reader.exprs(), names, options.measures);
+  parts.measures =
+      ReadProperties(doc, net, parts.activities, reader.exprs(), names, options.measures);
   return WriteModel(parts, names);
 }
 

@@ -102,6 +102,13 @@ class Writer {
     }
   }
 
+  // Step bounds: every transition of the model counts, up to the cap.
+  void CountStep(const std::string& indent) {
+    if (p_.measures.steps < 0) return;
+    const std::string& n = sym_[p_.measures.steps].name;
+    out_ << indent << n << " = min(" << n << " + 1, " << p_.measures.stepCap << ")\n";
+  }
+
   bool ReadsState(const ExprP& e) {
     std::set<int> read;
     CollectSymbols(*e, read);
@@ -123,18 +130,21 @@ class Writer {
     if (!a.instant && !rate) out_ << "    when " << E(a.rate) << " != 0\n";
     if (p_.measures.frozen) out_ << "    when not (" << E(p_.measures.frozen) << ")\n";
     if (!a.instant && ReadsState(a.rate)) out_ << "    resample when " << E(a.rate) << " changes\n";
+    bool count = p_.measures.steps >= 0;
     if (a.cases.size() == 1) {
-      if (!a.cases[0].steps.empty()) {
+      if (!a.cases[0].steps.empty() || count) {
         out_ << "    do {\n";
         Steps(a.cases[0].steps, "      ");
+        CountStep("      ");
         out_ << "    }\n";
       }
     } else {
       for (const Case& c : a.cases) {
         out_ << "    case weight " << (c.weight ? E(c.weight) : "1.0") << " {\n";
-        if (!c.steps.empty()) {
+        if (!c.steps.empty() || count) {
           out_ << "      do {\n";
           Steps(c.steps, "        ");
+          CountStep("        ");
           out_ << "      }\n";
         }
         out_ << "    }\n";
@@ -210,7 +220,10 @@ class Writer {
       else
         out_ << r.kind << " from " << NumberText(r.from, Type::Real) << " to "
              << NumberText(r.to, Type::Real);
-      out_ << "\n  rate " << E(r.rate) << "\n}\n";
+      // Only impulses: no rate line (the language takes either or both).
+      if (r.impulses.empty() || !IsLiteral(*r.rate, 0)) out_ << "\n  rate " << E(r.rate);
+      for (const auto& i : r.impulses) out_ << "\n  impulse " << i.first << " = " << E(i.second);
+      out_ << "\n}\n";
     }
   }
 

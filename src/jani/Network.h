@@ -23,6 +23,7 @@ struct Destination {
   int location = 0;   // index in the automaton's locations
   ExprP probability;  // null means 1
   std::vector<Assignment> assignments;
+  std::vector<Assignment> transients;  // target a Transient symbol: its value in the transition
 };
 
 struct Edge {

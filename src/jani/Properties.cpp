@@ -1,10 +1,14 @@
 #include "jani/Properties.h"
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <set>
 
 #include "jani/ExprFold.h"
 #include "jani/ExprWriter.h"
 #include "jani/JaniError.h"
+#include "jani/JsonAccess.h"
 
 namespace velmor::jani {
 
@@ -16,31 +20,16 @@ std::string OpOf(const json& j) {
   return j.is_object() && j.contains("op") && j["op"].is_string() ? j["op"].get<std::string>() : "";
 }
 
-// Accepts only the listed keys: an unknown one could change the meaning.
-void OnlyKeys(const json& o, const std::string& path, std::initializer_list<const char*> keys) {
-  for (auto it = o.begin(); it != o.end(); ++it) {
-    bool known = it.key().rfind("x-", 0) == 0 || it.key() == "comment";
-    for (const char* k : keys) known = known || it.key() == k;
-    if (!known) throw JaniError(path + "/" + it.key(), "\"" + it.key() + "\" is not supported");
-  }
-}
-
-const json& Need(const json& o, const char* key, const std::string& path) {
-  if (!o.is_object() || !o.contains(key))
-    throw JaniError(path, std::string("missing \"") + key + "\"");
-  return o[key];
-}
-
 class PropertyReader {
  public:
-  PropertyReader(Network& net, ExprReader& exprs, NameRegistry& names, const MeasureOptions& o,
-                 Measures& m)
-      : net_(net), exprs_(exprs), names_(names), options_(o), m_(m) {}
+  PropertyReader(Network& net, const std::vector<Activity>& acts, ExprReader& exprs,
+                 NameRegistry& names, const MeasureOptions& o, Measures& m)
+      : net_(net), acts_(acts), exprs_(exprs), names_(names), options_(o), m_(m) {}
 
   void Read(const json& prop, const std::string& path) {
     name_ = prop["name"].get<std::string>();
     path_ = path;
-    const json* v = &Need(prop, "expression", path);
+    const json* v = &Member(prop, "expression", path);
     std::string vpath = path + "/expression";
     if (OpOf(*v) == "filter") {
       OnlyKeys(*v, vpath, {"op", "fun", "values", "states"});
@@ -48,15 +37,15 @@ class PropertyReader {
           v->contains("fun") && (*v)["fun"].is_string() ? (*v)["fun"].get<std::string>() : "";
       if (fun != "max" && fun != "min" && fun != "avg" && fun != "sum" && fun != "values")
         throw JaniError(vpath + "/fun", "filter function '" + fun + "' is not supported");
-      if (OpOf(Need(*v, "states", vpath)) != "initial")
+      if (OpOf(Member(*v, "states", vpath)) != "initial")
         throw JaniError(vpath + "/states", "only filters over the initial state are supported");
-      v = &Need(*v, "values", vpath);
+      v = &Member(*v, "values", vpath);
       vpath += "/values";
     }
     std::string op = OpOf(*v);
     if (op == "Pmin" || op == "Pmax") {
       OnlyKeys(*v, vpath, {"op", "exp"});
-      return Probability(Need(*v, "exp", vpath), vpath + "/exp");
+      return Probability(Member(*v, "exp", vpath), vpath + "/exp");
     }
     if (op == "Emin" || op == "Emax") {
       OnlyKeys(
@@ -113,22 +102,23 @@ class PropertyReader {
       OnlyKeys(p, path, {"op", "left", "right", "step-bounds", "time-bounds", "reward-bounds"});
     else if (p.is_object())
       OnlyKeys(p, path, {"op", "exp", "step-bounds", "time-bounds", "reward-bounds"});
-    for (const char* key : {"step-bounds", "reward-bounds"})
-      if (p.contains(key))
-        throw JaniError(path + "/" + key, std::string(key) + " are not supported");
+    if (p.contains("reward-bounds"))
+      throw JaniError(path + "/reward-bounds", "reward-bounds are not supported");
+    int stepBound =
+        p.contains("step-bounds") ? StepBound(p["step-bounds"], path + "/step-bounds") : -1;
     double lower = 0;
     double t =
         p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds", &lower) : -1;
     Latch latch;
     bool complement = false;
     if (op == "F") {
-      latch.reach = State(Need(p, "exp", path), path + "/exp");
+      latch.reach = State(Member(p, "exp", path), path + "/exp");
     } else if (op == "G") {
-      latch.reach = Op("not", {State(Need(p, "exp", path), path + "/exp")});
+      latch.reach = Op("not", {State(Member(p, "exp", path), path + "/exp")});
       complement = true;
-    } else if (op == "U") {
-      ExprP left = State(Need(p, "left", path), path + "/left");
-      latch.reach = State(Need(p, "right", path), path + "/right");
+    } else if (op == "U" || op == "W") {
+      ExprP left = State(Member(p, "left", path), path + "/left");
+      latch.reach = State(Member(p, "right", path), path + "/right");
       if (!IsLiteral(*left, 1))
         latch.fail = Op("and", {Op("not", {left}), Op("not", {latch.reach})});
       if (latch.fail && lower > 0)
@@ -139,16 +129,68 @@ class PropertyReader {
                       "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
     if (lower > 0) latch.opensAt = lower;
+    // A weak until holds unless its left side broke first.
+    bool weak = op == "W";
+    if (stepBound >= 0) {
+      // Only the first stepBound transitions count: past them an until or
+      // an eventually has failed, a weak until (and so an always) held.
+      ExprP within =
+          Op("<=", {SymbolRef(StepCounter(stepBound), Type::Int), Literal(stepBound, Type::Int)});
+      latch.reach = And(within, latch.reach);
+      if (weak) {
+        latch.reach = Op("or", {latch.reach, Op("not", {within})});
+        if (latch.fail) latch.fail = And(within, latch.fail);
+      } else {
+        latch.fail = latch.fail ? Op("or", {Op("not", {within}), latch.fail}) : Op("not", {within});
+      }
+    }
     int place = AddLatch(latch, t < 0);
-    RewardVariable r{Claim(name_), "instant", 0,      t < 0 ? options_.horizon : t,
-                     nullptr,      "",        t >= 0, ""};
-    r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
+    RewardVariable r{Claim(name_), "instant", 0, t < 0 ? options_.horizon : t, nullptr, "",
+                     t >= 0,       "",        {}};
+    if (weak)
+      r.rate = Op("!=", {SymbolRef(place, Type::Int), Literal(2, Type::Int)});
+    else if (complement && stepBound >= 0)  // ¬ψ not reached: open, or out of steps
+      r.rate = Op("!=", {SymbolRef(place, Type::Int), Literal(1, Type::Int)});
+    else
+      r.rate = Op("==", {SymbolRef(place, Type::Int), Literal(complement ? 0 : 1, Type::Int)});
     r.comment =
         t < 0 ? "probability of eventually reaching the goal (decided by " +
                     NumberText(options_.horizon, Type::Real) + " at the latest)"
               : std::string(complement ? "probability that the condition holds throughout [0, T]"
                                        : "probability that the goal is reached by T");
+    if (weak)
+      r.comment = "probability that the left side holds until the goal or throughout [0, " +
+                  (t < 0 ? NumberText(options_.horizon, Type::Real) : std::string("T")) + "]";
     Add(r);
+  }
+
+  // The upper step bound; a lower one is an error.
+  int StepBound(const json& sb, const std::string& path) {
+    OnlyKeys(sb, path, {"lower", "upper", "lower-exclusive", "upper-exclusive"});
+    if (sb.contains("lower") || sb.contains("lower-exclusive"))
+      throw JaniError(path + "/lower", "lower step bounds are not supported");
+    double k = exprs_.ReadConstant(Member(sb, "upper", path), path + "/upper");
+    bool exclusive = sb.contains("upper-exclusive") && sb["upper-exclusive"] == true;
+    if (exclusive) k -= 1;
+    if (k < 0 || k >= kPlaceMax - 1 || k != std::floor(k))
+      throw JaniError(path + "/upper", "a step bound must be a natural number below " +
+                                           std::to_string(kPlaceMax - 1));
+    return static_cast<int>(k);
+  }
+
+  // The step counter place, holding up to one past the largest bound.
+  int StepCounter(int bound) {
+    if (m_.steps < 0) {
+      Symbol s;
+      s.kind = Symbol::Kind::Helper;
+      s.name = names_.Claim("steps");
+      s.comment = "transitions so far (held once past the largest step bound)";
+      m_.steps = net_.symbols.Add(s);
+      net_.places.push_back(m_.steps);
+    }
+    m_.stepCap = std::max(m_.stepCap, bound + 1);
+    net_.symbols[m_.steps].upper = m_.stepCap;
+    return m_.steps;
   }
 
   void Add(RewardVariable r) {
@@ -182,29 +224,75 @@ class PropertyReader {
 
   std::string Claim(const std::string& wanted) { return names_.Claim(wanted); }
 
-  // The reward expression; rejects rewards earned on edges and step
-  // accumulation of a reward that is not zero between states.
-  ExprP Reward(const json& v, const std::string& path, bool steps) {
-    exprs_.transientsRead.clear();
-    ExprP r = exprs_.Read(Need(v, "exp", path), path + "/exp");
-    RejectImpulses();
-    if (steps) {
-      exprs_.transientsInitial = true;
-      ExprP atStep = exprs_.Read(v["exp"], path + "/exp");
-      exprs_.transientsInitial = false;
-      auto z = Fold(*atStep, net_.symbols);
-      if (!z || *z != 0)
-        throw JaniError(path + "/accumulate",
-                        "property '" + name_ + "': rewards accumulated per step are not supported");
-    }
+  static ExprP Numeric(ExprP r) {
     if (r->type == Type::Bool) r = Op("ite", {r, Literal(1, Type::Int), Literal(0, Type::Int)});
     return r;
   }
 
-  bool Accumulate(const json& v, const std::string& path, bool* steps) {
+  // The reward expression in the states, 0 unless `time` accumulates. With
+  // `steps`, the reward of each transition goes to *impulses; without, a
+  // transient variable set on edges is an error.
+  ExprP Reward(const json& v, const std::string& path, bool time, bool steps,
+               std::vector<std::pair<std::string, ExprP>>* impulses) {
+    exprs_.transientsRead.clear();
+    ExprP r = exprs_.Read(Member(v, "exp", path), path + "/exp");
+    if (!steps) RejectImpulses();
+    if (steps)
+      for (const Activity& a : acts_) StepReward(a, v["exp"], path + "/exp", impulses);
+    return time ? Numeric(r) : Literal(0, Type::Real);
+  }
+
+  // The reward of a transition of activity a: the reward expression with the
+  // transients its edges assign (the others at their initial values). The
+  // model language earns it over the marking the transition leaves, so it
+  // may not read what the transition changes, nor differ between cases.
+  void StepReward(const Activity& a, const json& exp, const std::string& path,
+                  std::vector<std::pair<std::string, ExprP>>* impulses) {
+    auto rate = a.rate ? Fold(*a.rate, net_.symbols) : std::nullopt;
+    if (rate && *rate == 0) return;  // written as a comment: never fires
+    std::set<int> written;
+    for (const Case& c : a.cases)
+      for (const Step& s : c.steps) written.insert(s.target);
+    ExprP first;
+    std::string firstText;
+    for (const Case& c : a.cases) {
+      exprs_.transientsOnStep = &c.transients;
+      ExprP x;
+      try {
+        x = Numeric(exprs_.Read(exp, path));
+      } catch (...) {
+        exprs_.transientsOnStep = nullptr;
+        throw;
+      }
+      exprs_.transientsOnStep = nullptr;
+      std::string text = WriteExpr(*x, net_.symbols);
+      if (!first) {
+        first = x, firstText = text;
+      } else if (text != firstText) {
+        throw JaniError(a.edgePaths[0], "property '" + name_ + "': the reward of a transition of " +
+                                            a.name +
+                                            " differs between its destinations (not supported)");
+      }
+      std::set<int> read;
+      CollectSymbols(*x, read);
+      for (int s : read)
+        if (written.count(s))
+          throw JaniError(
+              c.transients.empty() ? a.edgePaths[0] : c.transients.begin()->second.second,
+              "property '" + name_ + "': the reward of a transition of " + a.name + " reads '" +
+                  net_.symbols[s].janiName + "', which the transition changes (not supported)");
+    }
+    auto z = first ? Fold(*first, net_.symbols) : std::optional<double>(0);
+    if (z && *z == 0) return;
+    impulses->emplace_back(a.name, first);
+  }
+
+  // Whether anything accumulates; *time and *steps say what.
+  bool Accumulate(const json& v, const std::string& path, bool* steps, bool* timeOut) {
     *steps = false;
+    *timeOut = false;
     if (!v.contains("accumulate")) return false;
-    bool time = false;
+    bool& time = *timeOut;
     for (const json& a : v["accumulate"]) {
       std::string s = a.is_string() ? a.get<std::string>() : "";
       if (s == "time")
@@ -217,14 +305,25 @@ class PropertyReader {
     return time || *steps;
   }
 
+  static std::vector<std::pair<std::string, ExprP>> Scaled(
+      const std::vector<std::pair<std::string, ExprP>>& impulses,
+      const std::function<ExprP(const ExprP&)>& f) {
+    std::vector<std::pair<std::string, ExprP>> out;
+    for (const auto& i : impulses) out.emplace_back(i.first, f(i.second));
+    return out;
+  }
+
   void Expectation(const json& v, const std::string& path) {
     for (const char* key : {"step-instant", "reward-instants"})
       if (v.contains(key))
         throw JaniError(path + "/" + key, std::string("\"") + key + "\" is not supported");
-    bool steps = false;
-    bool accumulates = Accumulate(v, path, &steps);
-    ExprP r = Reward(v, path, steps);
-    RewardVariable var{Claim(name_), "", 0, 0, r, "", true, ""};
+    bool steps = false, time = false;
+    bool accumulates = Accumulate(v, path, &steps, &time);
+    std::vector<std::pair<std::string, ExprP>> impulses;
+    ExprP r = accumulates ? Reward(v, path, time, steps, &impulses)
+                          : Reward(v, path, true, false, nullptr);
+    RewardVariable var{Claim(name_), "", 0, 0, r, "", true, "", {}};
+    var.impulses = impulses;
     if (v.contains("time-instant")) {
       if (v.contains("reach"))
         throw JaniError(path + "/reach", "a goal with a time instant is not supported");
@@ -247,8 +346,13 @@ class PropertyReader {
     var.kind = "interval";
     var.to = options_.horizon;
     var.timeBounded = false;
-    var.rate = Op("ite", {Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)}), r,
-                          Literal(0, Type::Int)});
+    ExprP open0 = Op("==", {SymbolRef(place, Type::Int), Literal(0, Type::Int)});
+    if (time) var.rate = Op("ite", {open0, r, Literal(0, Type::Int)});
+    // Earned over the marking the transition leaves, before the goal's
+    // latch is set: the transition that reaches the goal counts.
+    var.impulses = Scaled(impulses, [&](const ExprP& x) {
+      return Op("ite", {open0, x, Literal(0, Type::Int)});
+    });
     var.comment = "expected reward until the goal";
     Add(var);
     RewardVariable open{Claim(name_ + "_unreached"),
@@ -259,26 +363,32 @@ class PropertyReader {
                         "probability that the goal was not reached by the horizon (the value "
                         "above is then truncated; the exact one is infinite)",
                         false,
-                        ""};
+                        "",
+                        {}};
     Add(open);
   }
 
   void SteadyState(const json& v, const std::string& path) {
-    bool steps = false;
-    Accumulate(v, path, &steps);
-    ExprP r = Reward(v, path, steps);
+    bool steps = false, time = false;
+    if (!Accumulate(v, path, &steps, &time)) time = true;  // a state reward
+    std::vector<std::pair<std::string, ExprP>> impulses;
+    ExprP r = Reward(v, path, time, steps, &impulses);
+    ExprP batch = Literal(options_.batch, Type::Real);
     RewardVariable var{Claim(name_),
                        "steady",
                        options_.warmup,
                        options_.warmup + options_.batch,
-                       Op("/", {r, Literal(options_.batch, Type::Real)}),
+                       time ? Op("/", {r, batch}) : r,
                        "long-run average (batch means; each batch integral divided by its length)",
                        false,
-                       ""};
+                       "",
+                       {}};
+    var.impulses = Scaled(impulses, [&](const ExprP& x) { return Op("/", {x, batch}); });
     Add(var);
   }
 
   Network& net_;
+  const std::vector<Activity>& acts_;
   ExprReader& exprs_;
   NameRegistry& names_;
   const MeasureOptions& options_;
@@ -317,10 +427,10 @@ void Freeze(Network& net, NameRegistry& names, Measures& m) {
 
 }  // namespace
 
-Measures ReadProperties(const json& doc, Network& net, ExprReader& exprs, NameRegistry& names,
-                        const MeasureOptions& options) {
+Measures ReadProperties(const json& doc, Network& net, const std::vector<Activity>& acts,
+                        ExprReader& exprs, NameRegistry& names, const MeasureOptions& options) {
   Measures m;
-  PropertyReader reader(net, exprs, names, options, m);
+  PropertyReader reader(net, acts, exprs, names, options, m);
   const json& props = doc.contains("properties") ? doc["properties"] : json::array();
   if (!props.is_array()) throw JaniError("/properties", "must be an array");
   std::set<std::string> wanted(options.only.begin(), options.only.end()), found;

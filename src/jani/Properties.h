@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "jani/Activities.h"
 #include "jani/ExprReader.h"
 #include "jani/Names.h"
 #include "jani/Network.h"
@@ -41,6 +42,9 @@ struct RewardVariable {
   std::string comment;
   bool timeBounded = false;  // its time points come from the property
   std::string property;      // the JANI property's name
+  // (activity name, value): earned at each completion, over the marking it
+  // leaves (rewards of transitions).
+  std::vector<std::pair<std::string, ExprP>> impulses;
 };
 
 struct Measures {
@@ -49,12 +53,18 @@ struct Measures {
   ExprP frozen;    // null: never; else the model stops once it holds
   int clock = -1;  // helper place set when the last time bound passes
   double clockAt = 0;
+  // Step bounds: a helper place counting the model's transitions (every
+  // activity of an edge, not the helpers), held at stepCap once it gets
+  // there (one past the largest bound); -1 when no property has one.
+  int steps = -1;
+  int stepCap = 0;
 };
 
-// Reads doc["properties"] (those named in `options.only`, or all).
+// Reads doc["properties"] (those named in `options.only`, or all); `acts`
+// are the model's activities, for rewards earned on transitions.
 // Throws JaniError naming the property for anything outside the subset.
-Measures ReadProperties(const nlohmann::json& doc, Network& net, ExprReader& exprs,
-                        NameRegistry& names, const MeasureOptions& options);
+Measures ReadProperties(const nlohmann::json& doc, Network& net, const std::vector<Activity>& acts,
+                        ExprReader& exprs, NameRegistry& names, const MeasureOptions& options);
 
 }  // namespace velmor::jani
 

@@ -685,11 +685,13 @@ class Checker {
                                                                               : ValueType::kInt;
         return true;
       case Expr::kCall: {
-        size_t want = e.text == "abs" ? 1 : 2;
-        if (e.text != "abs" && e.text != "min" && e.text != "max") {
-          d_.Error(e.pos, "unknown function '" + e.text + "' (min, max and abs exist)");
+        const Function* f = FindFunction(e.text);
+        if (!f) {
+          d_.Error(e.pos, "unknown function '" + e.text +
+                              "' (min, max, abs, floor, ceil, pow, exp and log exist)");
           return false;
         }
+        size_t want = static_cast<size_t>(f->arity);
         if (e.args.size() != want) {
           d_.Error(e.pos, "'" + e.text + "' takes " + std::to_string(want) + " argument" +
                               (want == 1 ? "" : "s"));
@@ -697,6 +699,7 @@ class Checker {
         }
         bool real = false;
         for (const ExprPtr& a : e.args) real = real || a->type == ValueType::kReal;
+        if (f->result != Function::kLikeArguments) real = f->result == Function::kReal;
         e.type = real ? ValueType::kReal : ValueType::kInt;
         return true;
       }

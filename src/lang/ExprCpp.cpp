@@ -13,7 +13,20 @@ void AddOnce(std::vector<int>& out, int v) {
   if (std::find(out.begin(), out.end(), v) == out.end()) out.push_back(v);
 }
 
+const Function kFunctions[] = {
+    {"min", 2, Function::kLikeArguments}, {"max", 2, Function::kLikeArguments},
+    {"abs", 1, Function::kLikeArguments}, {"floor", 1, Function::kInteger},
+    {"ceil", 1, Function::kInteger},      {"pow", 2, Function::kReal},
+    {"exp", 1, Function::kReal},          {"log", 1, Function::kReal}};
+
 }  // namespace
+
+const Function* FindFunction(const std::string& name) {
+  for (const Function& f : kFunctions) {
+    if (name == f.name) return &f;
+  }
+  return nullptr;
+}
 
 std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place) {
   auto arg = [&](size_t i) { return ExprToCpp(*e.args[i], m, place); };
@@ -32,6 +45,12 @@ std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place) {
       return "(" + arg(0) + " ? " + arg(1) + " : " + arg(2) + ")";
     case Expr::kCall: {
       if (e.text == "abs") return "(" + arg(0) + " < 0 ? -" + arg(0) + " : " + arg(0) + ")";
+      // floor and ceil are integers (C++ int); the others C++ doubles.
+      if (e.text == "floor" || e.text == "ceil")
+        return "static_cast<int>(std::" + e.text + "(" + arg(0) + "))";
+      if (e.text == "pow") return "std::pow(static_cast<double>(" + arg(0) + "), " + arg(1) + ")";
+      if (e.text == "exp" || e.text == "log")
+        return "std::" + e.text + "(static_cast<double>(" + arg(0) + "))";
       std::string cmp = e.text == "min" ? " < " : " > ";
       return "(" + arg(0) + cmp + arg(1) + " ? " + arg(0) + " : " + arg(1) + ")";
     }
@@ -88,6 +107,13 @@ bool ConstantValue(const Expr& e, double& value) {
     case Expr::kCall:
       if (e.text == "abs") {
         value = std::fabs(a[0]);
+      } else if (e.text == "floor" || e.text == "ceil") {
+        value = e.text == "floor" ? std::floor(a[0]) : std::ceil(a[0]);
+        return std::fabs(value) < 2147483648.0;
+      } else if (e.text == "pow" || e.text == "exp" || e.text == "log") {
+        value = e.text == "pow" ? std::pow(a[0], a[1])
+                                : (e.text == "exp" ? std::exp(a[0]) : std::log(a[0]));
+        return std::isfinite(value);
       } else {
         value = e.text == "min" ? std::min(a[0], a[1]) : std::max(a[0], a[1]);
       }

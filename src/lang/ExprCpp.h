@@ -16,6 +16,17 @@ namespace lang {
 // How a place is read and written in the generated code, by place index.
 using PlaceText = std::function<std::string(int)>;
 
+// A function expressions may call: its name, number of arguments and the
+// type of its result (that of its arguments: integer unless one is real).
+struct Function {
+  enum Result { kLikeArguments, kInteger, kReal };
+  const char* name;
+  int arity;
+  Result result;
+};
+// The function called name; null when there is none.
+const Function* FindFunction(const std::string& name);
+
 std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place);
 // Statements, one a line, each line starting with indent.
 std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const PlaceText& place,

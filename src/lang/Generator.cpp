@@ -105,7 +105,7 @@ GeneratedCode Generate(const Model& m, const std::string& base) {
                 ". Do not edit; change the model file.\n"
                 "#include \"" +
                 file +
-                ".h\"\n\n#include <cstring>\n#include <iostream>\n\n"
+                ".h\"\n\n#include <cmath>\n#include <cstring>\n#include <iostream>\n\n"
                 "#include \"random/UserDistributions.h\"\n\n";
   if (!m.globals.empty()) {
     code.header += "// Global variables: written by the study, read by the model.\n";

@@ -135,6 +135,45 @@ TEST_F(JaniExamples, MarkovAutomatonWithSimultaneousAssignments) {
                {"done_by_T", "a_at_T", "last_at_T", "busy_time_T", "time_to_done"});
 }
 
+// State-dependent floor and pow in rates, a weak until, step bounds,
+// rewards from transient variables, long-run averages.
+TEST_F(JaniExamples, TandemFunctionsOfTheStateAndWeakUntil) {
+  if (!CanBuildModels()) GTEST_SKIP() << "models are not built in a sanitizer build";
+  const std::vector<std::string> bounded = {"blocked_by_T",       "first_short_W",
+                                            "blocked_in_6_steps", "short_W_5_steps",
+                                            "queued_at_T",        "queued_time_T"};
+  std::string list;
+  for (const std::string& b : bounded) list += (list.empty() ? "" : ",") + b;
+  auto got =
+      ImportBuildRun(dir_, "tandem.jani", {"--properties", list}, {"-N", "20000", "-s", "77"});
+  ExpectAgrees(got, "tandem.jani", bounded);
+  fs::remove_all(dir_ + "/b");
+  got = ImportBuildRun(dir_, "tandem.jani", {"--properties", "mean_queued,blocked_share"},
+                       {"-t", "0", "-N", "200", "-s", "77"});
+  ExpectAgrees(got, "tandem.jani", {"mean_queued", "blocked_share"});
+}
+
+// A Markov automaton whose instantaneous check follows a synchronised
+// failure (both count as steps); sgn of the state in a rate; G, step
+// bounds, a goal, long-run averages; rewards of transitions (edges
+// assigning transient variables).
+TEST_F(JaniExamples, SparesMarkovAutomatonLongRunAndGoal) {
+  if (!CanBuildModels()) GTEST_SKIP() << "models are not built in a sanitizer build";
+  auto got = ImportBuildRun(dir_, "spares.jani",
+                            {"--properties",
+                             "lost_by_T,always_up_T,lost_in_6_steps,up_for_6_steps,up_time_T,"
+                             "working_at_T,time_to_loss,fails_T,cost_T,up_steps_T,checks_to_loss"},
+                            {"-N", "20000", "-s", "5"});
+  ExpectAgrees(
+      got, "spares.jani",
+      {"lost_by_T", "always_up_T", "lost_in_6_steps", "up_for_6_steps", "up_time_T", "working_at_T",
+       "time_to_loss", "fails_T", "cost_T", "up_steps_T", "checks_to_loss"});
+  fs::remove_all(dir_ + "/b");
+  got = ImportBuildRun(dir_, "spares.jani", {"--properties", "availability,fail_rate"},
+                       {"-t", "0", "-N", "200", "-s", "5"});
+  ExpectAgrees(got, "spares.jani", {"availability", "fail_rate"});
+}
+
 // The exact values are those the solver script computes (when python3 is
 // there to run it).
 TEST(JaniExactValues, MatchTheSolverScript) {

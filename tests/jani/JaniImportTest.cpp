@@ -72,15 +72,17 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "/constants: constants left open: r (give them with --constants NAME=VALUE,...)"},
       {R"("exp": "r"})", R"("exp": {"op": "sin", "exp": "r"}})",
        "/automata/0/edges/0/rate/exp: operator 'sin' is not supported"},
-      {R"("exp": "r"})", R"("exp": {"op": "floor", "exp": "c"}})",
-       "/automata/0/edges/0/rate/exp: operator 'floor' over a value that changes"},
       {R"("type": "bool", "transient": true)", R"("type": "real")",
        "/variables/1: real variable 'goal': the model language has no real-valued places"},
       {R"({"name": "l0"})", R"({"name": "l0", "time-progress": {"exp": true}})",
        "/automata/0/locations/0/time-progress: time-progress conditions are not supported"},
-      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"upper": 1})",
-       "/properties/0/expression/values/exp/step-bounds: step-bounds are not supported (property "
-       "'p'; leave it out with --properties)"},
+      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"lower": 1, "upper": 3})",
+       "/properties/0/expression/values/exp/step-bounds/lower: lower step bounds are not "
+       "supported (property 'p'; leave it out with --properties)"},
+      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"upper": 2.5})",
+       "/properties/0/expression/values/exp/step-bounds/upper: a step bound must be a natural"},
+      {R"("time-bounds": {"upper": 1})", R"("reward-bounds": [])",
+       "/properties/0/expression/values/exp/reward-bounds: reward-bounds are not supported"},
       {R"("exp": "c", "time-instant": 2)", R"("exp": "c", "time-instant": 2, "reward-bounds": [])",
        "/properties/1/expression/values/reward-bounds: \"reward-bounds\" is not supported"},
       {R"("op": "F", "exp": "goal", "time-bounds": {"upper": 1})",
@@ -93,7 +95,8 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "/properties/1/expression/values/accumulate: accumulation 'exit' is not supported"},
       {R"("exp": "c", "time-instant": 2)",
        R"("exp": "c", "accumulate": ["steps"], "time-instant": 2)",
-       "/properties/1/expression/values/accumulate: property 'e': rewards accumulated per step"},
+       "/automata/0/edges/0: property 'e': the reward of a transition of A_l0_0 reads 'c', which "
+       "the transition changes"},
       {R"([{"ref": "c", "value": 1}])",
        R"([{"ref": "c", "value": 1}, {"ref": "goal", "value": true}])",
        "/automata/0/edges/0/destinations/0/assignments/1: property 'p': 'goal' is set on edges"},
@@ -121,6 +124,8 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "/automata/0/edges/1/destinations: the probabilities of the destinations sum to 1.1"},
       {R"({"ref": "c", "value": 1})", R"({"ref": "c", "value": 1.5})",
        "/automata/0/edges/0/destinations/0/assignments/0/value: a real value assigned to 'c'"},
+      {R"("type": "ctmc",)", R"("type": "ctmc", "features": ["state-exit-rewards", "arrays"],)",
+       "/features/1: feature 'arrays' is not supported"},
       {"{", "[", ": not valid JSON"},
   };
   for (const Case& c : cases) {
@@ -189,10 +194,23 @@ TEST(JaniImport, OutputIsAValidModelAndDeterministic) {
   odd.replace(odd.find(R"({"automaton": "A"})"), 18, R"({"automaton": "Activity"})");
   odd.replace(odd.find(R"("name": "m")"), 11, R"("name": "exp")");
   inputs.emplace_back(odd, ImportOptions());
-  for (const char* name : {"queue", "duplex", "jobs"}) {
+  // Every numeric function over the state, in a rate (a real) and under '%'
+  // (integers).
+  const char* const functions = R"("exp": {"op": "+",
+      "left": {"op": "log", "left": {"op": "+", "left": "c", "right": 1}, "right": 2},
+      "right": {"op": "*", "left": {"op": "exp", "exp": {"op": "/", "left": "c", "right": 4}},
+        "right": {"op": "+", "left": {"op": "sgn", "exp": {"op": "-", "left": "c", "right": 1}},
+          "right": {"op": "+", "left": {"op": "trc", "exp": {"op": "/", "left": "c", "right": 3}},
+            "right": {"op": "%", "left": {"op": "floor", "exp": {"op": "/", "left": "c", "right": 2}},
+              "right": {"op": "ceil", "exp": {"op": "pow", "left": "r", "right": "c"}}}}}}})";
+  inputs.emplace_back(Edit(R"("exp": "r"})", std::string(functions) + "}"), ImportOptions());
+  for (const char* name : {"queue", "duplex", "jobs", "tandem", "spares"}) {
     ImportOptions o;
     if (std::string(name) == "queue") o.constants["lambda"] = "2";
     if (std::string(name) == "queue") o.measures.only = {"full_by_T", "queue_at_T"};
+    if (std::string(name) == "spares")
+      o.measures.only = {"lost_by_T", "lost_in_6_steps", "up_for_6_steps", "time_to_loss"};
+    if (std::string(name) == "tandem") o.measures.only = {"short_W_5_steps", "queued_at_T"};
     inputs.emplace_back(
         ReadFileBytes(std::string(VELMOR_SOURCE_DIR) + "/examples/jani/" + name + ".jani"), o);
   }
