@@ -21,9 +21,9 @@ char* CopyActionName(const char* text) { return CopyOwnedString(text != nullptr 
 
 // The two reward tables report their failure on a line of their own.
 const AllocationSite kRateTables{
-    "!! Memory allocation error in BaseActionClass::AllocatePVRateDS()", false};
+    "!! Memory allocation error in BaseActionClass::AllocatePVRateDS()"};
 const AllocationSite kImpulseTables{
-    "!! Memory allocation error in BaseActionClass::AllocatePVImpulseDS()", false};
+    "!! Memory allocation error in BaseActionClass::AllocatePVImpulseDS()"};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "base/Allocate.h"
 #include "output/RunControl.h"
 #include "output/SimMgrMessages.h"
+#include "output/StopSignal.h"
 #include "platform/VelmorSocket.h"
 
 namespace {
@@ -133,10 +134,9 @@ VelmorSocket* ManagerLink::WaitForSimMgrConnection(int timeoutMillis, unsigned s
   int pass = acceptPollMillis;
   if (timeout != timeoutMillis && timeout > 0 && timeout < pass) pass = timeout;
   for (;;) {
-    if (run.runState != 0 || connected) {
-      if (connected) return connection;
-      break;
-    }
+    if (connected) return connection;
+    // A SIGINT or SIGTERM ends the wait too: the run then ends cleanly.
+    if (run.runState != 0 || StopSignalReceived() != 0) break;
     if (!(timeout > 0 || timeout == -1)) break;
     const bool timed = timeout > 0;
     if (listenSocket->Select(pass) && listenSocket->Accept(*connection)) {

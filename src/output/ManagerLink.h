@@ -31,8 +31,9 @@ class ManagerLink {
   // Binds *port or the next free port, announces it ("REGISTER:  Port:
   // [n]", *port then holds the port bound), and waits up to timeoutMillis
   // (-1: for ever; shortened by VELMOR_SIMMGR_WAIT_MS) in passes of
-  // acceptPollMillis while the run is running. Returns the registered
-  // connection (caller owns it), or null.
+  // acceptPollMillis while the run is running and no SIGINT or SIGTERM came
+  // (StopSignal). Returns the registered connection (caller owns it), or
+  // null.
   VelmorSocket* WaitForSimMgrConnection(int timeoutMillis, unsigned short* port, RunControl& run);
   // Reads and carries out one command when one arrives within
   // listenPollMillis. Returns the command byte, or 0 when none came.

@@ -1,13 +1,11 @@
 // SimulatorClass construction, Run and destruction.
 #include "simulator/SimulatorClass.h"
 
-#include <signal.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cfloat>
 #include <climits>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -21,6 +19,7 @@
 #include "eventlist/EventList.h"
 #include "framework/BaseActionClass.h"
 #include "framework/BaseGroupClass.h"
+#include "output/StopSignal.h"
 #include "random/MersenneTwister.h"
 #include "random/Tausworthe.h"
 #include "random/UserDistributions.h"
@@ -321,29 +320,16 @@ void SimulatorClass::CollectActions() {
   }
 }
 
-namespace {
-
-volatile std::sig_atomic_t stopSignal = 0;  // SIGINT or SIGTERM once received
-
-extern "C" void OnStopSignal(int signal) { stopSignal = signal; }
-
-}  // namespace
-
-// A closed standard output or manager pipe must not kill the process (writes
-// then fail and are ignored); SIGINT and SIGTERM let the loops end the run
-// cleanly at the next replication or step.
+// Exhausted memory ends the run through the memory report; a closed standard
+// output or manager pipe must not kill the process (writes then fail and are
+// ignored); SIGINT and SIGTERM let the loops end the run cleanly at the next
+// replication or step, and the wait for a manager at once.
 void SimulatorClass::InstallSignalHandlers() {
   InstallMemoryExhaustionHandler();
-  std::signal(SIGPIPE, SIG_IGN);
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  InstallStopSignalHandlers();
 }
 
-int SimulatorClass::PendingStopSignal() { return stopSignal; }
+int SimulatorClass::PendingStopSignal() { return StopSignalReceived(); }
 
 void SimulatorClass::Run() {
   if (waitForSocket) {

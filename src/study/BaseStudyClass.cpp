@@ -106,8 +106,8 @@ std::string ValidValues(const TypeRule& rule) {
     return "a whole number from " + std::to_string(rule.low) + " to " + std::to_string(rule.high);
   }
   if (rule.letter == 'c') return "one character";
-  return rule.letter == 'f' ? "a number of magnitude at most 3.40282e+38"
-                            : "a number of magnitude at most 1.79769e+308";
+  return rule.letter == 'f' ? "a finite number of magnitude at most 3.40282e+38"
+                            : "a finite number of magnitude at most 1.79769e+308";
 }
 
 // Whether the whole text converts to a value of the rule's type.
@@ -120,10 +120,11 @@ bool ValueFits(const TypeRule& rule, const std::string& text) {
     long long v = std::strtoll(start, &end, 0);
     return end != start && *end == '\0' && errno != ERANGE && v >= rule.low && v <= rule.high;
   }
-  // Too small a magnitude rounds towards 0 and is taken; overflow is not.
+  // Too small a magnitude rounds towards 0 and is taken; overflow, infinity
+  // and not-a-number are not.
   double v =
       rule.letter == 'f' ? static_cast<double>(std::strtof(start, &end)) : std::strtod(start, &end);
-  return end != start && *end == '\0' && !(errno == ERANGE && std::isinf(v));
+  return end != start && *end == '\0' && std::isfinite(v);
 }
 
 }  // namespace

@@ -88,11 +88,15 @@ TEST_F(BuiltInModelE2E, NegativeCaseWeightStopsTheRun) {
 
 // An override the study cannot apply as meant ends the run before anything
 // is written, naming the variable, its type and its valid values; a short of
-// 70000 used to wrap to 4464 and run that many replicas.
+// 70000 used to wrap to 4464 and run that many replicas, and a float of nan
+// or inf ran a model whose delays and weights had no meaning.
 TEST_F(BuiltInModelE2E, OverridesThatCannotApplyAsMeantAreRefused) {
   const std::string shortRule =
       "num_devices is a short, given as s:num_devices:<value> with a whole number from -32768 "
       "to 32767\n";
+  const std::string floatRule =
+      "ram_size is a float, given as f:ram_size:<value> with a finite number of magnitude at "
+      "most 3.40282e+38\n";
   struct Case {
     const char* text;
     std::string err;
@@ -101,9 +105,10 @@ TEST_F(BuiltInModelE2E, OverridesThatCannotApplyAsMeantAreRefused) {
        {Case{"s:num_devices:70000", "ERROR: Override s:num_devices:70000 refused: " + shortRule},
         Case{"f:num_devices:3", "ERROR: Override f:num_devices:3 refused: " + shortRule},
         Case{"s:num_devices:3x", "ERROR: Override s:num_devices:3x refused: " + shortRule},
-        Case{"f:ram_size:1e39",
-             "ERROR: Override f:ram_size:1e39 refused: ram_size is a float, given as "
-             "f:ram_size:<value> with a number of magnitude at most 3.40282e+38\n"},
+        Case{"f:ram_size:1e39", "ERROR: Override f:ram_size:1e39 refused: " + floatRule},
+        Case{"f:ram_size:nan", "ERROR: Override f:ram_size:nan refused: " + floatRule},
+        Case{"f:ram_size:-INF", "ERROR: Override f:ram_size:-INF refused: " + floatRule},
+        Case{"f:ram_size:Infinity", "ERROR: Override f:ram_size:Infinity refused: " + floatRule},
         Case{"s:num_replicas:2:f:ram_size",
              "ERROR: Override text 's:num_replicas:2:f:ram_size' ends in an incomplete override; "
              "each is letter:name:value\n"},
