@@ -146,8 +146,10 @@ const char kMemoryLines[] =
 class AllocationFailureTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(AllocationFailureTest, EveryAllocationFailingEndsCleanlyOrChangesNothing) {
-  const std::string dir = ::testing::TempDir() + "velmor_alloc_fail";
-  std::system(("mkdir -p " + dir).c_str());
+  // A folder of its own: the cases run in parallel processes.
+  std::string pattern = ::testing::TempDir() + "velmor_alloc_fail_XXXXXX";
+  ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+  const std::string dir = pattern;
   const Outcome normal = RunChild(GetParam(), 0, dir);
   ASSERT_EQ(normal.status, 0) << normal.err;
   ASSERT_GT(normal.allocations, 10);
@@ -171,6 +173,7 @@ TEST_P(AllocationFailureTest, EveryAllocationFailingEndsCleanlyOrChangesNothing)
     if (::testing::Test::HasFailure()) break;  // one fault is enough to see
   }
   EXPECT_GT(cleanExits, 0);
+  std::system(("rm -rf " + dir).c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(
