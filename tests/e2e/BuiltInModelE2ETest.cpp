@@ -86,6 +86,32 @@ TEST_F(BuiltInModelE2E, NegativeCaseWeightStopsTheRun) {
   EXPECT_EQ(r.out.find("SIMULATOR::MAIN()-GOOD EXIT"), std::string::npos);
 }
 
+// An address-space limit too small for the model (a large replicate) ends
+// with the memory report and status 1, never an abort; a limit large
+// enough gives the normal run. The sanitizers reserve more address space
+// than any such limit, so this runs in the plain build only.
+TEST_F(BuiltInModelE2E, AnAddressSpaceLimitEndsWithTheMemoryReport) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "address-space limits do not apply under the address sanitizer";
+#endif
+  for (int limitKb : {8000, 30000, 60000, 200000}) {
+    const std::string command = "ulimit -v " + std::to_string(limitKb) + " && exec '" +
+                                BuiltInSim() + "' -N 2 -O s:num_devices:20000";
+    ProcessResult r = RunProcess("/bin/sh", {"-c", command}, options);
+    EXPECT_EQ(r.status, 1) << limitKb << ": " << r.err;
+    const bool reported =
+        r.err.find(
+            "Insufficient Memory to allocate dynamic data structures from heap memory\n"
+            "Exiting program...\n") != std::string::npos ||
+        r.err.find("Error Generating Connectivity List\n") != std::string::npos;
+    EXPECT_TRUE(reported) << limitKb << ": " << r.err;
+  }
+  ProcessResult r = RunProcess(
+      "/bin/sh",
+      {"-c", "ulimit -v 60000 && exec '" + BuiltInSim() + "' -N 2 -O s:num_devices:2000"}, options);
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
 // An override the study cannot apply as meant ends the run before anything
 // is written, naming the variable, its type and its valid values; a short of
 // 70000 used to wrap to 4464 and run that many replicas, and a float of nan

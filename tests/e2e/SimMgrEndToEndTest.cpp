@@ -321,6 +321,23 @@ TEST_F(SimMgrEndToEndTest, InterruptAndTerminateWriteTheCompletedReplications) {
   }
 }
 
+// A stop signal while the simulator waits for its manager ends the wait at
+// once: the closing lines, the results-file header, status 128 + signal.
+TEST_F(SimMgrEndToEndTest, StopSignalEndsTheWaitForAManager) {
+  for (int signal : {SIGINT, SIGTERM}) {
+    std::remove((dir + "/out.txt").c_str());
+    const std::vector<std::string> argv{Simulator(), "-w", "-p", "0", "-a", "out.txt"};
+    ASSERT_TRUE(child.Start(Simulator(), argv, dir, dir + "/stderr.txt", {}));
+    std::string line;
+    ASSERT_TRUE(child.WaitForLine("REGISTER:", kTimeoutMs, &line));
+    ASSERT_EQ(kill(child.Pid(), signal), 0);
+    status = child.Finish(kTimeoutMs);  // far less than the 60 s wait
+    EXPECT_EQ(status, 128 + signal) << ReadFileBytes(dir + "/stderr.txt");
+    EXPECT_NE(child.Output().find("SIMULATOR::MAIN()-GOOD EXIT\n"), std::string::npos);
+    EXPECT_FALSE(ReadFileBytes(dir + "/out.txt").empty()) << "header written";
+  }
+}
+
 TEST_F(SimMgrEndToEndTest, RedirectMovesTheReportsToABinaryFile) {
   StartAndConnect({"-w", "-p", "0", "-n", "1", "-a", "out.txt"});
   while (session.observations.empty()) {
