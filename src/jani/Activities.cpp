@@ -44,13 +44,9 @@ void OrderGroup(Network& net, NameRegistry& names, std::vector<Assignment> group
     size_t k = 0;
     while (done[k]) ++k;
     if (usedTemps == temps.size()) {
-      Symbol s;
-      s.kind = Symbol::Kind::Helper;
-      s.name = names.Claim("tmp" + std::to_string(temps.size() + 1));
-      s.upper = kPlaceMax;
-      s.comment = "keeps a value while simultaneous assignments run";
-      temps.push_back(net.symbols.Add(s));
-      net.places.push_back(temps.back());
+      temps.push_back(net.AddHelperPlace(names.Claim("tmp" + std::to_string(temps.size() + 1)),
+                                         "keeps a value while simultaneous assignments run",
+                                         kPlaceMax));
     }
     int temp = temps[usedTemps++];
     out.push_back({temp, group[k].value, group[k].target, -1});

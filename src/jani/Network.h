@@ -63,6 +63,19 @@ struct Network {
   std::vector<int> places;     // variables and locations, in place order
   std::vector<Instance> instances;
   std::vector<SyncVector> syncs;
+
+  // Declares a place of the importer's own (a latch, a counter, a
+  // temporary) holding 0 to upper, starting at 0; returns its symbol.
+  int AddHelperPlace(const std::string& placeName, const std::string& comment, double upper = 1) {
+    Symbol s;
+    s.kind = Symbol::Kind::Helper;
+    s.name = placeName;
+    s.upper = upper;
+    s.comment = comment;
+    const int id = symbols.Add(s);
+    places.push_back(id);
+    return id;
+  }
 };
 
 }  // namespace velmor::jani

@@ -181,12 +181,8 @@ class PropertyReader {
   // The step counter place, holding up to one past the largest bound.
   int StepCounter(int bound) {
     if (m_.steps < 0) {
-      Symbol s;
-      s.kind = Symbol::Kind::Helper;
-      s.name = names_.Claim("steps");
-      s.comment = "transitions so far (held once past the largest step bound)";
-      m_.steps = net_.symbols.Add(s);
-      net_.places.push_back(m_.steps);
+      m_.steps = net_.AddHelperPlace(names_.Claim("steps"),
+                                     "transitions so far (held once past the largest step bound)");
     }
     m_.stepCap = std::max(m_.stepCap, bound + 1);
     net_.symbols[m_.steps].upper = m_.stepCap;
@@ -199,20 +195,13 @@ class PropertyReader {
   }
 
   int AddLatch(Latch latch, bool unbounded) {
-    Symbol s;
-    s.kind = Symbol::Kind::Helper;
-    s.name = names_.Claim(name_ + "_decided");
-    s.upper = 2;
-    s.comment = "property " + name_ + ": 0 open, 1 goal reached" + (latch.fail ? ", 2 failed" : "");
-    latch.place = net_.symbols.Add(s);
-    net_.places.push_back(latch.place);
+    latch.place = net_.AddHelperPlace(
+        names_.Claim(name_ + "_decided"),
+        "property " + name_ + ": 0 open, 1 goal reached" + (latch.fail ? ", 2 failed" : ""), 2);
     if (latch.opensAt > 0) {
-      Symbol w;
-      w.kind = Symbol::Kind::Helper;
-      w.name = names_.Claim(name_ + "_window");
-      w.comment = "property " + name_ + ": 1 once its time window has opened";
-      latch.window = net_.symbols.Add(w);
-      net_.places.push_back(latch.window);
+      latch.window =
+          net_.AddHelperPlace(names_.Claim(name_ + "_window"),
+                              "property " + name_ + ": 1 once its time window has opened");
       latch.reach =
           And(Op("==", {SymbolRef(latch.window, Type::Int), Literal(1, Type::Int)}), latch.reach);
     }
@@ -414,12 +403,8 @@ void Freeze(Network& net, NameRegistry& names, Measures& m) {
     if (l.unbounded)
       m.frozen = And(m.frozen, Op("!=", {SymbolRef(l.place, Type::Int), Literal(0, Type::Int)}));
   if (last > 0) {
-    Symbol s;
-    s.kind = Symbol::Kind::Helper;
-    s.name = names.Claim("time_bounds_passed");
-    s.comment = "1 once the last time bound has passed";
-    m.clock = net.symbols.Add(s);
-    net.places.push_back(m.clock);
+    m.clock = net.AddHelperPlace(names.Claim("time_bounds_passed"),
+                                 "1 once the last time bound has passed");
     m.clockAt = last;
     m.frozen = And(m.frozen, Op("==", {SymbolRef(m.clock, Type::Int), Literal(1, Type::Int)}));
   }
