@@ -24,13 +24,15 @@ struct Expr {
   enum Kind { kNumber, kBool, kName, kUnary, kBinary, kCond, kCall };
   Kind kind = kNumber;
   Pos pos;
-  std::string text;   // number text, name, operator ("+", "&&", "!", "-"), function
-  bool real = false;  // kNumber: has a '.' or an exponent
+  std::string text;       // number text, name, operator ("+", "&&", "!", "-"), function
+  std::string qualifier;  // kName written SUBMODEL.NAME: the submodel ("" when none)
+  bool real = false;      // kNumber: has a '.' or an exponent
   std::vector<std::unique_ptr<Expr>> args;
   // Filled by the checker.
   enum Ref { kNone, kPlace, kGlobal };
   Ref ref = kNone;
-  int index = -1;  // place or global index
+  int index = -1;     // place or global index
+  int submodel = -1;  // kPlace in a reward variable: the place's submodel index
   ValueType type = ValueType::kInt;
 };
 using ExprPtr = std::unique_ptr<Expr>;
@@ -136,20 +138,26 @@ struct Impulse {
   int activityIndex = -1;
 };
 
+// A reward variable over one or more submodels (`of A, B`). Its rate is
+// summed over every combination of copies of the submodels it reads.
 struct Reward {
   enum Kind { kInstant, kInterval, kAverage, kSteady };
   std::string name;
   Pos pos;
-  std::string submodel;
-  Pos submodelPos;
+  std::vector<std::string> submodels;  // as written after `of`
+  std::vector<Pos> submodelPos;
   Kind kind = kInstant;
   bool hasKind = false;
   std::vector<std::string> startText, stopText;  // time points as written
   std::vector<double> start, stop;
   ExprPtr rate;  // null when the variable has impulses only
   std::vector<Impulse> impulses;
-  int submodelIndex = -1;
-  std::vector<int> readPlaces;  // first-appearance order
+  // Filled by the checker: the submodels' indices, in `of` order; the
+  // places the rate reads, per entry of `submodels`, in first-appearance
+  // order; the entries of `submodels` the workers bind, in `of` order.
+  std::vector<int> submodelIndex;
+  std::vector<std::vector<int>> readPlaces;
+  std::vector<int> slots;
 };
 
 struct Global {

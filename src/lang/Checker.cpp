@@ -654,6 +654,12 @@ class Checker {
         e.type = ValueType::kBool;
         return true;
       case Expr::kName: {
+        if (scope_) return ResolveInScope(e);
+        if (!e.qualifier.empty()) {
+          d_.Error(e.pos, "'" + e.qualifier + "." + e.text +
+                              "': a place is named after its submodel only in a reward variable");
+          return false;
+        }
         int p = sub ? sub->FindPlace(e.text) : -1;
         if (p >= 0) {
           e.ref = Expr::kPlace;
@@ -720,6 +726,63 @@ class Checker {
       }
     }
     return true;
+  }
+
+  // A name in a reward variable's rate or impulse, with scope_ set: a place
+  // of one of the scope's submodels (qualified, or unqualified when the
+  // scope has one submodel) or a global.
+  bool ResolveInScope(Expr& e) {
+    const std::vector<int>& scope = *scope_;
+    auto place = [&](int sub, int p) {
+      e.ref = Expr::kPlace;
+      e.index = p;
+      e.submodel = sub;
+      e.type = RealPlace(m_.submodels[sub].places[p]) ? ValueType::kReal : ValueType::kInt;
+      return true;
+    };
+    if (!e.qualifier.empty()) {
+      for (int sub : scope) {
+        const Submodel& s = m_.submodels[sub];
+        if (s.name != e.qualifier) continue;
+        int p = s.FindPlace(e.text);
+        if (p >= 0) return place(sub, p);
+        d_.Error(e.pos, "'" + e.text + "' is not a place of submodel '" + s.name + "'");
+        return false;
+      }
+      d_.Error(e.pos, "'" + e.qualifier + "' is not " + scopeWhat_);
+      return false;
+    }
+    std::vector<std::string> holders;
+    for (int sub : scope) {
+      int p = m_.submodels[sub].FindPlace(e.text);
+      if (p >= 0 && scope.size() == 1) return place(sub, p);
+      if (p >= 0) holders.push_back(m_.submodels[sub].name);
+    }
+    if (!holders.empty()) {
+      std::string list;
+      for (size_t i = 0; i < holders.size(); ++i) {
+        list +=
+            (i == 0 ? "" : (i + 1 == holders.size() ? " and " : ", ")) + ("'" + holders[i] + "'");
+      }
+      d_.Error(e.pos,
+               "'" + e.text + "' is a place of " + list + ": write " + holders[0] + "." + e.text);
+      return false;
+    }
+    int g = m_.FindGlobal(e.text);
+    if (g >= 0) {
+      e.ref = Expr::kGlobal;
+      e.index = g;
+      e.type = GlobalType(m_.globals[g].type);
+      return true;
+    }
+    if (scope.size() == 1) {
+      d_.Error(e.pos, "'" + e.text + "' is neither a place of submodel '" +
+                          m_.submodels[scope[0]].name + "' nor a global");
+    } else {
+      d_.Error(e.pos, "'" + e.text + "' is neither a global nor a place (write SUBMODEL." + e.text +
+                          " for a place)");
+    }
+    return false;
   }
 
   bool IntegerExpr(Expr& e, const Submodel* sub, const std::string& what) {
@@ -1152,27 +1215,74 @@ class Checker {
     return true;
   }
 
+  // The places e reads, per entry of the scope, in first-appearance order.
+  static void ScopedPlacesRead(const Expr& e, const std::vector<int>& scope,
+                               std::vector<std::vector<int>>& out) {
+    if (e.kind == Expr::kName && e.ref == Expr::kPlace) {
+      for (size_t k = 0; k < scope.size(); ++k) {
+        if (scope[k] != e.submodel) continue;
+        std::vector<int>& v = out[k];
+        if (std::find(v.begin(), v.end(), e.index) == v.end()) v.push_back(e.index);
+      }
+    }
+    for (const ExprPtr& a : e.args) ScopedPlacesRead(*a, scope, out);
+  }
+
+  // The submodels after `of`: each exists, once, in the model.
+  bool RewardSubmodels(Reward& r) {
+    bool ok = true;
+    r.submodelIndex.clear();
+    for (size_t k = 0; k < r.submodels.size(); ++k) {
+      const std::string& name = r.submodels[k];
+      int index = m_.FindSubmodel(name);
+      if (index < 0) {
+        d_.Error(r.submodelPos[k], "reward variable '" + r.name + "' is over '" + name +
+                                       "', which is not a submodel");
+        ok = false;
+      } else if (std::find(r.submodelIndex.begin(), r.submodelIndex.end(), index) !=
+                 r.submodelIndex.end()) {
+        d_.Error(r.submodelPos[k], "reward variable '" + r.name + "' names '" + name + "' twice");
+        ok = false;
+      } else if (!m_.topNode.empty() && !InTop(name)) {
+        d_.Error(r.submodelPos[k], "reward variable '" + r.name + "' is over '" + name +
+                                       "', which is not part of the model");
+      }
+      r.submodelIndex.push_back(index);
+    }
+    return ok;
+  }
+
   void Rewards() {
     std::set<std::string> names;
     for (Reward& r : m_.rewards) {
       if (!names.insert(r.name).second)
         d_.Error(r.pos, "duplicate reward variable '" + r.name + "'");
-      r.submodelIndex = m_.FindSubmodel(r.submodel);
-      if (r.submodelIndex < 0) {
-        d_.Error(r.submodelPos, "reward variable '" + r.name + "' is over '" + r.submodel +
-                                    "', which is not a submodel");
-        continue;
+      if (!RewardSubmodels(r)) continue;
+      std::string list;
+      for (size_t k = 0; k < r.submodels.size(); ++k) list += (k ? ", " : "") + r.submodels[k];
+      scope_ = &r.submodelIndex;
+      scopeWhat_ = r.submodels.size() == 1
+                       ? "submodel '" + list + "' of reward variable '" + r.name + "'"
+                       : "one of the submodels of reward variable '" + r.name + "' (" + list + ")";
+      r.readPlaces.assign(r.submodels.size(), {});
+      bool rateOk = !r.rate || Resolve(*r.rate, nullptr, "a reward");
+      if (r.rate && rateOk) {
+        ScopedPlacesRead(*r.rate, r.submodelIndex, r.readPlaces);
+        for (size_t k = 0; k < r.submodels.size(); ++k) {
+          MarkRead(m_.submodels[r.submodelIndex[k]], r.readPlaces[k]);
+        }
       }
-      if (!m_.topNode.empty() && !InTop(r.submodel)) {
-        d_.Error(r.submodelPos, "reward variable '" + r.name + "' is over '" + r.submodel +
-                                    "', which is not part of the model");
+      scope_ = nullptr;
+      // Workers bind the submodels the rate reads; a rate that reads no
+      // place is summed over the copies of every submodel named.
+      r.slots.clear();
+      for (size_t k = 0; k < r.submodels.size(); ++k) {
+        if (!r.readPlaces[k].empty()) r.slots.push_back(static_cast<int>(k));
       }
-      Submodel& s = m_.submodels[r.submodelIndex];
-      if (r.rate && Resolve(*r.rate, &s, "a reward")) {
-        PlacesRead(*r.rate, r.readPlaces);
-        MarkRead(s, r.readPlaces);
+      if (r.slots.empty()) {
+        for (size_t k = 0; k < r.submodels.size(); ++k) r.slots.push_back(static_cast<int>(k));
       }
-      Impulses(r);
+      if (Impulses(r) && rateOk) UnusedRewardSubmodels(r);
       r.start.clear();
       r.stop.clear();
       for (size_t i = 0; i < r.startText.size(); ++i) {
@@ -1187,36 +1297,85 @@ class Checker {
     }
   }
 
-  // An impulse names an activity of the variable's submodel (qualified or
-  // not) at most once; its value reads that submodel's places.
-  void Impulses(Reward& r) {
-    std::set<std::string> seen;
+  // With several submodels, each should be read by the rate or earn an
+  // impulse: one that is neither only multiplies the rate by its copies.
+  void UnusedRewardSubmodels(const Reward& r) {
+    if (r.submodels.size() < 2) return;
+    for (size_t k = 0; k < r.submodels.size(); ++k) {
+      bool used = !r.readPlaces[k].empty();
+      for (const Impulse& imp : r.impulses) used = used || imp.submodelIndex == r.submodelIndex[k];
+      if (!used) {
+        d_.Warning(r.submodelPos[k], "reward variable '" + r.name + "' reads no place of '" +
+                                         r.submodels[k] + "' and has no impulse on it");
+      }
+    }
+  }
+
+  // An impulse names an activity of one of the variable's submodels at most
+  // once (qualified, or unqualified when only one of them has it); its value
+  // reads that submodel's places.
+  // False after an error.
+  bool Impulses(Reward& r) {
+    bool ok = true;
+    std::set<std::pair<int, std::string>> seen;
     for (Impulse& imp : r.impulses) {
-      if (!imp.submodel.empty() && imp.submodel != r.submodel) {
-        d_.Error(imp.pos, "reward variable '" + r.name + "' is over '" + r.submodel + "', not '" +
-                              imp.submodel + "'");
-        continue;
-      }
-      Submodel& s = m_.submodels[r.submodelIndex];
-      imp.submodelIndex = r.submodelIndex;
+      imp.submodelIndex = -1;
       imp.activityIndex = -1;
-      for (size_t a = 0; a < s.activities.size(); ++a) {
-        if (s.activities[a].name == imp.activity) imp.activityIndex = static_cast<int>(a);
+      std::vector<int> holders;
+      for (size_t k = 0; k < r.submodels.size(); ++k) {
+        const Submodel& s = m_.submodels[r.submodelIndex[k]];
+        if (!imp.submodel.empty() && s.name != imp.submodel) continue;
+        for (size_t a = 0; a < s.activities.size(); ++a) {
+          if (s.activities[a].name != imp.activity) continue;
+          holders.push_back(r.submodelIndex[k]);
+          imp.submodelIndex = r.submodelIndex[k];
+          imp.activityIndex = static_cast<int>(a);
+        }
       }
-      if (imp.activityIndex < 0) {
-        d_.Error(imp.pos, "'" + imp.activity + "' is not an activity of submodel '" + s.name + "'");
+      if (!imp.submodel.empty() &&
+          std::find(r.submodels.begin(), r.submodels.end(), imp.submodel) == r.submodels.end()) {
+        d_.Error(imp.pos,
+                 r.submodels.size() == 1
+                     ? "reward variable '" + r.name + "' is over '" + r.submodels[0] + "', not '" +
+                           imp.submodel + "'"
+                     : "reward variable '" + r.name + "' is not over '" + imp.submodel + "'");
+        ok = false;
         continue;
       }
-      if (!seen.insert(imp.activity).second) {
+      if (holders.empty()) {
+        std::string where = !imp.submodel.empty() ? "submodel '" + imp.submodel + "'"
+                            : r.submodels.size() == 1
+                                ? "submodel '" + r.submodels[0] + "'"
+                                : "any submodel of reward variable '" + r.name + "'";
+        d_.Error(imp.pos, "'" + imp.activity + "' is not an activity of " + where);
+        ok = false;
+        continue;
+      }
+      if (holders.size() > 1) {
+        d_.Error(imp.pos, "'" + imp.activity + "' is an activity of several submodels: write " +
+                              m_.submodels[holders[0]].name + "." + imp.activity);
+        ok = false;
+        continue;
+      }
+      if (!seen.insert({imp.submodelIndex, imp.activity}).second) {
         d_.Error(imp.pos,
                  "reward variable '" + r.name + "' has a second impulse on '" + imp.activity + "'");
+        ok = false;
       }
-      if (Resolve(*imp.value, &s, "an impulse")) {
+      std::vector<int> own{imp.submodelIndex};
+      Submodel& s = m_.submodels[imp.submodelIndex];
+      scope_ = &own;
+      scopeWhat_ = "submodel '" + s.name + "', whose activity the impulse is on";
+      if (Resolve(*imp.value, nullptr, "an impulse")) {
         std::vector<int> read;
         PlacesRead(*imp.value, read);
         MarkRead(s, read);
+      } else {
+        ok = false;
       }
+      scope_ = nullptr;
     }
+    return ok;
   }
 
   // ---- study ----
@@ -1464,6 +1623,10 @@ class Checker {
 
   Model& m_;
   Diagnostics& d_;
+  // While a reward variable is checked: its submodels and what they are
+  // called in messages. Null otherwise.
+  const std::vector<int>* scope_ = nullptr;
+  std::string scopeWhat_;
 };
 
 }  // namespace

@@ -85,7 +85,9 @@ void Describe(const Model& m, std::ostream& out) {
   if (m.rewards.empty()) out << "  (none)\n";
   for (size_t i = 0; i < m.rewards.size(); ++i) {
     const Reward& r = m.rewards[i];
-    out << "  " << i << " " << r.name << " of " << r.submodel << ": " << RewardKind(r.kind);
+    out << "  " << i << " " << r.name << " of ";
+    for (size_t k = 0; k < r.submodels.size(); ++k) out << (k ? ", " : "") << r.submodels[k];
+    out << ": " << RewardKind(r.kind);
     for (size_t k = 0; k < r.startText.size(); ++k) {
       out << (k ? ", " : " ");
       if (r.kind == Reward::kInstant) {
@@ -98,7 +100,8 @@ void Describe(const Model& m, std::ostream& out) {
     if (!r.impulses.empty()) {
       out << "      impulses on:";
       for (size_t k = 0; k < r.impulses.size(); ++k) {
-        out << (k ? ", " : " ") << r.submodel << "." << r.impulses[k].activity;
+        out << (k ? ", " : " ") << m.submodels[r.impulses[k].submodelIndex].name << "."
+            << r.impulses[k].activity;
       }
       out << (r.rate ? "" : " (no rate)") << "\n";
     }

@@ -29,13 +29,17 @@ const Function* FindFunction(const std::string& name) {
 }
 
 std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place) {
-  auto arg = [&](size_t i) { return ExprToCpp(*e.args[i], m, place); };
+  return ScopedExprToCpp(e, m, [&](int, int p) { return place(p); });
+}
+
+std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText& place) {
+  auto arg = [&](size_t i) { return ScopedExprToCpp(*e.args[i], m, place); };
   switch (e.kind) {
     case Expr::kNumber:
     case Expr::kBool:
       return e.text;
     case Expr::kName:
-      if (e.ref == Expr::kPlace) return place(e.index);
+      if (e.ref == Expr::kPlace) return place(e.submodel, e.index);
       return e.text;
     case Expr::kUnary:
       return "(" + e.text + arg(0) + ")";

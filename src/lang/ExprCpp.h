@@ -28,6 +28,10 @@ struct Function {
 const Function* FindFunction(const std::string& name);
 
 std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place);
+// How a place is read, by submodel and place index (reward variables over
+// several submodels), and the C++ text of such an expression.
+using ScopedPlaceText = std::function<std::string(int submodel, int place)>;
+std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText& place);
 // Statements, one a line, each line starting with indent.
 std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const PlaceText& place,
                        const std::string& indent);

@@ -17,6 +17,7 @@ std::string TimeLiteral(const std::string& text) {
 // One impulse prototype: an impulse on an activity without cases, or on
 // one case of an activity (each case is an action of its own).
 struct ImpulseAction {
+  const Submodel* submodel;  // the activity's
   std::string action;
   const Expr* value;
 };
@@ -24,10 +25,11 @@ struct ImpulseAction {
 std::vector<ImpulseAction> ImpulseActions(const Model& m, const Reward& r) {
   std::vector<ImpulseAction> out;
   for (const Impulse& imp : r.impulses) {
-    const Activity& a = m.submodels[imp.submodelIndex].activities[imp.activityIndex];
-    if (a.cases.empty()) out.push_back({a.name, imp.value.get()});
+    const Submodel* sub = &m.submodels[imp.submodelIndex];
+    const Activity& a = sub->activities[imp.activityIndex];
+    if (a.cases.empty()) out.push_back({sub, a.name, imp.value.get()});
     for (size_t k = 0; k < a.cases.size(); ++k) {
-      out.push_back({a.name + "_case" + std::to_string(k + 1), imp.value.get()});
+      out.push_back({sub, a.name + "_case" + std::to_string(k + 1), imp.value.get()});
     }
   }
   return out;
@@ -67,19 +69,32 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
 
   for (size_t i = 0; i < m.rewards.size(); ++i) {
     const Reward& r = m.rewards[i];
-    const Submodel& sub = m.submodels[r.submodelIndex];
     std::string node = base + std::to_string(i), worker = node + "Worker";
     std::string wbase = r.kind == Reward::kInstant ? "InstantOfTime" : "IntervalOfTime";
-    h << "// Reward variable \"" << r.name << "\" over " << sub.name << ".\n";
+    // The workers' model slots, in `of` order, and how the rate reads a
+    // place through them.
+    std::vector<const Submodel*> slots;
+    for (int k : r.slots) slots.push_back(&m.submodels[r.submodelIndex[k]]);
+    auto placeOf = [&](const Submodel& sub, int p) {
+      return sub.name + "->" + sub.places[p].name +
+             (sub.places[p].type == "short" ? "->getMark()" : "->getValue()");
+    };
+    std::string over;
+    for (size_t k = 0; k < r.submodels.size(); ++k) over += (k ? ", " : "") + r.submodels[k];
+    h << "// Reward variable \"" << r.name << "\" over " << over << ".\n";
     h << "class " << worker << " : public " << wbase << " {\n public:\n  " << worker << "();\n";
-    h << "  // REQUIRES: the model slot is set.\n  double Reward_Function() override;\n";
+    h << "  // REQUIRES: the model slot" << (slots.size() == 1 ? " is" : "s are")
+      << " set.\n  double Reward_Function() override;\n";
     if (r.kind == Reward::kAverage) {
       h << "  // The interval step, weighted by 1 / the window length: a time average.\n"
            "  void Accumulate(double now, double lastChange) override;\n";
     }
-    h << "\n  " << SanClass(sub) << "* " << sub.name << ";\n};\n\n";
+    h << "\n";
+    for (const Submodel* sub : slots) h << "  " << SanClass(*sub) << "* " << sub->name << ";\n";
+    h << "};\n\n";
     std::vector<ImpulseAction> impulses = ImpulseActions(m, r);
     for (size_t k = 0; k < impulses.size(); ++k) {
+      const Submodel& sub = *impulses[k].submodel;
       std::string cls = node + "Impulse" + std::to_string(k);
       h << "// Impulse of \"" << r.name << "\" on " << sub.name << "." << impulses[k].action
         << ".\n";
@@ -93,16 +108,22 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
     h << "  explicit " << node << "(int windowIndex);\n  ~" << node << "() override;\n";
     h << "  void CreateWorkerList() override;\n};\n\n";
 
-    s << worker << "::" << worker << "() : " << wbase << "(1), " << sub.name << "(nullptr) {\n"
-      << "  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
-    PlaceText place = [&](int p) {
-      return sub.name + "->" + sub.places[p].name +
-             (sub.places[p].type == "short" ? "->getMark()" : "->getValue()");
+    s << worker << "::" << worker << "() : " << wbase << "(" << slots.size() << ")";
+    for (const Submodel* sub : slots) s << ", " << sub->name << "(nullptr)";
+    s << " {\n";
+    for (size_t k = 0; k < slots.size(); ++k) {
+      s << "  BindModelSlot(" << k << ", &" << slots[k]->name << ");\n";
+    }
+    s << "}\n\n";
+    ScopedPlaceText ratePlace = [&](int sub, int p) {
+      return placeOf(slots.size() == 1 ? *slots[0] : m.submodels[sub], p);
     };
     s << "double " << worker << "::Reward_Function() { return "
-      << (r.rate ? "static_cast<double>(" + ExprToCpp(*r.rate, m, place) + ")" : "0.0")
+      << (r.rate ? "static_cast<double>(" + ScopedExprToCpp(*r.rate, m, ratePlace) + ")" : "0.0")
       << "; }\n\n";
     for (size_t k = 0; k < impulses.size(); ++k) {
+      const Submodel& sub = *impulses[k].submodel;
+      PlaceText place = [&](int p) { return placeOf(sub, p); };
       std::string cls = node + "Impulse" + std::to_string(k);
       s << cls << "::" << cls << "() : ImpulseReward(1, ImpulseReward::" << ImpulseKind(r.kind)
         << "), " << sub.name << "(nullptr) {\n  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
@@ -118,17 +139,23 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
         << "  IntervalOfTime::Accumulate(now, lastChange);\n"
         << "  Weight /= StopTime - StartTime;\n}\n\n";
     }
+    size_t numRead = 0;
+    for (const std::vector<int>& read : r.readPlaces) numRead += read.size();
     s << node << "::" << node << "(int windowIndex) {\n  Initialize(\"" << r.name << "\", "
       << (r.kind == Reward::kInstant ? "InstantOfTimeReward" : "AccumulatedReward") << ", "
       << r.startText.size() << ", k" << node << "Start, k" << node << "Stop, windowIndex, "
-      << impulses.size() << ", 1, " << r.readPlaces.size() << ");\n";
-    for (int p : r.readPlaces) {
-      s << "  AddVariableDependency(\"" << sub.places[p].name << "\", \"" << sub.name << "\");\n";
+      << impulses.size() << ", " << slots.size() << ", " << numRead << ");\n";
+    // The model dependencies, in slot order: the workers' model slots.
+    for (int k : r.slots) {
+      const Submodel& sub = m.submodels[r.submodelIndex[k]];
+      for (int p : r.readPlaces[k]) {
+        s << "  AddVariableDependency(\"" << sub.places[p].name << "\", \"" << sub.name << "\");\n";
+      }
+      if (r.readPlaces[k].empty()) s << "  AddModelDependency(\"" << sub.name << "\");\n";
     }
-    if (r.readPlaces.empty()) s << "  AddModelDependency(\"" << sub.name << "\");\n";
     for (size_t k = 0; k < impulses.size(); ++k) {
-      s << "  AddImpulse(\"" << impulses[k].action << "\", \"" << sub.name << "\", Allocate<"
-        << node << "Impulse" << k << ">());\n";
+      s << "  AddImpulse(\"" << impulses[k].action << "\", \"" << impulses[k].submodel->name
+        << "\", Allocate<" << node << "Impulse" << k << ">());\n";
     }
     if (r.kind == Reward::kSteady) s << "  SteadyState = 1;\n";
     s << "}\n\n" << node << "::~" << node << "() { DeleteWorkers(this); }\n\n";

@@ -347,8 +347,10 @@ class Parser {
     r.pos = Peek().pos;
     r.name = Name("a reward variable name");
     Expect("of");
-    r.submodelPos = Peek().pos;
-    r.submodel = Name("a submodel name");
+    do {
+      r.submodelPos.push_back(Peek().pos);
+      r.submodels.push_back(Name("a submodel name"));
+    } while (Accept(","));
     Expect("{");
     while (!Accept("}")) {
       Pos at = Peek().pos;
@@ -585,7 +587,12 @@ class Parser {
         Expect(")");
         return e;
       }
-      return Make(Expr::kName, at, name);
+      ExprPtr e = Make(Expr::kName, at, name);
+      if (Accept(".")) {
+        e->qualifier = name;
+        e->text = Name("a place name");
+      }
+      return e;
     }
     Fail("an expression");
   }

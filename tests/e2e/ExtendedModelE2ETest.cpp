@@ -87,4 +87,21 @@ TEST(ExtendedModelE2E, ExperimentNamesReachTheStudyDescription) {
   EXPECT_NE(d.out.find("  Experiment 2 \"fast\": lambda=1.0\n"), std::string::npos) << d.out;
 }
 
+// tests/lang/models/joint.vm: deterministic ticks, so every value is exact.
+TEST(ExtendedModelE2E, RewardsOverSeveralSubmodelsSumOverCombinations) {
+  ProcessOptions options;
+  options.workDir = MakeTempDir("velmor_joint_");
+  ProcessResult r =
+      RunProcess(std::string(VELMOR_BIN_DIR) + "/joint_sim", {"-N", "2", "-a", "r.ascii"}, options);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string ascii = ReadFileBytes(options.workDir + "/r.ascii");
+  // Every (fast, slow) pair of 2 x 3 copies at 5: a = 5, b = 2.
+  EXPECT_EQ(Values(ascii, 0), std::vector<double>(2, 6 * (5 * 10 + 2)));
+  // A rate reading only fast sums over fast's 2 copies, not over the 6
+  // pairs; slow's impulses come once per slow copy.
+  EXPECT_EQ(Values(ascii, 1), std::vector<double>(2, 2 * 8 + 3 * 2 * 10));
+  // Impulses on activities of either submodel, each over its own copies.
+  EXPECT_EQ(Values(ascii, 2), std::vector<double>(2, 2 * (1 + 2 + 3 + 4) + 3 * 2));
+}
+
 }  // namespace

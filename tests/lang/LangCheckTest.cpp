@@ -33,6 +33,14 @@ const char* const kBase =
     "reward r of unit { instant at 10 rate up }\n"  // 18
     "study set { rate = 0.5, 1.5 }\n";              // 19
 
+// kBase with a second submodel beside the pair, for reward variables over
+// several submodels; its rewards are on line 23.
+const std::string kJoint = std::string(kBase) +
+                           "submodel crew {\n"   // 20
+                           "  place idle = 1\n"  // 21
+                           "  timed call { delay exponential(1.0) input idle output idle } }\n"
+                           "join all = pair, crew\n";  // 23
+
 // Replaces the first occurrence of from by to in kBase.
 std::string Edit(const std::string& from, const std::string& to) {
   std::string s = kBase;
@@ -126,6 +134,26 @@ TEST(LangCheck, EveryMistakeIsReportedAtItsPosition) {
        "m.vm:19:13: error: experiment name \"low\" is given twice"},
       {Edit("study set {", "study set { experiments \"low"),
        "m.vm:19:25: error: unexpected character '\"'"},
+      // Reward variables over several submodels.
+      {kJoint + "reward j of unit, crew { instant at 1 rate up * idle }\n",
+       "m.vm:24:44: error: 'up' is a place of 'unit': write unit.up"},
+      {kJoint + "reward j of unit, crew { instant at 1 rate unit.up * pair.idle }\n",
+       "m.vm:24:54: error: 'pair' is not one of the submodels of reward variable 'j' (unit, "
+       "crew)"},
+      {kJoint + "reward j of unit, crew { instant at 1 rate crew.up }\n",
+       "m.vm:24:44: error: 'up' is not a place of submodel 'crew'"},
+      {kJoint + "reward j of unit, crew, unit { instant at 1 rate unit.up }\n",
+       "m.vm:24:25: error: reward variable 'j' names 'unit' twice"},
+      {kJoint + "reward j of unit, crew { instant at 1 rate unit.up impulse pair.call = 1 }\n",
+       "m.vm:24:60: error: reward variable 'j' is not over 'pair'"},
+      {kJoint + "reward j of unit, crew { instant at 1 impulse call = unit.up }\n",
+       "m.vm:24:54: error: 'unit' is not submodel 'crew', whose activity the impulse is on"},
+      {Edit("rate up }", "rate unit.up + crew.idle }"),
+       "m.vm:18:49: error: 'crew' is not submodel 'unit' of reward variable 'r'"},
+      {Edit("output down\n", "do { unit.down = 1 }\n"), "m.vm:9:"},
+      {Edit("input up\n", "when unit.up > 0\n"),
+       "m.vm:8:10: error: 'unit.up': a place is named after its submodel only in a reward "
+       "variable"},
       // Names the generated C++ could not use.
       {Edit("place down = 0\n", "place down = 0\n  place Rate = 0\n"),
        "m.vm:6:9: error: 'Rate' cannot be used as a place name (the generated code uses that "
@@ -154,6 +182,9 @@ TEST(LangCheck, SuspiciousButLegalModelsGetWarnings) {
        "m.vm:6:9: warning: place 'spare' is read by no activity and no reward variable"},
       {Edit("input up\n", "input up\n    case weight 0 { }\n    case weight 1 { }\n"),
        "m.vm:9:17: warning: case weight is always zero"},
+      {kJoint + "reward j of unit, crew { instant at 1 rate unit.up }\n",
+       "m.vm:24:19: warning: reward variable 'j' reads no place of 'crew' and has no impulse on "
+       "it"},
   };
   for (const Case& c : cases) {
     Result r = CheckText(c.text);
