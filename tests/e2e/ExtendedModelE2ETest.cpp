@@ -102,6 +102,13 @@ TEST(ExtendedModelE2E, RewardsOverSeveralSubmodelsSumOverCombinations) {
   EXPECT_EQ(Values(ascii, 1), std::vector<double>(2, 2 * 8 + 3 * 2 * 10));
   // Impulses on activities of either submodel, each over its own copies.
   EXPECT_EQ(Values(ascii, 2), std::vector<double>(2, 2 * (1 + 2 + 3 + 4) + 3 * 2));
+  ProcessResult d =
+      RunProcess(std::string(VELMOR_BIN_DIR) + "/velmor",
+                 {"describe", std::string(VELMOR_SOURCE_DIR) + "/tests/lang/models/joint.vm"});
+  EXPECT_NE(d.out.find("  1 mixed of slow, fast: interval from 0 to 4.5\n"
+                       "      impulses on: slow.tick\n"),
+            std::string::npos)
+      << d.out;
 }
 
 }  // namespace
