@@ -215,6 +215,11 @@ const ExampleRun kRuns[] = {
      {{0, 9.52607709751, "failures in [0,100]"},
       {1, 23.6961451247, "repair bill per unit time over [0,100]"},
       {2, 0.952607709751, "wear at 100"}}},
+    {"powered_servers",
+     {"-N", "20000", "-s", "4711"},
+     {{0, 1.51577258559, "servers serving at 10"},
+      {1, 76.3028991211, "server-hours served in [0,50]"},
+      {2, 0.602362586908, "outage cost per hour over [0,50]"}}},
 };
 
 class ExampleAgainstExactValue : public ::testing::TestWithParam<ExampleRun> {
