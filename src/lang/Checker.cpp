@@ -340,6 +340,7 @@ const std::set<std::string> kGeneratedCodeNames = {
     "VariableDependencies",
     "VariableDependencyCapacity",
     "VariableId",
+    "VelmorIntegerOf",
     "Weight",
     "WindowLength",
     "WireImpulse",

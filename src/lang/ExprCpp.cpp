@@ -50,8 +50,11 @@ std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText
     case Expr::kCall: {
       if (e.text == "abs") return "(" + arg(0) + " < 0 ? -" + arg(0) + " : " + arg(0) + ")";
       // floor and ceil are integers (C++ int); the others C++ doubles.
-      if (e.text == "floor" || e.text == "ceil")
-        return "static_cast<int>(std::" + e.text + "(" + arg(0) + "))";
+      if (e.text == "floor" || e.text == "ceil") {
+        std::string file = m.file.substr(m.file.find_last_of('/') + 1);
+        return "VelmorIntegerOf(std::" + e.text + "(" + arg(0) + "), \"" + e.text + " at " + file +
+               ":" + std::to_string(e.pos.line) + ":" + std::to_string(e.pos.col) + "\")";
+      }
       if (e.text == "pow") return "std::pow(static_cast<double>(" + arg(0) + "), " + arg(1) + ")";
       if (e.text == "exp" || e.text == "log")
         return "std::" + e.text + "(static_cast<double>(" + arg(0) + "))";

@@ -129,6 +129,11 @@ GeneratedCode Generate(const Model& m, const std::string& base) {
   GenerateRewards(m, code);
   GenerateStudyCode(m, code);
   code.header += "#endif  // " + guard + "\n";
+  static const std::string kLastInclude = "#include \"random/UserDistributions.h\"\n";
+  if (code.source.find("VelmorIntegerOf(") != std::string::npos) {
+    code.source.insert(code.source.find(kLastInclude) + kLastInclude.size(),
+                       "#include \"modelkit/IntegerOf.h\"\n");
+  }
   return code;
 }
 

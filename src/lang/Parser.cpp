@@ -45,6 +45,8 @@ class Parser {
     std::string found;
     if (tok.kind == Token::kEnd) {
       found = "the end of the file";
+    } else if (tok.kind == Token::kBad && tok.text == "\"") {
+      throw SyntaxError{tok.pos, "string not closed: a '\"' must end it on the same line"};
     } else if (tok.kind == Token::kBad) {
       throw SyntaxError{tok.pos, "unexpected character '" + tok.text + "'"};
     } else {

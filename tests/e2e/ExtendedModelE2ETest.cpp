@@ -102,6 +102,7 @@ TEST(ExtendedModelE2E, RewardsOverSeveralSubmodelsSumOverCombinations) {
   EXPECT_EQ(Values(ascii, 1), std::vector<double>(2, 2 * 8 + 3 * 2 * 10));
   // Impulses on activities of either submodel, each over its own copies.
   EXPECT_EQ(Values(ascii, 2), std::vector<double>(2, 2 * (1 + 2 + 3 + 4) + 3 * 2));
+  EXPECT_EQ(Values(ascii, 3), std::vector<double>(2, 2 * 5));
   ProcessResult d =
       RunProcess(std::string(VELMOR_BIN_DIR) + "/velmor",
                  {"describe", std::string(VELMOR_SOURCE_DIR) + "/tests/lang/models/joint.vm"});
@@ -109,6 +110,18 @@ TEST(ExtendedModelE2E, RewardsOverSeveralSubmodelsSumOverCombinations) {
                        "      impulses on: slow.tick\n"),
             std::string::npos)
       << d.out;
+}
+
+// floor and ceil of a real no int holds stop the run instead of converting
+// it (undefined in C++).
+TEST(ExtendedModelE2E, RoundingBeyondTheIntegersStopsTheRun) {
+  ProcessOptions options;
+  options.workDir = MakeTempDir("velmor_joint_");
+  ProcessResult r = RunProcess(std::string(VELMOR_BIN_DIR) + "/joint_sim",
+                               {"-N", "1", "-O", "d:scale:1e12"}, options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(StartsWith(r.err, "ERROR: floor at joint.vm:45:8 is ")) << r.err;
+  EXPECT_NE(r.err.find("e+12, outside the range of an integer\n"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -133,7 +133,7 @@ TEST(LangCheck, EveryMistakeIsReportedAtItsPosition) {
       {Edit("study set {", "study set { experiments \"low\", \"low\""),
        "m.vm:19:13: error: experiment name \"low\" is given twice"},
       {Edit("study set {", "study set { experiments \"low"),
-       "m.vm:19:25: error: unexpected character '\"'"},
+       "m.vm:19:25: error: string not closed: a '\"' must end it on the same line"},
       // Reward variables over several submodels.
       {kJoint + "reward j of unit, crew { instant at 1 rate up * idle }\n",
        "m.vm:24:44: error: 'up' is a place of 'unit': write unit.up"},
