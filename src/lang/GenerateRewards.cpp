@@ -96,18 +96,23 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
     s << worker << "::" << worker << "() : " << wbase << "(1), " << sub.name << "(nullptr) {\n"
       << "  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
     PlaceText place = [&](int p) {
-      return sub.name + "->" + sub.places[p].name +
+      return sub.name + "->" + LeafPath(sub, p) +
              (sub.places[p].type == "short" ? "->getMark()" : "->getValue()");
     };
+    ElementText element = [&](const Expr& e, const std::string& index) {
+      return sub.name + "->" + ComputedLeaf(sub, e, index, "Reward variable " + r.name) +
+             (sub.places[e.leaves[0]].type == "short" ? "->getMark()" : "->getValue()");
+    };
+    std::vector<std::string> depends = DependencyNames(sub, r.readPlaces);
     s << "double " << worker << "::Reward_Function() { return "
-      << (r.rate ? "static_cast<double>(" + ExprToCpp(*r.rate, m, place) + ")" : "0.0")
+      << (r.rate ? "static_cast<double>(" + ExprToCpp(*r.rate, m, place, element) + ")" : "0.0")
       << "; }\n\n";
     for (size_t k = 0; k < impulses.size(); ++k) {
       std::string cls = node + "Impulse" + std::to_string(k);
       s << cls << "::" << cls << "() : ImpulseReward(1, ImpulseReward::" << ImpulseKind(r.kind)
         << "), " << sub.name << "(nullptr) {\n  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
       s << "double " << cls << "::Impulse_Function() { return static_cast<double>("
-        << ExprToCpp(*impulses[k].value, m, place) << "); }\n\n";
+        << ExprToCpp(*impulses[k].value, m, place, element) << "); }\n\n";
       s << "BaseActionClass* " << cls << "::EarningAction() { return &" << sub.name << "->"
         << impulses[k].action << "; }\n\n";
       s << "ImpulseNodeClass** " << cls
@@ -121,11 +126,11 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
     s << node << "::" << node << "(int windowIndex) {\n  Initialize(\"" << r.name << "\", "
       << (r.kind == Reward::kInstant ? "InstantOfTimeReward" : "AccumulatedReward") << ", "
       << r.startText.size() << ", k" << node << "Start, k" << node << "Stop, windowIndex, "
-      << impulses.size() << ", 1, " << r.readPlaces.size() << ");\n";
-    for (int p : r.readPlaces) {
-      s << "  AddVariableDependency(\"" << sub.places[p].name << "\", \"" << sub.name << "\");\n";
+      << impulses.size() << ", 1, " << depends.size() << ");\n";
+    for (const std::string& d : depends) {
+      s << "  AddVariableDependency(\"" << d << "\", \"" << sub.name << "\");\n";
     }
-    if (r.readPlaces.empty()) s << "  AddModelDependency(\"" << sub.name << "\");\n";
+    if (depends.empty()) s << "  AddModelDependency(\"" << sub.name << "\");\n";
     for (size_t k = 0; k < impulses.size(); ++k) {
       s << "  AddImpulse(\"" << impulses[k].action << "\", \"" << sub.name << "\", Allocate<"
         << node << "Impulse" << k << ">());\n";
