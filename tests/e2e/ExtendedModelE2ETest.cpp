@@ -1,5 +1,6 @@
-// The model of the constructs added after features.vm (tests/lang/models/
-// extended.vm), run end to end against values worked out by hand.
+// The models of the constructs added after features.vm (tests/lang/models/
+// extended.vm, and places.vm for array and record places), run end to end
+// against values worked out by hand or from their Markov chains.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,12 +36,13 @@ double StandardError(const std::vector<double>& v) {
   return std::sqrt(sum / static_cast<double>(v.size() - 1) / static_cast<double>(v.size()));
 }
 
-std::string RunExtended(const std::vector<std::string>& args) {
+std::string RunExtended(const std::vector<std::string>& args,
+                        const std::string& sim = ExtendedSim()) {
   ProcessOptions options;
   options.workDir = MakeTempDir("velmor_extended_");
   std::vector<std::string> all = args;
   all.insert(all.end(), {"-a", "r.ascii"});
-  ProcessResult r = RunProcess(ExtendedSim(), all, options);
+  ProcessResult r = RunProcess(sim, all, options);
   EXPECT_EQ(r.status, 0) << r.err;
   return ReadFileBytes(options.workDir + "/r.ascii");
 }
@@ -85,6 +87,31 @@ TEST(ExtendedModelE2E, ExperimentNamesReachTheStudyDescription) {
                  {"describe", std::string(VELMOR_SOURCE_DIR) + "/tests/lang/models/extended.vm"});
   ASSERT_EQ(d.status, 0) << d.err;
   EXPECT_NE(d.out.find("  Experiment 2 \"fast\": lambda=1.0\n"), std::string::npos) << d.out;
+}
+
+std::string PlacesSim() { return std::string(VELMOR_BIN_DIR) + "/places_sim"; }
+
+TEST(ExtendedModelE2E, ArrayAndRecordPlacesAgreeWithTheirMarkovChain) {
+  // Results ids: 0 and 1 units_up at 1 and 5, 2 crew_unit_up at 5, 3
+  // repairs at 5. Exact values: tests/lang/models/places_exact.py.
+  std::string ascii = RunExtended({"-N", "20000", "-s", "4711"}, PlacesSim());
+  const double exact[] = {1.65854098455, 1.4813339964, 0.331643191627, 5.85797626556};
+  for (int id = 0; id < 4; ++id) {
+    std::vector<double> v = Values(ascii, id);
+    ASSERT_EQ(v.size(), 20000u) << id;
+    EXPECT_NEAR(Mean(v), exact[id], 4.0 * StandardError(v)) << id;
+  }
+}
+
+TEST(ExtendedModelE2E, ComputedIndexOutsideTheArrayStopsTheRun) {
+  // The crew starts at unit 7 of 3: its first visit reads up[7].
+  ProcessOptions options;
+  options.workDir = MakeTempDir("velmor_places_");
+  ProcessResult r = RunProcess(PlacesSim(), {"-N", "5", "-O", "s:first_unit:7"}, options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("ERROR: Activity visit uses element 7 of up, which has elements 0 to 2\n"),
+            std::string::npos)
+      << r.err;
 }
 
 }  // namespace
