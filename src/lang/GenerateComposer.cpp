@@ -148,7 +148,13 @@ void GenerateRep(const Model& m, const Composer& c, const std::string& cls, Gene
     }
     s << "  for (int i = 1; i < NumChildren; i++) {\n";
     for (const Share& sh : c.shares) {
-      s << "    InstanceArray[i]->" << sh.name << "->ShareWith(first->" << sh.name << ");\n";
+      // A structure shares with one that is already shared only as the
+      // caller: the first replica's takes in the others.
+      if (sh.structClass.empty()) {
+        s << "    InstanceArray[i]->" << sh.name << "->ShareWith(first->" << sh.name << ");\n";
+      } else {
+        s << "    first->" << sh.name << "->ShareWith(InstanceArray[i]->" << sh.name << ");\n";
+      }
     }
     s << "  }\n}\n\n";
   }
