@@ -17,6 +17,78 @@ std::string FieldList(const ExtendedPlace& x) {
 
 bool Real(const std::string& type) { return type == "double" || type == "float"; }
 
+// Members of the generated structure classes and their framework bases: a
+// field of one of these names would hide them.
+const std::set<std::string> kStructMemberNames = {"ArrayTypeSize",
+                                                  "BaseStateVariableClass",
+                                                  "BaseStructStateVariable",
+                                                  "CopyStateVariableName",
+                                                  "CurrentState",
+                                                  "ForgetReplacements",
+                                                  "ReplacementMark",
+                                                  "SetName",
+                                                  "SetPrefix",
+                                                  "SetState",
+                                                  "ShareWith",
+                                                  "StateSize",
+                                                  "SVAffectingActions",
+                                                  "SVEnabledActions",
+                                                  "addSelfAsAffectedSVToAction",
+                                                  "addSelfAsEnablingSVToAction",
+                                                  "affectingReplaced",
+                                                  "appendAffectingAction",
+                                                  "appendEnabledAction",
+                                                  "cachedStateSize",
+                                                  "calculateStateSize",
+                                                  "copyAffectingActions",
+                                                  "copyEnabledActions",
+                                                  "enabledReplaced",
+                                                  "field",
+                                                  "fieldType",
+                                                  "fields",
+                                                  "functionallyShared",
+                                                  "getAffectingAction",
+                                                  "getAffectingActions",
+                                                  "getEnabledAction",
+                                                  "getEnabledActions",
+                                                  "getField",
+                                                  "getFunctionallyShared",
+                                                  "getLeafNodes",
+                                                  "getName",
+                                                  "getNumAffectingActions",
+                                                  "getNumEnabledActions",
+                                                  "getNumLeafNodes",
+                                                  "getPrefix",
+                                                  "getShared",
+                                                  "getSharingCount",
+                                                  "getSize",
+                                                  "getStored",
+                                                  "getType",
+                                                  "isLeafNode",
+                                                  "makeArrays",
+                                                  "name",
+                                                  "prefix",
+                                                  "printAffectingActions",
+                                                  "printEnabledActions",
+                                                  "printState",
+                                                  "printStateVal",
+                                                  "removeAffectingAction",
+                                                  "removeEnabledAction",
+                                                  "removeSelfFromAffectedSVOfAction",
+                                                  "removeSelfFromEnablingSVOfAction",
+                                                  "replaceAffectingAction",
+                                                  "replaceEnabledAction",
+                                                  "setAffectingActions",
+                                                  "setEnabledActions",
+                                                  "setFunctionallyShared",
+                                                  "setShared",
+                                                  "setStored",
+                                                  "share",
+                                                  "shared",
+                                                  "sharingCount",
+                                                  "stored",
+                                                  "element"};
+
 }  // namespace
 
 std::string LeafName(const ExtendedPlace& x, int element, int field) {
@@ -62,6 +134,10 @@ void ExpandExtended(Submodel& s, int xi, Diagnostics& d) {
   for (const Field& f : x.fields) {
     if (!names.insert(f.name).second) {
       d.Error(f.pos, "duplicate field '" + f.name + "' in place '" + x.name + "'");
+    } else if (kStructMemberNames.count(f.name) || f.name == x.name + "Element" ||
+               f.name == x.name + "Struct") {
+      d.Error(f.pos, "'" + f.name +
+                         "' cannot be used as a field name (the generated code uses that name)");
     }
   }
   if (x.initialList && static_cast<int>(x.initial.size()) != x.count) {

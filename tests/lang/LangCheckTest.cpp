@@ -221,6 +221,8 @@ TEST(LangCheck, ArrayAndRecordPlaceMistakesAreReportedAtTheirPositions) {
        "m.vm:9:11: error: 'load.' holds a real number; input and output arcs need an integer"},
       {edit("busy : double", "at : double"), "m.vm:6:34: error: duplicate field 'at' in place"},
       {edit("at : short", "int : short"), "m.vm:6:18: error: 'int' cannot be used as a field name"},
+      {edit("busy : double", "fields : double"),
+       "m.vm:6:34: error: 'fields' cannot be used as a field name (the generated code"},
       {edit("place up[3] = 0", "place up[4] = 0"),
        "m.vm:14:30: error: 'other.up' holds a short[4], 'unit.up' a short[3]; shared places "
        "have one type"},
