@@ -164,10 +164,10 @@ void StructClasses(const Model& m, const Submodel& s, std::ostringstream& h,
       h << "  };\n";
       c << san << "::" << el << "::" << el << "(const char* elementName)\n"
         << "    : BaseStructStateVariable(elementName, \"\") {\n";
-      c << "  std::string prefix = elementName;\n";
       for (const Field& f : x.fields) {
-        c << "  " << f.name << " = Allocate<" << PlaceClass(f.type) << ">((prefix + \"." << f.name
-          << "\").c_str(), " << Initial(m, f.initial.get()) << ");\n";
+        c << "  " << f.name << " = Allocate<" << PlaceClass(f.type)
+          << ">((std::string(elementName) + \"." << f.name << "\").c_str(), "
+          << Initial(m, f.initial.get()) << ");\n";
         c << "  fields.push_back(fieldType{" << f.name << ", " << ElementCode(f.type) << "});\n";
       }
       c << "}\n\n";
