@@ -785,8 +785,9 @@ class Checker {
         if (!Resolve(*it.target, &s, "an arc")) continue;
         it.placeIndex = it.target->index;
         if (it.target->type == ValueType::kReal) {
-          d_.Error(it.pos, "'" + it.place + "." + it.target->field +
-                               "' holds a real number; input and output arcs need an integer "
+          d_.Error(it.pos, "place '" + it.place +
+                               (it.target->field.empty() ? "" : "." + it.target->field) +
+                               "' holds real numbers; input and output arcs need an integer "
                                "place");
           continue;
         }

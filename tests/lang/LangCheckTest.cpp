@@ -218,7 +218,8 @@ TEST(LangCheck, ArrayAndRecordPlaceMistakesAreReportedAtTheirPositions) {
       {edit("load[1])", "load[crew.busy])"),
        "m.vm:8:28: error: an index must be an integer, not a real number"},
       {edit("input up[0]", "input load[0]"),
-       "m.vm:9:11: error: 'load.' holds a real number; input and output arcs need an integer"},
+       "m.vm:9:11: error: place 'load' holds real numbers; input and output arcs need an "
+       "integer"},
       {edit("busy : double", "at : double"), "m.vm:6:34: error: duplicate field 'at' in place"},
       {edit("at : short", "int : short"), "m.vm:6:18: error: 'int' cannot be used as a field name"},
       {edit("busy : double", "fields : double"),
