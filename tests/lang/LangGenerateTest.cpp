@@ -3,9 +3,11 @@
 // the output is the same bytes every time.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "lang/Checker.h"
+#include "lang/Describe.h"
 #include "lang/Generator.h"
 #include "lang/Parser.h"
 
@@ -62,6 +64,13 @@ TEST(LangGenerate, ElementArcsAreLeavesOrWholeColumns) {
   EXPECT_EQ(Names(plant, plant.activities[3].affected[0]),
             "up[0] up[1] up[2] crew.repairs crew.at");
   EXPECT_EQ(Names(plant, plant.activities[3].enabling), "");
+  // describe lists the place with its shape, then its leaves.
+  std::ostringstream listing;
+  lang::Describe(model, listing);
+  EXPECT_NE(listing.str().find("    crew : {at : short, repairs : int}\n      6 crew.at\n"
+                               "      7 crew.repairs : int\n"),
+            std::string::npos)
+      << listing.str();
 }
 
 TEST(LangGenerate, SameModelSameBytes) {
