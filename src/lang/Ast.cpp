@@ -14,6 +14,7 @@ int FindByName(const std::vector<T>& items, const std::string& n) {
 }  // namespace
 
 int Submodel::FindPlace(const std::string& n) const { return FindByName(places, n); }
+int Submodel::FindExtended(const std::string& n) const { return FindByName(extended, n); }
 int Model::FindGlobal(const std::string& n) const { return FindByName(globals, n); }
 int Model::FindSubmodel(const std::string& n) const { return FindByName(submodels, n); }
 int Model::FindComposer(const std::string& n) const { return FindByName(composers, n); }

@@ -20,8 +20,10 @@ enum class ValueType { kBool, kInt, kReal };
 
 // One expression node. kNumber keeps its text as written (it is emitted
 // unchanged); kName is resolved by the checker to a place or a global.
+// kElement is an element or field of an extended place: text is the place,
+// args[0] the index when there is one, field the field name or "".
 struct Expr {
-  enum Kind { kNumber, kBool, kName, kUnary, kBinary, kCond, kCall };
+  enum Kind { kNumber, kBool, kName, kUnary, kBinary, kCond, kCall, kElement };
   Kind kind = kNumber;
   Pos pos;
   std::string text;       // number text, name, operator ("+", "&&", "!", "-"), function
@@ -31,9 +33,14 @@ struct Expr {
   // Filled by the checker.
   enum Ref { kNone, kPlace, kGlobal };
   Ref ref = kNone;
-  int index = -1;     // place or global index
-  int submodel = -1;  // kPlace in a reward variable: the place's submodel index
+  int index = -1;     // place or global index; kElement: the leaf, -1 when computed
+  int submodel = -1;  // kPlace or kElement in a reward variable: the place's submodel index
   ValueType type = ValueType::kInt;
+  // kElement, filled by the checker: the extended place and every leaf the
+  // access may touch (one for a constant index, a column for a computed one).
+  std::string field;
+  int extended = -1;
+  std::vector<int> leaves;
 };
 using ExprPtr = std::unique_ptr<Expr>;
 
@@ -44,7 +51,8 @@ struct Stmt {
   std::string op;     // "=", "+=", "-="
   std::string place;  // kAssign target
   int placeIndex = -1;
-  ExprPtr expr;  // value or condition
+  ExprPtr target;  // kAssign to an element or field (kElement), else null
+  ExprPtr expr;    // value or condition
   std::vector<Stmt> thenBody, elseBody;
 };
 
@@ -55,6 +63,7 @@ struct EffectItem {
   Pos pos;
   std::string place;
   int placeIndex = -1;
+  ExprPtr target;  // an arc on an element or field (kElement), else null
   int count = 1;
   std::vector<Stmt> body;  // kDo
 };
@@ -93,14 +102,47 @@ struct Place {
   Pos typePos;
   ExprPtr initial;  // null: 0
   bool read = false;
+  int extended = -1;  // a leaf of Submodel::extended[extended]; -1: a place of its own
+};
+
+// A field of a record place: a typed value with its initial value.
+struct Field {
+  std::string name;
+  Pos pos;
+  std::string type = "short";
+  Pos typePos;
+  ExprPtr initial;  // null: 0
+};
+
+// An array place, a record place, or an array of records. Its leaves (the
+// scalar places actions see) are appended to Submodel::places by the
+// checker, element by element and, within an element, field by field.
+struct ExtendedPlace {
+  std::string name;
+  Pos pos;
+  ExprPtr size;                // null: not an array
+  std::string type = "short";  // element type when there are no fields
+  Pos typePos;
+  std::vector<Field> fields;     // non-empty: a record (per element)
+  std::vector<ExprPtr> initial;  // one value for every element, or one per element
+  bool initialList = false;      // written as { ... }
+  Pos initialPos;
+  // Derived by the checker.
+  int count = 1;       // elements (1 for a record)
+  int firstLeaf = -1;  // index of the first leaf in Submodel::places
+  bool read = false;
+  bool IsArray() const { return size != nullptr; }
+  int FieldsPerElement() const { return fields.empty() ? 1 : static_cast<int>(fields.size()); }
 };
 
 struct Submodel {
   std::string name;
   Pos pos;
-  std::vector<Place> places;
+  std::vector<Place> places;  // own places, then the leaves of extended places
+  std::vector<ExtendedPlace> extended;
   std::vector<Activity> activities;
   int FindPlace(const std::string& n) const;
+  int FindExtended(const std::string& n) const;
 };
 
 struct ShareMember {
@@ -113,6 +155,7 @@ struct Share {
   bool explicitMembers = false;
   std::vector<ShareMember> members;  // resolved: (child, child's place)
   std::string type = "short";        // derived: the members' place type
+  std::string structClass;  // derived for an extended place: the class of the shared structure
 };
 
 // A rep or join node.

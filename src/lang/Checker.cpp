@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "lang/CheckExtended.h"
 #include "lang/ExprCpp.h"
 #include "lang/Parser.h"
 
@@ -675,6 +676,13 @@ class Checker {
           e.type = GlobalType(m_.globals[g].type);
           return true;
         }
+        if (sub && sub->FindExtended(e.text) >= 0) {
+          const ExtendedPlace& x = sub->extended[sub->FindExtended(e.text)];
+          d_.Error(e.pos, x.IsArray() ? "array '" + e.text + "' needs an index (" + e.text + "[i])"
+                                      : "record '" + e.text + "' needs a field (" + e.text + "." +
+                                            x.fields[0].name + ")");
+          return false;
+        }
         if (sub) {
           d_.Error(e.pos, "'" + e.text + "' is neither a place of submodel '" + sub->name +
                               "' nor a global");
@@ -683,6 +691,21 @@ class Checker {
         }
         return false;
       }
+      case Expr::kElement:
+        if (scope_) return ResolveElementInScope(e);
+        if (!e.qualifier.empty() || (sub && e.args.empty() && sub->FindExtended(e.text) < 0 &&
+                                     m_.FindSubmodel(e.text) >= 0)) {
+          d_.Error(e.pos,
+                   "'" +
+                       (e.qualifier.empty() ? e.text + "." + e.field : e.qualifier + "." + e.text) +
+                       "': a place is named after its submodel only in a reward variable");
+          return false;
+        }
+        if (!sub) {
+          d_.Error(e.pos, "'" + e.text + "' is not a global (" + where + " can read globals only)");
+          return false;
+        }
+        return ResolveElement(e, *sub, d_);
       case Expr::kUnary:
         e.type = e.text == "!" ? ValueType::kBool
                                : (type(0) == ValueType::kReal ? ValueType::kReal : ValueType::kInt);
@@ -786,6 +809,42 @@ class Checker {
     return false;
   }
 
+  // An element access in a reward variable's rate or impulse, with scope_
+  // set: A.B alone is place B of submodel A when A is one of the scope's
+  // submodels; otherwise the access is to an extended place of the
+  // submodel that qualifies it (or of the scope's one submodel).
+  bool ResolveElementInScope(Expr& e) {
+    const std::vector<int>& scope = *scope_;
+    if (e.qualifier.empty() && e.args.empty() && !e.field.empty()) {
+      bool submodel = false, record = false;
+      for (int sub : scope) {
+        submodel = submodel || m_.submodels[sub].name == e.text;
+        record = record || m_.submodels[sub].FindExtended(e.text) >= 0;
+      }
+      if (submodel || !record) {
+        e.kind = Expr::kName;
+        e.qualifier = e.text;
+        e.text = e.field;
+        e.field.clear();
+        return ResolveInScope(e);
+      }
+    }
+    int target = scope.size() == 1 && e.qualifier.empty() ? scope[0] : -1;
+    for (int sub : scope) {
+      if (!e.qualifier.empty() && m_.submodels[sub].name == e.qualifier) target = sub;
+    }
+    if (target < 0 && !e.qualifier.empty()) {
+      d_.Error(e.pos, "'" + e.qualifier + "' is not " + scopeWhat_);
+      return false;
+    }
+    if (target < 0) {
+      d_.Error(e.pos, "'" + e.text + "' needs its submodel (write SUBMODEL." + e.text + ")");
+      return false;
+    }
+    e.submodel = target;
+    return ResolveElement(e, m_.submodels[target], d_);
+  }
+
   bool IntegerExpr(Expr& e, const Submodel* sub, const std::string& what) {
     if (!Resolve(e, sub, what)) return false;
     if (e.type == ValueType::kReal) {
@@ -797,9 +856,17 @@ class Checker {
 
   void ResolveStmts(std::vector<Stmt>& body, Submodel& s, std::vector<int>& written) {
     for (Stmt& st : body) {
-      if (st.kind == Stmt::kAssign) {
+      if (st.kind == Stmt::kAssign && st.target) {
+        if (Resolve(*st.target, &s, "a statement")) {
+          st.placeIndex = st.target->index;
+          for (int leaf : st.target->leaves) AddLeaf(written, leaf);
+        }
+        if (st.expr) Resolve(*st.expr, &s, "a statement");
+      } else if (st.kind == Stmt::kAssign) {
         st.placeIndex = s.FindPlace(st.place);
-        if (st.placeIndex < 0) {
+        if (st.placeIndex < 0 && s.FindExtended(st.place) >= 0) {
+          Resolve(*MakeName(st.place, st.pos), &s, "a statement");
+        } else if (st.placeIndex < 0) {
           if (m_.FindGlobal(st.place) >= 0) {
             d_.Error(st.pos, "global '" + st.place + "' cannot be written by a model");
           } else {
@@ -823,8 +890,23 @@ class Checker {
         ResolveStmts(it.body, s, written);
         continue;
       }
+      if (it.target) {
+        if (!Resolve(*it.target, &s, "an arc")) continue;
+        it.placeIndex = it.target->index;
+        if (it.target->type == ValueType::kReal) {
+          d_.Error(it.pos, "place '" + it.place +
+                               (it.target->field.empty() ? "" : "." + it.target->field) +
+                               "' holds real numbers; input and output arcs need an integer "
+                               "place");
+          continue;
+        }
+        for (int leaf : it.target->leaves) AddLeaf(written, leaf);
+        continue;
+      }
       it.placeIndex = s.FindPlace(it.place);
-      if (it.placeIndex < 0) {
+      if (it.placeIndex < 0 && s.FindExtended(it.place) >= 0) {
+        Resolve(*MakeName(it.place, it.pos), &s, "an arc");
+      } else if (it.placeIndex < 0) {
         d_.Error(it.pos, "'" + it.place + "' is not a place of submodel '" + s.name + "'");
       } else if (RealPlace(s.places[it.placeIndex])) {
         d_.Error(it.pos, "place '" + it.place + "' holds a " + s.places[it.placeIndex].type +
@@ -835,6 +917,17 @@ class Checker {
     }
   }
 
+  static void AddLeaf(std::vector<int>& v, int p) {
+    if (std::find(v.begin(), v.end(), p) == v.end()) v.push_back(p);
+  }
+  static ExprPtr MakeName(const std::string& name, Pos pos) {
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::kName;
+    e->text = name;
+    e->pos = pos;
+    return e;
+  }
+
   void MarkRead(Submodel& s, const std::vector<int>& places) {
     for (int p : places) s.places[p].read = true;
   }
@@ -842,6 +935,7 @@ class Checker {
     for (const Stmt& st : body) {
       std::vector<int> r;
       if (st.expr) PlacesRead(*st.expr, r);
+      if (st.target && !st.target->args.empty()) PlacesRead(*st.target->args[0], r);
       MarkRead(s, r);
       MarkReadStmts(s, st.thenBody);
       MarkReadStmts(s, st.elseBody);
@@ -855,20 +949,9 @@ class Checker {
       if (!members.insert(p.name).second) {
         d_.Error(p.pos, "duplicate name '" + p.name + "' in submodel '" + s.name + "'");
       }
-      if (p.initial && RealPlace(p)) {
-        Resolve(*p.initial, nullptr, "an initial value");
-      } else if (p.initial) {
-        double v = 0;
-        double low = p.type == "char" ? -128 : (p.type == "int" ? -2147483648.0 : 0);
-        double high = p.type == "char" ? 127 : (p.type == "int" ? 2147483647.0 : 32767);
-        if (IntegerExpr(*p.initial, nullptr, "an initial marking") &&
-            ConstantValue(*p.initial, v) && (v < low || v > high)) {
-          d_.Error(p.initial->pos, "initial marking " + std::to_string(static_cast<long>(v)) +
-                                       " is outside " + std::to_string(static_cast<long>(low)) +
-                                       " to " + std::to_string(static_cast<long>(high)));
-        }
-      }
+      InitialValue(p.type, p.initial.get());
     }
+    ExtendedChecks(s, members);
     int timed = 0;
     for (Activity& a : s.activities) {
       CheckIdentifier(a.name, a.pos, "activity name");
@@ -896,12 +979,58 @@ class Checker {
     (void)timed;
   }
 
+  void InitialValue(const std::string& type, Expr* initial) {
+    if (initial && (type == "double" || type == "float")) {
+      Resolve(*initial, nullptr, "an initial value");
+    } else if (initial) {
+      double v = 0;
+      double low = type == "char" ? -128 : (type == "int" ? -2147483648.0 : 0);
+      double high = type == "char" ? 127 : (type == "int" ? 2147483647.0 : 32767);
+      if (IntegerExpr(*initial, nullptr, "an initial marking") && ConstantValue(*initial, v) &&
+          (v < low || v > high)) {
+        d_.Error(initial->pos, "initial marking " + std::to_string(static_cast<long>(v)) +
+                                   " is outside " + std::to_string(static_cast<long>(low)) +
+                                   " to " + std::to_string(static_cast<long>(high)));
+      }
+    }
+  }
+
+  // Names, sizes, fields and initial values of the extended places; their
+  // leaves join the submodel's places. The generated submodel class also
+  // holds NAMEStruct and NAMEElement for each.
+  void ExtendedChecks(Submodel& s, std::set<std::string>& members) {
+    for (size_t i = 0; i < s.extended.size(); ++i) {
+      ExtendedPlace& x = s.extended[i];
+      CheckIdentifier(x.name, x.pos, "place name");
+      if (!members.insert(x.name).second) {
+        d_.Error(x.pos, "duplicate name '" + x.name + "' in submodel '" + s.name + "'");
+      }
+      for (const char* suffix : {"Struct", "Element"}) {
+        if (!members.insert(x.name + suffix).second) {
+          d_.Error(x.pos, "name '" + x.name + suffix + "' is taken (the generated code uses it)");
+        }
+      }
+      if (x.size) Resolve(*x.size, nullptr, "an array size");
+      for (Field& f : x.fields) {
+        CheckIdentifier(f.name, f.pos, "field name");
+        InitialValue(f.type, f.initial.get());
+      }
+      for (ExprPtr& v : x.initial) InitialValue(x.type, v.get());
+      ExpandExtended(s, static_cast<int>(i), d_);
+    }
+  }
+
   void ActivityChecks(Submodel& s, Activity& a) {
     std::vector<int> enabling;
     std::vector<int> baseWritten;
     ResolveEffects(a.effects, s, baseWritten);
     for (const EffectItem& it : a.effects) {
-      if (it.kind == EffectItem::kInput && it.placeIndex >= 0) {
+      if (it.kind == EffectItem::kInput && it.target) {
+        std::vector<int> r = it.target->leaves;
+        if (!it.target->args.empty()) PlacesRead(*it.target->args[0], r);
+        for (int p : r) AddLeaf(enabling, p);
+        MarkRead(s, r);
+      } else if (it.kind == EffectItem::kInput && it.placeIndex >= 0) {
         if (std::find(enabling.begin(), enabling.end(), it.placeIndex) == enabling.end()) {
           enabling.push_back(it.placeIndex);
         }
@@ -998,7 +1127,10 @@ class Checker {
     std::vector<std::string> out;
     int s = m_.FindSubmodel(node);
     if (s >= 0) {
-      for (const Place& p : m_.submodels[s].places) out.push_back(p.name);
+      for (const Place& p : m_.submodels[s].places) {
+        if (p.extended < 0) out.push_back(p.name);
+      }
+      for (const ExtendedPlace& x : m_.submodels[s].extended) out.push_back(x.name);
       return out;
     }
     int c = m_.FindComposer(node);
@@ -1012,8 +1144,11 @@ class Checker {
   std::string OfferedType(const std::string& node, const std::string& place, size_t depth) {
     int s = m_.FindSubmodel(node);
     if (s >= 0) {
-      int p = m_.submodels[s].FindPlace(place);
-      return p >= 0 ? m_.submodels[s].places[p].type : "short";
+      const Submodel& sub = m_.submodels[s];
+      int p = sub.FindPlace(place);
+      int x = sub.FindExtended(place);
+      if (x >= 0) return ExtendedShape(sub.extended[x]);
+      return p >= 0 ? sub.places[p].type : "short";
     }
     int c = m_.FindComposer(node);
     if (c < 0 || depth > m_.composers.size()) return "short";
@@ -1027,6 +1162,26 @@ class Checker {
       }
     }
     return "short";
+  }
+  // The generated class of the structure a node offers as place ("" when
+  // it is no extended place): that of the submodel place it comes from.
+  std::string StructClassOf(const std::string& node, const std::string& place, size_t depth) {
+    int s = m_.FindSubmodel(node);
+    if (s >= 0) {
+      return m_.submodels[s].FindExtended(place) >= 0 ? node + "SAN::" + place + "Struct" : "";
+    }
+    int c = m_.FindComposer(node);
+    if (c < 0 || depth > m_.composers.size()) return "";
+    for (const Share& sh : m_.composers[c].shares) {
+      if (sh.name != place) continue;
+      if (sh.explicitMembers && !sh.members.empty()) {
+        return StructClassOf(sh.members[0].child, sh.members[0].place, depth + 1);
+      }
+      for (const std::string& k : m_.composers[c].children) {
+        if (Offers(k, place)) return StructClassOf(k, place, depth + 1);
+      }
+    }
+    return "";
   }
   bool Offers(const std::string& node, const std::string& place) {
     std::vector<std::string> o = Offered(node);
@@ -1137,6 +1292,7 @@ class Checker {
         std::string t = OfferedType(mem.child, mem.place, 0);
         if (k == 0) {
           sh.type = t;
+          sh.structClass = StructClassOf(mem.child, mem.place, 0);
         } else if (t != sh.type) {
           d_.Error(mem.pos, "'" + mem.child + "." + mem.place + "' holds a " + t + ", '" +
                                 sh.members[0].child + "." + sh.members[0].place + "' a " + sh.type +
@@ -1219,12 +1375,16 @@ class Checker {
   // The places e reads, per entry of the scope, in first-appearance order.
   static void ScopedPlacesRead(const Expr& e, const std::vector<int>& scope,
                                std::vector<std::vector<int>>& out) {
-    if (e.kind == Expr::kName && e.ref == Expr::kPlace) {
+    auto add = [&](int place) {
       for (size_t k = 0; k < scope.size(); ++k) {
         if (scope[k] != e.submodel) continue;
         std::vector<int>& v = out[k];
-        if (std::find(v.begin(), v.end(), e.index) == v.end()) v.push_back(e.index);
+        if (std::find(v.begin(), v.end(), place) == v.end()) v.push_back(place);
       }
+    };
+    if (e.kind == Expr::kName && e.ref == Expr::kPlace) add(e.index);
+    if (e.kind == Expr::kElement) {
+      for (int leaf : e.leaves) add(leaf);
     }
     for (const ExprPtr& a : e.args) ScopedPlacesRead(*a, scope, out);
   }
@@ -1615,8 +1775,18 @@ class Checker {
     }
     for (const Submodel& s : m_.submodels) {
       for (const Place& p : s.places) {
-        if (!p.read && !shared.count(s.name + "." + p.name)) {
+        if (p.extended < 0 && !p.read && !shared.count(s.name + "." + p.name)) {
           d_.Warning(p.pos, "place '" + p.name + "' is read by no activity and no reward variable");
+        }
+      }
+      for (size_t i = 0; i < s.extended.size(); ++i) {
+        const ExtendedPlace& x = s.extended[i];
+        bool read = false;
+        for (const Place& p : s.places) {
+          read = read || (p.extended == static_cast<int>(i) && p.read);
+        }
+        if (!read && !shared.count(s.name + "." + x.name)) {
+          d_.Warning(x.pos, "place '" + x.name + "' is read by no activity and no reward variable");
         }
       }
     }

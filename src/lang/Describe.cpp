@@ -1,6 +1,8 @@
 // Describe: the listing printed by `velmor describe`.
 #include "lang/Describe.h"
 
+#include "lang/CheckExtended.h"
+
 namespace lang {
 
 namespace {
@@ -43,8 +45,18 @@ void Describe(const Model& m, std::ostream& out) {
   for (const Submodel& s : m.submodels) {
     out << "\nsubmodel " << s.name << "\n  places:\n";
     for (size_t i = 0; i < s.places.size(); ++i) {
+      if (s.places[i].extended >= 0) continue;
       out << "    " << i << " " << s.places[i].name
           << (s.places[i].type == "short" ? "" : " : " + s.places[i].type) << "\n";
+    }
+    // An extended place, then its leaves (the places actions see).
+    for (const ExtendedPlace& x : s.extended) {
+      out << "    " << x.name << " : " << ExtendedShape(x) << "\n";
+      for (size_t i = 0; i < s.places.size(); ++i) {
+        if (s.places[i].extended < 0 || s.extended[s.places[i].extended].name != x.name) continue;
+        out << "      " << i << " " << s.places[i].name
+            << (s.places[i].type == "short" ? "" : " : " + s.places[i].type) << "\n";
+      }
     }
     out << "  actions (index, name, group id, delay):\n";
     int index = 0;

@@ -28,12 +28,15 @@ const Function* FindFunction(const std::string& name) {
   return nullptr;
 }
 
-std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place) {
-  return ScopedExprToCpp(e, m, [&](int, int p) { return place(p); });
+std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place,
+                      const ElementText& element) {
+  return ScopedExprToCpp(
+      e, m, [&](int, int p) { return place(p); }, element);
 }
 
-std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText& place) {
-  auto arg = [&](size_t i) { return ScopedExprToCpp(*e.args[i], m, place); };
+std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText& place,
+                            const ElementText& element) {
+  auto arg = [&](size_t i) { return ScopedExprToCpp(*e.args[i], m, place, element); };
   switch (e.kind) {
     case Expr::kNumber:
     case Expr::kBool:
@@ -41,6 +44,9 @@ std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText
     case Expr::kName:
       if (e.ref == Expr::kPlace) return place(e.submodel, e.index);
       return e.text;
+    case Expr::kElement:
+      if (e.index >= 0) return place(e.submodel, e.index);
+      return element ? element(e, arg(0)) : std::string();
     case Expr::kUnary:
       return "(" + e.text + arg(0) + ")";
     case Expr::kBinary:
@@ -66,23 +72,24 @@ std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText
 }
 
 std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const PlaceText& place,
-                       const std::string& indent) {
+                       const std::string& indent, const ElementText& element) {
   std::string out;
   for (const Stmt& s : body) {
     if (s.kind == Stmt::kAssign) {
-      out += indent + place(s.placeIndex) + " " + s.op + " " + ExprToCpp(*s.expr, m, place) + ";\n";
+      std::string target = s.target ? ExprToCpp(*s.target, m, place, element) : place(s.placeIndex);
+      out += indent + target + " " + s.op + " " + ExprToCpp(*s.expr, m, place, element) + ";\n";
     } else {
       // Without the expression's own outer parentheses: clang warns about
       // "if ((a == b))".
-      std::string cond = ExprToCpp(*s.expr, m, place);
+      std::string cond = ExprToCpp(*s.expr, m, place, element);
       bool wrapped = s.expr->kind != Expr::kNumber && s.expr->kind != Expr::kBool &&
-                     s.expr->kind != Expr::kName;
+                     s.expr->kind != Expr::kName && s.expr->kind != Expr::kElement;
       if (wrapped) cond = cond.substr(1, cond.size() - 2);
       out += indent + "if (" + cond + ") {\n";
-      out += StmtsToCpp(s.thenBody, m, place, indent + "  ");
+      out += StmtsToCpp(s.thenBody, m, place, indent + "  ", element);
       if (!s.elseBody.empty()) {
         out += indent + "} else {\n";
-        out += StmtsToCpp(s.elseBody, m, place, indent + "  ");
+        out += StmtsToCpp(s.elseBody, m, place, indent + "  ", element);
       }
       out += indent + "}\n";
     }
@@ -104,6 +111,7 @@ bool ConstantValue(const Expr& e, double& value) {
       value = e.text == "true" ? 1.0 : 0.0;
       return true;
     case Expr::kName:
+    case Expr::kElement:
       return false;
     case Expr::kUnary:
       value = e.text == "-" ? -a[0] : (a[0] == 0.0 ? 1.0 : 0.0);
@@ -165,6 +173,9 @@ bool ConstantValue(const Expr& e, double& value) {
 
 void PlacesRead(const Expr& e, std::vector<int>& out) {
   if (e.kind == Expr::kName && e.ref == Expr::kPlace) AddOnce(out, e.index);
+  if (e.kind == Expr::kElement) {
+    for (int leaf : e.leaves) AddOnce(out, leaf);
+  }
   for (const ExprPtr& a : e.args) PlacesRead(*a, out);
 }
 

@@ -27,21 +27,29 @@ struct Function {
 // The function called name; null when there is none.
 const Function* FindFunction(const std::string& name);
 
-std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place);
+// How an element access with a computed index (kElement, index -1) is
+// read and written, given the C++ text of its index.
+using ElementText = std::function<std::string(const Expr& e, const std::string& index)>;
+
+// An element access with a constant index, or a field of a record, is a
+// place (place(leaf)); one with a computed index goes to element.
+std::string ExprToCpp(const Expr& e, const Model& m, const PlaceText& place,
+                      const ElementText& element = nullptr);
 // How a place is read, by submodel and place index (reward variables over
 // several submodels), and the C++ text of such an expression.
 using ScopedPlaceText = std::function<std::string(int submodel, int place)>;
-std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText& place);
+std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText& place,
+                            const ElementText& element = nullptr);
 // Statements, one a line, each line starting with indent.
 std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const PlaceText& place,
-                       const std::string& indent);
+                       const std::string& indent, const ElementText& element = nullptr);
 
 // The value of e when it reads no place and no global (and divides by no
 // zero); false otherwise.
 bool ConstantValue(const Expr& e, double& value);
 
 // Every place index e reads, appended in first-appearance order (no
-// duplicates).
+// duplicates); an element access reads every leaf it may touch.
 void PlacesRead(const Expr& e, std::vector<int>& out);
 
 }  // namespace lang

@@ -16,6 +16,10 @@ std::string NodeClass(const Model& m, const std::string& node) {
 
 namespace {
 
+std::string ShareClass(const Share& sh) {
+  return sh.structClass.empty() ? PlaceClass(sh.type) : sh.structClass;
+}
+
 // The condition under which a child's offered place exists.
 std::string HasPlace(const Model& m, const std::string& child, const std::string& place) {
   std::string cond = child + "->getNumStateVariables() > 0";
@@ -46,7 +50,7 @@ void GenerateJoin(const Model& m, const Composer& c, const std::string& cls, Gen
   h << "  ~" << cls << "() override;\n\n";
   for (const std::string& k : c.children) h << "  " << NodeClass(m, k) << "* " << k << ";\n";
   for (const Share& sh : c.shares)
-    h << "  " << PlaceClass(sh.type) << "* " << sh.name << ";  // null when no child has state\n";
+    h << "  " << ShareClass(sh) << "* " << sh.name << ";  // null when no child has state\n";
   if (!c.shares.empty()) h << "\n private:\n  void SharePlaces();\n";
   h << "};\n\n";
 
@@ -75,8 +79,7 @@ void GenerateJoin(const Model& m, const Composer& c, const std::string& cls, Gen
   if (!c.shares.empty()) {
     s << "void " << cls << "::SharePlaces() {\n";
     for (const Share& sh : c.shares) {
-      s << "  " << sh.name << " = Allocate<" << PlaceClass(sh.type) << ">(\"" << sh.name
-        << "\");\n";
+      s << "  " << sh.name << " = Allocate<" << ShareClass(sh) << ">(\"" << sh.name << "\");\n";
       s << "  addSharedPtr(" << sh.name << ", \"" << sh.name << "\");\n";
       for (const ShareMember& mem : sh.members) {
         std::string childPlace = mem.child + "->" + mem.place;
@@ -105,7 +108,7 @@ void GenerateRep(const Model& m, const Composer& c, const std::string& cls, Gene
   h << "  // REQUIRES: 0 <= i < NumReplicas().\n";
   h << "  " << childCls << "* Replica(int i) const { return InstanceArray[i]; }\n\n";
   for (const Share& sh : c.shares)
-    h << "  " << PlaceClass(sh.type) << "* " << sh.name << ";  // null without replicas\n";
+    h << "  " << ShareClass(sh) << "* " << sh.name << ";  // null without replicas\n";
   h << "\n private:\n  void CreateReplicas();\n";
   if (!c.shares.empty()) h << "  void ShareReplicaPlaces();\n";
   h << "\n  " << childCls << "** InstanceArray;  // NumChildren replicas, owned\n};\n\n";
@@ -135,8 +138,7 @@ void GenerateRep(const Model& m, const Composer& c, const std::string& cls, Gene
     s << "void " << cls << "::ShareReplicaPlaces() {\n  " << childCls
       << "* first = InstanceArray[0];\n";
     for (const Share& sh : c.shares) {
-      s << "  " << sh.name << " = Allocate<" << PlaceClass(sh.type) << ">(\"" << sh.name
-        << "\");\n";
+      s << "  " << sh.name << " = Allocate<" << ShareClass(sh) << ">(\"" << sh.name << "\");\n";
       s << "  addSharedPtr(" << sh.name << ", \"" << sh.name << "\");\n";
       s << "  " << sh.name << "->ShareWith(first->" << sh.name << ");\n";
     }
@@ -146,7 +148,13 @@ void GenerateRep(const Model& m, const Composer& c, const std::string& cls, Gene
     }
     s << "  for (int i = 1; i < NumChildren; i++) {\n";
     for (const Share& sh : c.shares) {
-      s << "    InstanceArray[i]->" << sh.name << "->ShareWith(first->" << sh.name << ");\n";
+      // A structure shares with one that is already shared only as the
+      // caller: the first replica's takes in the others.
+      if (sh.structClass.empty()) {
+        s << "    InstanceArray[i]->" << sh.name << "->ShareWith(first->" << sh.name << ");\n";
+      } else {
+        s << "    first->" << sh.name << "->ShareWith(InstanceArray[i]->" << sh.name << ");\n";
+      }
     }
     s << "  }\n}\n\n";
   }

@@ -76,8 +76,12 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
     std::vector<const Submodel*> slots;
     for (int k : r.slots) slots.push_back(&m.submodels[r.submodelIndex[k]]);
     auto placeOf = [&](const Submodel& sub, int p) {
-      return sub.name + "->" + sub.places[p].name +
+      return sub.name + "->" + LeafPath(sub, p) +
              (sub.places[p].type == "short" ? "->getMark()" : "->getValue()");
+    };
+    auto elementOf = [&](const Submodel& sub, const Expr& e, const std::string& index) {
+      return sub.name + "->" + ComputedLeaf(sub, e, index, "Reward variable " + r.name) +
+             (sub.places[e.leaves[0]].type == "short" ? "->getMark()" : "->getValue()");
     };
     std::string over;
     for (size_t k = 0; k < r.submodels.size(); ++k) over += (k ? ", " : "") + r.submodels[k];
@@ -115,20 +119,29 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
       s << "  BindModelSlot(" << k << ", &" << slots[k]->name << ");\n";
     }
     s << "}\n\n";
+    // A place or element the rate reads, through the slot of its submodel.
     ScopedPlaceText ratePlace = [&](int sub, int p) {
       return placeOf(slots.size() == 1 ? *slots[0] : m.submodels[sub], p);
     };
+    ElementText rateElement = [&](const Expr& e, const std::string& index) {
+      return elementOf(slots.size() == 1 ? *slots[0] : m.submodels[e.submodel], e, index);
+    };
     s << "double " << worker << "::Reward_Function() { return "
-      << (r.rate ? "static_cast<double>(" + ScopedExprToCpp(*r.rate, m, ratePlace) + ")" : "0.0")
+      << (r.rate
+              ? "static_cast<double>(" + ScopedExprToCpp(*r.rate, m, ratePlace, rateElement) + ")"
+              : "0.0")
       << "; }\n\n";
     for (size_t k = 0; k < impulses.size(); ++k) {
       const Submodel& sub = *impulses[k].submodel;
       PlaceText place = [&](int p) { return placeOf(sub, p); };
+      ElementText element = [&](const Expr& e, const std::string& index) {
+        return elementOf(sub, e, index);
+      };
       std::string cls = node + "Impulse" + std::to_string(k);
       s << cls << "::" << cls << "() : ImpulseReward(1, ImpulseReward::" << ImpulseKind(r.kind)
         << "), " << sub.name << "(nullptr) {\n  BindModelSlot(0, &" << sub.name << ");\n}\n\n";
       s << "double " << cls << "::Impulse_Function() { return static_cast<double>("
-        << ExprToCpp(*impulses[k].value, m, place) << "); }\n\n";
+        << ExprToCpp(*impulses[k].value, m, place, element) << "); }\n\n";
       s << "BaseActionClass* " << cls << "::EarningAction() { return &" << sub.name << "->"
         << impulses[k].action << "; }\n\n";
       s << "ImpulseNodeClass** " << cls
@@ -139,19 +152,24 @@ void GenerateRewards(const Model& m, GeneratedCode& out) {
         << "  IntervalOfTime::Accumulate(now, lastChange);\n"
         << "  Weight /= StopTime - StartTime;\n}\n\n";
     }
+    // The variable dependencies of each slot: extended places by name.
+    std::vector<std::vector<std::string>> depends;
     size_t numRead = 0;
-    for (const std::vector<int>& read : r.readPlaces) numRead += read.size();
+    for (int k : r.slots) {
+      depends.push_back(DependencyNames(m.submodels[r.submodelIndex[k]], r.readPlaces[k]));
+      numRead += depends.back().size();
+    }
     s << node << "::" << node << "(int windowIndex) {\n  Initialize(\"" << r.name << "\", "
       << (r.kind == Reward::kInstant ? "InstantOfTimeReward" : "AccumulatedReward") << ", "
       << r.startText.size() << ", k" << node << "Start, k" << node << "Stop, windowIndex, "
       << impulses.size() << ", " << slots.size() << ", " << numRead << ");\n";
     // The model dependencies, in slot order: the workers' model slots.
-    for (int k : r.slots) {
-      const Submodel& sub = m.submodels[r.submodelIndex[k]];
-      for (int p : r.readPlaces[k]) {
-        s << "  AddVariableDependency(\"" << sub.places[p].name << "\", \"" << sub.name << "\");\n";
+    for (size_t k = 0; k < r.slots.size(); ++k) {
+      const std::string& sub = r.submodels[r.slots[k]];
+      for (const std::string& d : depends[k]) {
+        s << "  AddVariableDependency(\"" << d << "\", \"" << sub << "\");\n";
       }
-      if (r.readPlaces[k].empty()) s << "  AddModelDependency(\"" << sub.name << "\");\n";
+      if (depends[k].empty()) s << "  AddModelDependency(\"" << sub << "\");\n";
     }
     for (size_t k = 0; k < impulses.size(); ++k) {
       s << "  AddImpulse(\"" << impulses[k].action << "\", \"" << impulses[k].submodel->name

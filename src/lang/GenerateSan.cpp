@@ -71,7 +71,8 @@ void AddOnce(std::vector<int>& v, int p) {
 
 void StmtPlaces(const std::vector<Stmt>& body, std::vector<int>& out) {
   for (const Stmt& s : body) {
-    if (s.kind == Stmt::kAssign) AddOnce(out, s.placeIndex);
+    if (s.kind == Stmt::kAssign && s.target) PlacesRead(*s.target, out);
+    if (s.kind == Stmt::kAssign && !s.target) AddOnce(out, s.placeIndex);
     if (s.expr) PlacesRead(*s.expr, out);
     StmtPlaces(s.thenBody, out);
     StmtPlaces(s.elseBody, out);
@@ -82,6 +83,8 @@ void EffectPlaces(const std::vector<EffectItem>& items, std::vector<int>& out) {
   for (const EffectItem& it : items) {
     if (it.kind == EffectItem::kDo) {
       StmtPlaces(it.body, out);
+    } else if (it.target) {
+      PlacesRead(*it.target, out);
     } else {
       AddOnce(out, it.placeIndex);
     }
@@ -116,16 +119,18 @@ std::vector<Action> Actions(const Submodel& s) {
   return out;
 }
 
-std::string EffectCode(const std::vector<EffectItem>& items, const Model& m,
-                       const PlaceText& place) {
+std::string EffectCode(const std::vector<EffectItem>& items, const Model& m, const PlaceText& place,
+                       const ElementText& element) {
   std::string out;
   for (const EffectItem& it : items) {
+    std::string target = it.target ? ExprToCpp(*it.target, m, place, element)
+                                   : (it.kind == EffectItem::kDo ? "" : place(it.placeIndex));
     if (it.kind == EffectItem::kInput) {
-      out += "  " + place(it.placeIndex) + " -= " + std::to_string(it.count) + ";\n";
+      out += "  " + target + " -= " + std::to_string(it.count) + ";\n";
     } else if (it.kind == EffectItem::kOutput) {
-      out += "  " + place(it.placeIndex) + " += " + std::to_string(it.count) + ";\n";
+      out += "  " + target + " += " + std::to_string(it.count) + ";\n";
     } else {
-      out += StmtsToCpp(it.body, m, place, "  ");
+      out += StmtsToCpp(it.body, m, place, "  ", element);
     }
   }
   return out;
@@ -146,12 +151,19 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   std::vector<Action> actions = Actions(s);
   bool anyInstant = false;
   for (const Activity& a : s.activities) anyInstant = anyInstant || !a.timed;
-  auto mark = [&](int p) { return "*" + s.places[p].name; };
+  auto mark = [&](int p) { return "*" + CacheOf(s, p); };
+  // Own places, then extended places: the submodel's state variables.
+  std::vector<std::pair<std::string, std::string>> own;  // (name, class)
+  for (const Place& p : s.places) {
+    if (p.extended < 0) own.emplace_back(p.name, PlaceClass(p.type));
+  }
+  for (const ExtendedPlace& x : s.extended) own.emplace_back(x.name, StructClass(x));
   std::ostringstream h, c;
 
   // ---- declaration ----
   h << "// Submodel \"" << s.name << "\".\n";
   h << "class " << cls << " : public SANModel {\n public:\n";
+  StructClasses(m, s, h, c);
   for (const Action& x : actions) {
     const Activity& a = *x.a;
     h << "  class " << x.className << " final : public ModelActivity {\n   public:\n";
@@ -159,13 +171,16 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     for (const char* type : {"short", "int", "char", "double", "float"}) {
       std::string names;
       for (int p : x.places) {
-        if (s.places[p].type == type) names += (names.empty() ? "" : ", ") + s.places[p].name;
+        if (s.places[p].type == type && s.places[p].extended < 0) {
+          names += (names.empty() ? "" : ", ") + s.places[p].name;
+        }
       }
       if (names.empty()) continue;
       std::string cache =
           std::string(type) == "short" ? "CachedMark" : "CachedValue<" + std::string(type) + ">";
       h << "    " << cache << " " << names << ";\n";
     }
+    h << ColumnCaches(s, x.places);
     h << "    bool Enabled() override;\n";
     if (a.distribution == "exponential") h << "    double Rate() override;\n";
     if (x.caseIndex >= 0) h << "    double Weight() override;\n";
@@ -191,7 +206,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     h << "  };\n";
   }
   size_t numGroups = s.activities.size();
-  h << "\n  static constexpr int kNumPlaces = " << s.places.size() << ";\n";
+  h << "\n  static constexpr int kNumPlaces = " << own.size() << ";\n";
   h << "  static constexpr int kNumActivities = " << actions.size() << ";\n";
   h << "  static constexpr int kNumGroups = " << numGroups << ";\n\n";
   h << "  " << cls << "();\n";
@@ -200,7 +215,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   h << "  ~" << cls << "() override;\n\n";
   h << "  void CustomInitialization() {}\n";
   h << "  void assignPlacesToActivitiesInst();\n  void assignPlacesToActivitiesTimed();\n\n";
-  for (const Place& p : s.places) h << "  " << PlaceClass(p.type) << "* " << p.name << ";\n";
+  for (const auto& p : own) h << "  " << p.second << "* " << p.first << ";\n";
   for (const Action& x : actions) h << "  " << x.className << " " << x.member << ";\n";
   for (const Activity& a : s.activities) {
     if (!a.cases.empty()) h << "  PostselectGroup " << a.name << "Group;\n";
@@ -211,25 +226,33 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
        "  void CreatePlaces();\n  void RegisterWithBase();\n  void DeclareArcs();\n};\n\n";
 
   // ---- activities ----
-  c << "// ---- " << s.name << " ----\n\n";
+  std::string structs = c.str();
+  c.str("");
+  c << "// ---- " << s.name << " ----\n\n" << structs;
   for (const Action& x : actions) {
     const Activity& a = *x.a;
+    const std::string who = "Activity " + x.member;
+    ElementText element = [&](const Expr& e, const std::string& index) {
+      return ComputedCache(s, e, index, who);
+    };
     std::string q = cls + "::" + x.className + "::";
     std::vector<std::string> conds;
     for (const EffectItem& it : a.effects) {
       if (it.kind == EffectItem::kInput) {
-        conds.push_back("(" + mark(it.placeIndex) + " >= " + std::to_string(it.count) + ")");
+        std::string arc = it.target ? ExprToCpp(*it.target, m, mark, element) : mark(it.placeIndex);
+        conds.push_back("(" + arc + " >= " + std::to_string(it.count) + ")");
       }
     }
-    for (const ExprPtr& w : a.whens) conds.push_back(ExprToCpp(*w, m, mark));
+    for (const ExprPtr& w : a.whens) conds.push_back(ExprToCpp(*w, m, mark, element));
     std::string enabled;
     for (size_t i = 0; i < conds.size(); ++i) enabled += (i ? " && " : "") + conds[i];
     if (conds.empty()) enabled = "true";
     c << "bool " << q << "Enabled() { return RecordEnabling(" << enabled << "); }\n\n";
     std::vector<std::string> args;
-    for (const ExprPtr& e : a.delayArgs) args.push_back(Double(ExprToCpp(*e, m, mark)));
+    for (const ExprPtr& e : a.delayArgs) args.push_back(Double(ExprToCpp(*e, m, mark, element)));
     std::string record =
-        a.resample ? "  sampledValue_ = " + Double(ExprToCpp(*a.resample, m, mark)) + ";\n" : "";
+        a.resample ? "  sampledValue_ = " + Double(ExprToCpp(*a.resample, m, mark, element)) + ";\n"
+                   : "";
     if (a.distribution == "exponential") {
       c << "double " << q << "Rate() { return " << args[0] << "; }\n\n";
       if (record.empty()) {
@@ -275,35 +298,35 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     }
     if (x.caseIndex >= 0) {
       c << "double " << q << "Weight() { return "
-        << Double(ExprToCpp(*a.cases[x.caseIndex].weight, m, mark)) << "; }\n\n";
+        << Double(ExprToCpp(*a.cases[x.caseIndex].weight, m, mark, element)) << "; }\n\n";
     }
     if (a.resample) {
       c << "bool " << q << "ReactivationFunction() { return "
-        << Double(ExprToCpp(*a.resample, m, mark)) << " != sampledValue_; }\n\n";
+        << Double(ExprToCpp(*a.resample, m, mark, element)) << " != sampledValue_; }\n\n";
     }
     if (a.watch) {
       c << "bool " << q << "ReactivationPredicate() { return static_cast<bool>("
-        << ExprToCpp(*a.watch, m, mark) << "); }\n\n";
+        << ExprToCpp(*a.watch, m, mark, element) << "); }\n\n";
       c << "bool " << q << "ReactivationFunction() { return static_cast<bool>("
-        << ExprToCpp(*a.reactivate, m, mark) << "); }\n\n";
+        << ExprToCpp(*a.reactivate, m, mark, element) << "); }\n\n";
     }
-    c << "BaseActionClass* " << q << "Fire() {\n" << EffectCode(a.effects, m, mark);
-    if (x.caseIndex >= 0) c << EffectCode(a.cases[x.caseIndex].effects, m, mark);
+    c << "BaseActionClass* " << q << "Fire() {\n" << EffectCode(a.effects, m, mark, element);
+    if (x.caseIndex >= 0) c << EffectCode(a.cases[x.caseIndex].effects, m, mark, element);
     c << "  return this;\n}\n\n";
     c << "void " << q << "LinkVariables() {";
     if (x.places.empty())
       c << "}\n\n";
     else {
       c << "\n";
-      for (int p : x.places) c << "  " << s.places[p].name << ".Link();\n";
+      for (int p : x.places) c << "  " << CacheOf(s, p) << ".Link();\n";
       c << "}\n\n";
     }
   }
 
   // ---- construction ----
   c << cls << "::" << cls << "()";
-  for (size_t i = 0; i < s.places.size(); ++i) {
-    c << (i ? ",\n      " : "\n    : ") << s.places[i].name << "(nullptr)";
+  for (size_t i = 0; i < own.size(); ++i) {
+    c << (i ? ",\n      " : "\n    : ") << own[i].first << "(nullptr)";
   }
   c << " {\n  InitializeActivities();\n  InitializeGroups();\n  CreatePlaces();\n"
        "  RegisterWithBase();\n  assignPlacesToActivitiesInst();\n"
@@ -311,7 +334,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   for (const Action& x : actions) c << "  " << x.member << ".LinkVariables();\n";
   c << "}\n\n";
   c << cls << "::~" << cls << "() {\n";
-  for (const Place& p : s.places) c << "  delete " << p.name << ";\n";
+  for (const auto& p : own) c << "  delete " << p.first << ";\n";
   c << "}\n\n";
 
   c << "void " << cls << "::InitializeActivities() {\n";
@@ -337,17 +360,21 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   c << (anyGroup ? "\n}\n\n" : "}\n\n");
   c << "void " << cls << "::CreatePlaces() {";
   for (const Place& p : s.places) {
+    if (p.extended >= 0) continue;
     std::string init = p.initial ? ExprToCpp(*p.initial, m, mark) : "0";
     c << "\n  " << p.name << " = Allocate<" << PlaceClass(p.type) << ">(\"" << p.name << "\", "
       << init << ");";
+  }
+  for (const ExtendedPlace& x : s.extended) {
+    c << "\n  " << x.name << " = Allocate<" << StructClass(x) << ">(\"" << x.name << "\");";
   }
   c << (s.places.empty() ? "}\n\n" : "\n}\n\n");
 
   c << "void " << cls << "::RegisterWithBase() {\n";
   std::string placeArg = "nullptr", actArg = "nullptr", unitArg = "nullptr";
-  if (!s.places.empty()) {
+  if (!own.empty()) {
     c << "  BaseStateVariableClass* placeArray[kNumPlaces] = {";
-    for (size_t i = 0; i < s.places.size(); ++i) c << (i ? ", " : "") << s.places[i].name;
+    for (size_t i = 0; i < own.size(); ++i) c << (i ? ", " : "") << own[i].first;
     c << "};\n";
     placeArg = "placeArray";
   }
@@ -374,7 +401,7 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
     for (const Action& x : actions) {
       if (x.a->timed != (pass == 1)) continue;
       for (int p : x.places) {
-        c << "\n  " << x.member << "." << s.places[p].name << ".Bind(" << s.places[p].name << ");";
+        c << "\n  " << x.member << "." << CacheOf(s, p) << ".Bind(" << LeafPath(s, p) << ");";
         any = true;
       }
     }
@@ -386,14 +413,27 @@ void GenerateSubmodel(const Model& m, const Submodel& s, GeneratedCode& out) {
   for (const Action& x : actions) {
     size_t k = x.caseIndex < 0 ? 0 : static_cast<size_t>(x.caseIndex);
     for (int p : x.a->affected[k]) {
-      c << "\n  AddAffectArc(" << s.places[p].name << ", &" << x.member << ");";
+      c << "\n  AddAffectArc(" << LeafPath(s, p) << ", &" << x.member << ");";
       anyArc = true;
     }
   }
   for (const Action& x : actions) {
     for (int p : x.a->enabling) {
-      c << "\n  AddEnableArc(" << s.places[p].name << ", &" << x.member << ");";
+      c << "\n  AddEnableArc(" << LeafPath(s, p) << ", &" << x.member << ");";
       anyArc = true;
+    }
+  }
+  // An extended place lists the actions that change any of its leaves,
+  // as reward variables that read it look them up by its name.
+  for (const Action& x : actions) {
+    size_t k = x.caseIndex < 0 ? 0 : static_cast<size_t>(x.caseIndex);
+    std::vector<int> seen;
+    for (int p : x.a->affected[k]) {
+      int xi = s.places[p].extended;
+      if (xi < 0 || std::find(seen.begin(), seen.end(), xi) != seen.end()) continue;
+      seen.push_back(xi);
+      c << "\n  " << s.extended[xi].name << "->BaseStateVariableClass::appendAffectingAction(&"
+        << x.member << ");";
     }
   }
   c << (anyArc ? "\n}\n\n" : "}\n\n");

@@ -75,11 +75,11 @@ void GenerateStudyCode(const Model& m, GeneratedCode& out) {
   for (size_t i = 0; i < ng; ++i) {
     const Global& g = m.globals[i];
     s << "void " << cls << "::SetValues_" << g.name << "() {\n  static const " << g.type
-      << " kValues[kNumExps] = {";
+      << " kTable[kNumExps] = {";
     for (size_t e = 0; e < m.study.values[i].size(); ++e) {
       s << (e ? ", " : "") << m.study.values[i][e];
     }
-    s << "};\n  for (int e = 0; e < kNumExps; e++) " << g.name << "Values[e] = kValues[e];\n}\n\n";
+    s << "};\n  for (int e = 0; e < kNumExps; e++) " << g.name << "Values[e] = kTable[e];\n}\n\n";
   }
   s << "PVModel* " << cls << "::GetPVModel(bool expandPVs) {\n  DeletePVModel();\n"
     << "  ThePVModel = Allocate<" << m.name

@@ -12,7 +12,7 @@ bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || 
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 const char* const kTwoCharSymbols[] = {"==", "!=", "<=", ">=", "+=", "-=", "&&", "||"};
-const std::string kOneCharSymbols = "{}(),:;=<>+-*/%!.";
+const std::string kOneCharSymbols = "{}(),:;=<>+-*/%!.[]";
 
 }  // namespace
 

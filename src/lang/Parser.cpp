@@ -136,16 +136,19 @@ class Parser {
         Place p;
         p.pos = Peek().pos;
         p.name = Name("a place name");
+        if (Is("[") || (Is(":") && Peek(1).text == "{")) {
+          s.extended.push_back(ExtendedPlaceDecl(std::move(p)));
+          continue;
+        }
         if (Accept(":")) {
           p.typePos = Peek().pos;
-          p.type = Name("a place type (short, int, char, double or float)");
-          static const std::set<std::string> types = {"short", "int", "char", "double", "float"};
-          if (!types.count(p.type)) {
-            throw SyntaxError{p.typePos, "unknown place type '" + p.type +
-                                             "' (short, int, char, double or float)"};
-          }
+          p.type = PlaceType();
         }
-        if (Accept("=")) p.initial = Expression();
+        if (Accept("=")) {
+          if (Is("{"))
+            throw SyntaxError{Peek().pos, "a list of initial values needs an array place"};
+          p.initial = Expression();
+        }
         s.places.push_back(std::move(p));
       } else if (Is("timed") || Is("instant")) {
         s.activities.push_back(ActivityDecl());
@@ -154,6 +157,76 @@ class Parser {
       }
     }
     m_.submodels.push_back(std::move(s));
+  }
+
+  std::string PlaceType() {
+    Pos at = Peek().pos;
+    std::string type = Name("a place type (short, int, char, double or float)");
+    static const std::set<std::string> types = {"short", "int", "char", "double", "float"};
+    if (!types.count(type)) {
+      throw SyntaxError{at,
+                        "unknown place type '" + type + "' (short, int, char, double or float)"};
+    }
+    return type;
+  }
+
+  // After "place NAME": an array size, a type or a record of fields, and
+  // the initial values.
+  ExtendedPlace ExtendedPlaceDecl(Place p) {
+    ExtendedPlace x;
+    x.name = std::move(p.name);
+    x.pos = p.pos;
+    if (Accept("[")) {
+      x.size = Expression();
+      Expect("]");
+    }
+    if (Accept(":")) {
+      x.typePos = Peek().pos;
+      if (Accept("{")) {
+        do {
+          Field f;
+          f.pos = Peek().pos;
+          f.name = Name("a field name");
+          if (Accept(":")) {
+            f.typePos = Peek().pos;
+            f.type = PlaceType();
+          }
+          if (Accept("=")) f.initial = Expression();
+          x.fields.push_back(std::move(f));
+        } while (Accept(","));
+        Expect("}");
+      } else {
+        x.type = PlaceType();
+      }
+    }
+    if (Accept("=")) {
+      x.initialPos = Peek().pos;
+      if (!x.fields.empty()) {
+        throw SyntaxError{x.initialPos, "a record place takes its initial values from its fields"};
+      }
+      if (Accept("{")) {
+        x.initialList = true;
+        do {
+          x.initial.push_back(Expression());
+        } while (Accept(","));
+        Expect("}");
+      } else {
+        x.initial.push_back(Expression());
+      }
+    }
+    return x;
+  }
+
+  // The rest of an element or field access after its place name:
+  // [INDEX], .FIELD or [INDEX].FIELD.
+  ExprPtr ElementAccess(const std::string& name, Pos at) {
+    ExprPtr e = Make(Expr::kElement, at, name);
+    if (Accept("[")) {
+      e->args.push_back(Expression());
+      Expect("]");
+    }
+    if (Accept(".")) e->field = Name("a field name");
+    return e;
   }
 
   Activity ActivityDecl() {
@@ -227,6 +300,7 @@ class Parser {
       e.kind = t_[pos_ - 1].text == "input" ? EffectItem::kInput : EffectItem::kOutput;
       e.pos = Peek().pos;
       e.place = Name("a place name");
+      if (Is("[") || Is(".")) e.target = ElementAccess(e.place, e.pos);
       if (Accept("*")) {
         Pos np = Peek().pos;
         e.count = Integer("an arc multiplicity (an integer)");
@@ -272,6 +346,7 @@ class Parser {
     }
     s.kind = Stmt::kAssign;
     s.place = Name("a statement (PLACE = EXPR, PLACE += EXPR, PLACE -= EXPR, if)");
+    if (Is("[") || Is(".")) s.target = ElementAccess(s.place, s.pos);
     if (Is("=") || Is("+=") || Is("-=")) {
       s.op = Peek().text;
       ++pos_;
@@ -589,12 +664,24 @@ class Parser {
         Expect(")");
         return e;
       }
-      ExprPtr e = Make(Expr::kName, at, name);
+      if (Is("[")) return ElementAccess(name, at);
       if (Accept(".")) {
-        e->qualifier = name;
-        e->text = Name("a place name");
+        // SUBMODEL.PLACE[...] or SUBMODEL.PLACE.FIELD: a qualified element;
+        // A.B alone is a record field or, in a reward variable, a place of
+        // submodel A (the checker decides).
+        Pos second = Peek().pos;
+        std::string field = Name("a field or place name");
+        if (Is("[") || Is(".")) {
+          ExprPtr e = ElementAccess(field, second);
+          e->qualifier = name;
+          e->pos = at;
+          return e;
+        }
+        ExprPtr e = Make(Expr::kElement, at, name);
+        e->field = field;
+        return e;
       }
-      return e;
+      return Make(Expr::kName, at, name);
     }
     Fail("an expression");
   }

@@ -1,5 +1,6 @@
-// The model of the constructs added after features.vm (tests/lang/models/
-// extended.vm), run end to end against values worked out by hand.
+// The models of the constructs added after features.vm (tests/lang/models/
+// extended.vm, and places.vm for array and record places), run end to end
+// against values worked out by hand or from their Markov chains.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -35,12 +36,13 @@ double StandardError(const std::vector<double>& v) {
   return std::sqrt(sum / static_cast<double>(v.size() - 1) / static_cast<double>(v.size()));
 }
 
-std::string RunExtended(const std::vector<std::string>& args) {
+std::string RunExtended(const std::vector<std::string>& args,
+                        const std::string& sim = ExtendedSim()) {
   ProcessOptions options;
   options.workDir = MakeTempDir("velmor_extended_");
   std::vector<std::string> all = args;
   all.insert(all.end(), {"-a", "r.ascii"});
-  ProcessResult r = RunProcess(ExtendedSim(), all, options);
+  ProcessResult r = RunProcess(sim, all, options);
   EXPECT_EQ(r.status, 0) << r.err;
   return ReadFileBytes(options.workDir + "/r.ascii");
 }
@@ -103,6 +105,7 @@ TEST(ExtendedModelE2E, RewardsOverSeveralSubmodelsSumOverCombinations) {
   // Impulses on activities of either submodel, each over its own copies.
   EXPECT_EQ(Values(ascii, 2), std::vector<double>(2, 2 * (1 + 2 + 3 + 4) + 3 * 2));
   EXPECT_EQ(Values(ascii, 3), std::vector<double>(2, 2 * 5));
+  EXPECT_EQ(Values(ascii, 4), std::vector<double>(2, 6 * 5 * 2));
   ProcessResult d =
       RunProcess(std::string(VELMOR_BIN_DIR) + "/velmor",
                  {"describe", std::string(VELMOR_SOURCE_DIR) + "/tests/lang/models/joint.vm"});
@@ -120,8 +123,34 @@ TEST(ExtendedModelE2E, RoundingBeyondTheIntegersStopsTheRun) {
   ProcessResult r = RunProcess(std::string(VELMOR_BIN_DIR) + "/joint_sim",
                                {"-N", "1", "-O", "d:scale:1e12"}, options);
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(StartsWith(r.err, "ERROR: floor at joint.vm:45:8 is ")) << r.err;
+  EXPECT_TRUE(StartsWith(r.err, "ERROR: floor at joint.vm:50:8 is ")) << r.err;
   EXPECT_NE(r.err.find("e+12, outside the range of an integer\n"), std::string::npos) << r.err;
+}
+
+std::string PlacesSim() { return std::string(VELMOR_BIN_DIR) + "/places_sim"; }
+
+TEST(ExtendedModelE2E, ArrayAndRecordPlacesAgreeWithTheirMarkovChain) {
+  // Results ids: 0 and 1 units_up at 1 and 5, 2 crew_unit_up at 5, 3
+  // repairs at 5. Exact values: tests/lang/models/places_exact.py (units_up
+  // counts each unit in both monitors).
+  std::string ascii = RunExtended({"-N", "20000", "-s", "4711"}, PlacesSim());
+  const double exact[] = {2 * 1.65854098455, 2 * 1.4813339964, 0.331643191627, 5.85797626556};
+  for (int id = 0; id < 4; ++id) {
+    std::vector<double> v = Values(ascii, id);
+    ASSERT_EQ(v.size(), 20000u) << id;
+    EXPECT_NEAR(Mean(v), exact[id], 4.0 * StandardError(v)) << id;
+  }
+}
+
+TEST(ExtendedModelE2E, ComputedIndexOutsideTheArrayStopsTheRun) {
+  // The crew starts at unit 7 of 3: its first visit reads up[7].
+  ProcessOptions options;
+  options.workDir = MakeTempDir("velmor_places_");
+  ProcessResult r = RunProcess(PlacesSim(), {"-N", "5", "-O", "s:first_unit:7"}, options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("ERROR: Activity visit uses element 7 of up, which has elements 0 to 2\n"),
+            std::string::npos)
+      << r.err;
 }
 
 }  // namespace

@@ -193,6 +193,90 @@ TEST(LangCheck, SuspiciousButLegalModelsGetWarnings) {
   }
 }
 
+// A correct model with array and record places; the cases below edit it.
+const char* const kPlaces =
+    "model m\n"                                               // 1
+    "global k : short\n"                                      // 2
+    "submodel unit {\n"                                       // 3
+    "  place up[3] = 1\n"                                     // 4
+    "  place load[2] : double = {0.5, 1}\n"                   // 5
+    "  place crew : { at : short = 0, busy : double = 0 }\n"  // 6
+    "  timed fail {\n"                                        // 7
+    "    delay exponential(load[1])\n"                        // 8
+    "    input up[0]\n"                                       // 9
+    "    do { up[crew.at] += 1  crew.busy = up[k] }\n"        // 10
+    "  }\n"                                                   // 11
+    "}\n"                                                     // 12
+    "submodel other { place up[3] = 0 }\n"                    // 13
+    "join j = unit, other { share up }\n"                     // 14
+    "reward r of unit { instant at 1 rate up[2] }\n"          // 15
+    "study set { k = 1 }\n";                                  // 16
+
+TEST(LangCheck, ArrayAndRecordPlaceMistakesAreReportedAtTheirPositions) {
+  auto edit = [](const std::string& from, const std::string& to) {
+    std::string s = kPlaces;
+    size_t at = s.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) s.replace(at, from.size(), to);
+    return s;
+  };
+  Result base = CheckText(kPlaces);
+  EXPECT_TRUE(base.ok) << base.messages;
+  EXPECT_EQ(base.messages, "");
+  struct Case {
+    std::string text, expected;
+  };
+  const Case cases[] = {
+      {edit("up[3] = 1", "up[0] = 1"), "m.vm:4:12: error: an array has at least one element"},
+      {edit("up[3] = 1", "up[-2] = 1"), "m.vm:4:12: error: an array has at least one element"},
+      {edit("up[3] = 1", "up[k] = 1"), "m.vm:4:12: error: an array size must be a constant"},
+      {edit("up[3] = 1", "up[1.5] = 1"), "m.vm:4:12: error: an array size must be an integer"},
+      {edit("{0.5, 1}", "{0.5, 1, 2}"),
+       "m.vm:5:28: error: array 'load' has 2 elements but 3 initial values"},
+      {edit("up[3] = 1", "up[3] = 40000"),
+       "m.vm:4:17: error: initial marking 40000 is outside 0 to 32767"},
+      {edit("input up[0]", "input up[3]"),
+       "m.vm:9:14: error: index 3 is outside 'up' (elements 0 to 2)"},
+      {edit("load[1])", "load[0 - 1])"),
+       "m.vm:8:30: error: index -1 is outside 'load' (elements 0 to 1)"},
+      {edit("crew.busy = up[k]", "crew.idle = up[k]"),
+       "m.vm:10:28: error: 'crew' has no field 'idle' (at, busy)"},
+      {edit("crew.busy = up[k]", "crew = up[k]"),
+       "m.vm:10:28: error: record 'crew' needs a field (crew.at)"},
+      {edit("input up[0]", "input up"), "m.vm:9:11: error: array 'up' needs an index (up[i])"},
+      {edit("load[1])", "crew[1].at)"), "m.vm:8:23: error: place 'crew' is not an array"},
+      {edit("load[1])", "up[0].at)"), "m.vm:8:23: error: 'up' has no fields"},
+      {edit("load[1])", "load[crew.busy])"),
+       "m.vm:8:28: error: an index must be an integer, not a real number"},
+      {edit("input up[0]", "input load[0]"),
+       "m.vm:9:11: error: place 'load' holds real numbers; input and output arcs need an "
+       "integer"},
+      {edit("busy : double", "at : double"), "m.vm:6:34: error: duplicate field 'at' in place"},
+      {edit("at : short", "int : short"), "m.vm:6:18: error: 'int' cannot be used as a field name"},
+      {edit("busy : double", "fields : double"),
+       "m.vm:6:34: error: 'fields' cannot be used as a field name (the generated code"},
+      {edit("place up[3] = 0", "place up[4] = 0"),
+       "m.vm:14:30: error: 'other.up' holds a short[4], 'unit.up' a short[3]; shared places "
+       "have one type"},
+      {edit("place up[3] = 0", "place up = 0"),
+       "m.vm:14:30: error: 'other.up' holds a short, 'unit.up' a short[3]"},
+      {edit("rate up[2]", "rate up[5]"),
+       "m.vm:15:41: error: index 5 is outside 'up' (elements 0 to 2)"},
+      {edit("crew : {", "crew = {"), "m.vm:6:16: error: a list of initial values needs an array"},
+  };
+  for (const Case& c : cases) {
+    Result r = CheckText(c.text);
+    EXPECT_FALSE(r.ok) << c.expected;
+    EXPECT_EQ(r.messages.compare(0, c.expected.size(), c.expected), 0)
+        << "want " << c.expected << "\n got " << r.messages;
+  }
+  // A place of an array no activity reads is reported once, at the place.
+  Result unread = CheckText(edit("  timed fail {", "  place spare[4] = 2\n  timed fail {"));
+  EXPECT_TRUE(unread.ok) << unread.messages;
+  EXPECT_EQ(unread.messages,
+            "m.vm:7:9: warning: place 'spare' is read by no activity and no reward variable\n");
+}
+
 // A hostile file: nesting deep enough to exhaust the stack is refused.
 TEST(LangCheck, DeepNestingIsAnErrorNotACrash) {
   std::string deep(100000, '(');

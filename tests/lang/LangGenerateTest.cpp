@@ -1,10 +1,13 @@
-// The generator on the built-in model file: the derived arcs follow the
-// documented order rules, and the output is the same bytes every time.
+// The generator on the built-in model file and the model of array and
+// record places: the derived arcs follow the documented order rules, and
+// the output is the same bytes every time.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "lang/Checker.h"
+#include "lang/Describe.h"
 #include "lang/Generator.h"
 #include "lang/Parser.h"
 
@@ -44,6 +47,30 @@ TEST(LangGenerate, ArcsAndGroupIdsFollowTheOrderRules) {
   EXPECT_EQ(model.study.numExps, 9);
   EXPECT_EQ(model.study.values[1][4], "static_cast<short>(2)");  // num_devices, experiment 5
   EXPECT_EQ(model.study.values[2][4], "static_cast<short>(2)");  // num_replicas
+}
+
+// A constant index or a field is its leaf alone; a computed index reaches
+// the whole column (tests/lang/models/places.vm).
+TEST(LangGenerate, ElementArcsAreLeavesOrWholeColumns) {
+  const std::string file = std::string(VELMOR_SOURCE_DIR) + "/tests/lang/models/places.vm";
+  lang::Model model;
+  lang::Diagnostics diag(file);
+  ASSERT_TRUE(lang::LoadModel(file, model, diag));
+  const lang::Submodel& plant = model.submodels[model.FindSubmodel("plant")];
+  EXPECT_EQ(Names(plant, plant.activities[0].enabling), "up[0] rate[0]");
+  EXPECT_EQ(Names(plant, plant.activities[0].affected[0]), "up[0]");
+  EXPECT_EQ(Names(plant, plant.activities[2].affected[0]), "up[2]");
+  // visit: up[crew.at] may be any unit.
+  EXPECT_EQ(Names(plant, plant.activities[3].affected[0]),
+            "up[0] up[1] up[2] crew.repairs crew.at");
+  EXPECT_EQ(Names(plant, plant.activities[3].enabling), "");
+  // describe lists the place with its shape, then its leaves.
+  std::ostringstream listing;
+  lang::Describe(model, listing);
+  EXPECT_NE(listing.str().find("    crew : {at : short, repairs : int}\n      6 crew.at\n"
+                               "      7 crew.repairs : int\n"),
+            std::string::npos)
+      << listing.str();
 }
 
 TEST(LangGenerate, SameModelSameBytes) {
