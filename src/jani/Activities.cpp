@@ -4,6 +4,7 @@
 #include <set>
 
 #include "jani/ExprFold.h"
+#include "jani/ExprWriter.h"
 #include "jani/JaniError.h"
 
 namespace velmor::jani {
@@ -217,7 +218,13 @@ std::vector<std::pair<size_t, size_t>> InstantConflicts(const Network& net,
           if (net.symbols[s].kind != Symbol::Kind::Location) return false;
         return true;
       };
-      bool alwaysTogether = onlyLocations(acts[a]) && onlyLocations(acts[b]) &&
+      // Or the same guard (as written) on both: each is enabled exactly when
+      // the other is.
+      auto sameGuard = [&]() {
+        if (!acts[a].guard || !acts[b].guard) return !acts[a].guard && !acts[b].guard;
+        return WriteExpr(*acts[a].guard, net.symbols) == WriteExpr(*acts[b].guard, net.symbols);
+      };
+      bool alwaysTogether = ((onlyLocations(acts[a]) && onlyLocations(acts[b])) || sameGuard()) &&
                             acts[a].sources.size() == 1 && acts[b].sources.size() == 1;
       if (alwaysTogether)
         throw JaniError(

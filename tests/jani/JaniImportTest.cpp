@@ -174,6 +174,16 @@ TEST(JaniImport, NondeterministicInstantaneousEdgesAreAnError) {
   EXPECT_EQ(ErrorOf(text),
             "/automata/0/edges/1: nondeterminism: in location 'l1' of automaton 'A' the "
             "instantaneous edges /automata/0/edges/1 and /automata/0/edges/2 are both enabled");
+  // The same guard over the state on both edges: as certain.
+  std::string guarded = ma;
+  const std::string guard = R"("guard": {"exp": {"op": ">", "left": "c", "right": 0}}, )";
+  std::string twice = instant;
+  twice.insert(twice.find(R"("destinations": [{"location": "l0"}])"), guard);
+  twice.insert(twice.find(R"("destinations": [{"location": "l1"}])"), guard);
+  guarded.replace(guarded.find(R"({"location": "l1", "rate": {"exp": 1.0},)"), 40, twice);
+  EXPECT_EQ(ErrorOf(guarded),
+            "/automata/0/edges/1: nondeterminism: in location 'l1' of automaton 'A' the "
+            "instantaneous edges /automata/0/edges/1 and /automata/0/edges/2 are both enabled");
   EXPECT_EQ(ErrorOf(ma), "");
 }
 
