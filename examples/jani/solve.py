@@ -271,8 +271,24 @@ def reservoir():
     im = [[integ[i][j] - t * (i == j) for j in range(2)] for i in range(2)]
     v = [sum(em[i][j] * m0[j] + im[i][j] * u[j] for j in range(2)) for i in range(2)]
     cum = [sum(ainv[i][j] * v[j] for j in range(2)) for i in range(2)]
+    # Step bounds: whether spare and level are 0 follows a jump chain (every
+    # edge is always enabled, so each transition is a drain, a fill or a
+    # swap with probabilities proportional to the rates). States: A spare 0
+    # (the start), B level 0 (after a swap from A), C neither (for ever).
+    tot = drain + fill + mix
+    pd, pf, pm = drain / tot, fill / tot, mix / tot
+    jumps = {(0, 0): pd + pf, (0, 1): pm, (1, 1): pd, (1, 2): pf, (1, 0): pm, (2, 2): 1.0}
+    dist = [1.0, 0.0, 0.0]
+    dry = []  # P(spare = 0 after k transitions), k = 0, 1, ...
+    for _ in range(4):
+        dry.append(dist[0])
+        nxt = [0.0, 0.0, 0.0]
+        for (i, j), q in jumps.items():
+            nxt[j] += dist[i] * q
+        dist = nxt
     # long run: level = spare = fill * dose / drain
     return [("level_at_T", m[0]), ("spare_at_T", m[1]), ("level_time_T", cum[0]),
+            ("dry_spare_at_3", dry[3]), ("dry_spare_at_2", dry[2]),
             ("mean_total", 2 * fill * dose / drain)]
 
 

@@ -175,14 +175,16 @@ TEST_F(JaniExamples, SparesMarkovAutomatonLongRunAndGoal) {
 }
 
 // Real variables (one bounded below only), their simultaneous swap through a
-// double helper, real division of integers; means at and up to T and a
-// long-run average of a real expression.
+// double helper, real division of integers; means at and up to T, lower step
+// bounds (inclusive and exclusive) and a long-run average of a real expression.
 TEST_F(JaniExamples, ReservoirRealVariables) {
   if (!CanBuildModels()) GTEST_SKIP() << "models are not built in a sanitizer build";
-  auto got =
-      ImportBuildRun(dir_, "reservoir.jani", {"--properties", "level_at_T,spare_at_T,level_time_T"},
-                     {"-N", "20000", "-s", "11"});
-  ExpectAgrees(got, "reservoir.jani", {"level_at_T", "spare_at_T", "level_time_T"});
+  auto got = ImportBuildRun(
+      dir_, "reservoir.jani",
+      {"--properties", "level_at_T,spare_at_T,level_time_T,dry_spare_at_3,dry_spare_at_2"},
+      {"-N", "20000", "-s", "11"});
+  ExpectAgrees(got, "reservoir.jani",
+               {"level_at_T", "spare_at_T", "level_time_T", "dry_spare_at_3", "dry_spare_at_2"});
   fs::remove_all(dir_ + "/b");
   got = ImportBuildRun(dir_, "reservoir.jani", {"--properties", "mean_total"},
                        {"-t", "0", "-N", "200", "-s", "11"});

@@ -77,9 +77,12 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "/variables/1/initial-value: out of the bounds of 'goal'"},
       {R"({"name": "l0"})", R"({"name": "l0", "time-progress": {"exp": true}})",
        "/automata/0/locations/0/time-progress: time-progress conditions are not supported"},
-      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"lower": 1, "upper": 3})",
-       "/properties/0/expression/values/exp/step-bounds/lower: lower step bounds are not "
-       "supported (property 'p'; leave it out with --properties)"},
+      {R"("op": "F", "exp": "goal", "time-bounds": {"upper": 1})",
+       R"("op": "U", "left": true, "right": "goal", "step-bounds": {"lower": 1, "upper": 3})",
+       "/properties/0/expression/values/exp/step-bounds/lower: a lower step bound is supported "
+       "on F only (property 'p'; leave it out with --properties)"},
+      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"lower": 4, "upper": 3})",
+       "/properties/0/expression/values/exp/step-bounds/upper: the upper step bound is below"},
       {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"upper": 2.5})",
        "/properties/0/expression/values/exp/step-bounds/upper: a step bound must be a natural"},
       {R"("time-bounds": {"upper": 1})", R"("reward-bounds": [])",
