@@ -241,9 +241,60 @@ def spares():
             ("fail_rate", lam * (2 * pi[0] + pi[1])), ("availability", pi[0] + pi[1])]
 
 
+def reservoir():
+    drain, fill, mix, dose, t = 1.0, 2.0, 0.5, 1, 1.5
+    # Real variables: the means m = (E level, E spare) follow the linear
+    # equations m' = A m + u (halving at rate drain, dose / 2 added at rate
+    # fill, the two swapped at rate mix), so m(t) = e^(At) m0 + (e^(At) - I) A^-1 u
+    # and its integral from the series of e^(As).
+    a = [[-drain / 2 - mix, mix], [mix, -mix]]
+    u = [fill * dose / 2, 0.0]
+    m0 = [1.0, 0.0]
+
+    def mul(x, y):
+        return [[sum(x[i][k] * y[k][j] for k in range(2)) for j in range(2)] for i in range(2)]
+
+    expm = [[1.0, 0.0], [0.0, 1.0]]  # sum of (At)^k / k!
+    integ = [[t, 0.0], [0.0, t]]  # sum of A^k t^(k+1) / (k+1)!
+    term = [[1.0, 0.0], [0.0, 1.0]]
+    for k in range(1, 80):
+        term = [[x * t / k for x in row] for row in mul(term, a)]
+        expm = [[x + y for x, y in zip(r, q)] for r, q in zip(expm, term)]
+        integ = [[x + y * t / (k + 1) for x, y in zip(r, q)] for r, q in zip(integ, term)]
+    # m(t) = e^(At) m0 + integral_0^t e^(As) ds u; its integral likewise.
+    m = [sum(expm[i][j] * m0[j] for j in range(2)) +
+         sum(integ[i][j] * u[j] for j in range(2)) for i in range(2)]
+    inv = solve_linear(a, [1.0, 0.0]), solve_linear(a, [0.0, 1.0])
+    ainv = [[inv[j][i] for j in range(2)] for i in range(2)]  # A^-1
+    # integral of m: A^-1 (e^(At) - I) m0 + A^-1 (integral e^(As) ds - t I) u
+    em = [[expm[i][j] - (i == j) for j in range(2)] for i in range(2)]
+    im = [[integ[i][j] - t * (i == j) for j in range(2)] for i in range(2)]
+    v = [sum(em[i][j] * m0[j] + im[i][j] * u[j] for j in range(2)) for i in range(2)]
+    cum = [sum(ainv[i][j] * v[j] for j in range(2)) for i in range(2)]
+    # Step bounds: whether spare and level are 0 follows a jump chain (every
+    # edge is always enabled, so each transition is a drain, a fill or a
+    # swap with probabilities proportional to the rates). States: A spare 0
+    # (the start), B level 0 (after a swap from A), C neither (for ever).
+    tot = drain + fill + mix
+    pd, pf, pm = drain / tot, fill / tot, mix / tot
+    jumps = {(0, 0): pd + pf, (0, 1): pm, (1, 1): pd, (1, 2): pf, (1, 0): pm, (2, 2): 1.0}
+    dist = [1.0, 0.0, 0.0]
+    dry = []  # P(spare = 0 after k transitions), k = 0, 1, ...
+    for _ in range(4):
+        dry.append(dist[0])
+        nxt = [0.0, 0.0, 0.0]
+        for (i, j), q in jumps.items():
+            nxt[j] += dist[i] * q
+        dist = nxt
+    # long run: level = spare = fill * dose / drain
+    return [("level_at_T", m[0]), ("spare_at_T", m[1]), ("level_time_T", cum[0]),
+            ("dry_spare_at_3", dry[3]), ("dry_spare_at_2", dry[2]),
+            ("mean_total", 2 * fill * dose / drain)]
+
+
 if __name__ == "__main__":
     for name, values in (("queue.jani", queue()), ("duplex.jani", duplex()),
                          ("jobs.jani", jobs_values()), ("tandem.jani", tandem()),
-                         ("spares.jani", spares())):
+                         ("spares.jani", spares()), ("reservoir.jani", reservoir())):
         for prop, v in values:
             print(f"{name} {prop} {v:.10g}")

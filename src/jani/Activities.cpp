@@ -4,6 +4,7 @@
 #include <set>
 
 #include "jani/ExprFold.h"
+#include "jani/ExprWriter.h"
 #include "jani/JaniError.h"
 
 namespace velmor::jani {
@@ -19,16 +20,22 @@ struct Part {
   const Edge* edge;
 };
 
+// The helper places that keep values while simultaneous assignments run,
+// one pool per type (integer places hold encoded values, double places reals).
+struct Temps {
+  std::vector<int> ints, reals;
+};
+
 // Orders one index group of simultaneous assignments so that every value
 // reads the old values: an assignment runs after all that read its target;
 // a cycle is broken through a helper place.
 void OrderGroup(Network& net, NameRegistry& names, std::vector<Assignment> group,
-                std::vector<Step>& out, std::vector<int>& temps) {
+                std::vector<Step>& out, Temps& temps) {
   std::vector<std::set<int>> reads(group.size());
   for (size_t k = 0; k < group.size(); ++k) CollectSymbols(*group[k].value, reads[k]);
   std::vector<bool> done(group.size(), false);
   std::vector<Step> deferred;
-  size_t usedTemps = 0;
+  size_t usedInts = 0, usedReals = 0;
   for (size_t left = group.size(); left > 0;) {
     bool progress = false;
     for (size_t k = 0; k < group.size(); ++k) {
@@ -43,12 +50,17 @@ void OrderGroup(Network& net, NameRegistry& names, std::vector<Assignment> group
     if (progress || left == 0) continue;
     size_t k = 0;
     while (done[k]) ++k;
-    if (usedTemps == temps.size()) {
-      temps.push_back(net.AddHelperPlace(names.Claim("tmp" + std::to_string(temps.size() + 1)),
-                                         "keeps a value while simultaneous assignments run",
-                                         kPlaceMax));
+    const bool real = net.symbols[group[k].target].type == Type::Real;
+    std::vector<int>& pool = real ? temps.reals : temps.ints;
+    size_t& used = real ? usedReals : usedInts;
+    if (used == pool.size()) {
+      const size_t number = temps.ints.size() + temps.reals.size() + 1;
+      pool.push_back(net.AddHelperPlace(names.Claim("tmp" + std::to_string(number)),
+                                        "keeps a value while simultaneous assignments run",
+                                        kPlaceMax));
+      if (real) net.symbols[pool.back()].type = Type::Real;
     }
-    int temp = temps[usedTemps++];
+    int temp = pool[used++];
     out.push_back({temp, group[k].value, group[k].target, -1});
     deferred.push_back({group[k].target, nullptr, -1, temp});
     done[k] = true, --left;
@@ -57,7 +69,7 @@ void OrderGroup(Network& net, NameRegistry& names, std::vector<Assignment> group
 }
 
 Case BuildCase(Network& net, NameRegistry& names, const std::vector<Part>& parts,
-               const std::vector<const Destination*>& dests, std::vector<int>& temps) {
+               const std::vector<const Destination*>& dests, Temps& temps) {
   Case c;
   std::map<int, std::vector<Assignment>> byIndex;
   std::map<std::pair<int, int>, std::string> written;  // (index, target) -> path
@@ -90,7 +102,7 @@ Case BuildCase(Network& net, NameRegistry& names, const std::vector<Part>& parts
 }
 
 Activity Combine(Network& net, NameRegistry& names, const std::vector<Part>& parts,
-                 const std::string& label, const std::string& path, std::vector<int>& temps) {
+                 const std::string& label, const std::string& path, Temps& temps) {
   Activity act;
   int rated = 0;
   std::string edges;
@@ -132,7 +144,7 @@ Activity Combine(Network& net, NameRegistry& names, const std::vector<Part>& par
 
 std::vector<Activity> BuildActivities(Network& net, NameRegistry& names) {
   std::vector<Activity> acts;
-  std::vector<int> temps;
+  Temps temps;
   for (size_t e = 0; e < net.instances.size(); ++e) {
     const Instance& inst = net.instances[e];
     for (const Edge& edge : inst.edges) {
@@ -206,7 +218,13 @@ std::vector<std::pair<size_t, size_t>> InstantConflicts(const Network& net,
           if (net.symbols[s].kind != Symbol::Kind::Location) return false;
         return true;
       };
-      bool alwaysTogether = onlyLocations(acts[a]) && onlyLocations(acts[b]) &&
+      // Or the same guard (as written) on both: each is enabled exactly when
+      // the other is.
+      auto sameGuard = [&]() {
+        if (!acts[a].guard || !acts[b].guard) return !acts[a].guard && !acts[b].guard;
+        return WriteExpr(*acts[a].guard, net.symbols) == WriteExpr(*acts[b].guard, net.symbols);
+      };
+      bool alwaysTogether = ((onlyLocations(acts[a]) && onlyLocations(acts[b])) || sameGuard()) &&
                             acts[a].sources.size() == 1 && acts[b].sources.size() == 1;
       if (alwaysTogether)
         throw JaniError(

@@ -1,5 +1,6 @@
 #include "jani/ModelWriter.h"
 
+#include <cmath>
 #include <set>
 #include <sstream>
 
@@ -63,7 +64,10 @@ class Writer {
   void Places() {
     for (int id : net_.places) {
       const Symbol& s = sym_[id];
-      out_ << "  place " << s.name << " = " << NumberText(s.initial - s.offset, Type::Int);
+      if (s.type == Type::Real)
+        out_ << "  place " << s.name << " : double = " << NumberText(s.initial, Type::Real);
+      else
+        out_ << "  place " << s.name << " = " << NumberText(s.initial - s.offset, Type::Int);
       std::string comment = s.comment;
       if (s.kind == Symbol::Kind::Location) {
         comment = "locations of " + s.janiName + ":";
@@ -79,7 +83,8 @@ class Writer {
 
   // The text stored for `value` into a place of variable `v`.
   std::string Encoded(const Symbol& v, const ExprP& value) {
-    if (v.kind != Symbol::Kind::Variable || v.type == Type::Bool) return E(value);
+    // Reals are stored as they are; BoundChecks reads the place itself.
+    if (v.kind != Symbol::Kind::Variable || v.type != Type::Int) return E(value);
     auto c = Fold(*value, sym_);
     double sentinel = v.upper - v.offset + 1;
     if (c) {
@@ -157,6 +162,10 @@ class Writer {
     for (int id : net_.places) {
       const Symbol& s = sym_[id];
       if (s.kind != Symbol::Kind::Variable || s.type == Type::Bool) continue;
+      if (s.type == Type::Real) {
+        RealBoundCheck(id);
+        continue;
+      }
       out_ << "  timed " << names_.Claim(s.name + "_out_of_bounds")
            << " {  # stops the run: " << s.janiName << " left [" << NumberText(s.lower, Type::Int)
            << ", " << NumberText(s.upper, Type::Int) << "]\n"
@@ -166,6 +175,27 @@ class Writer {
     }
   }
 
+  // A real leaves its bounds: the value stays in the place, and the
+  // check, enabled only then, draws a negative delay.
+  void RealBoundCheck(int id) {
+    const Symbol& s = sym_[id];
+    bool low = std::isfinite(s.lower), high = std::isfinite(s.upper);
+    if (!low && !high) return;
+    ExprP x = SymbolRef(id, Type::Real);
+    ExprP out;
+    if (low) out = Op("<", {x, Literal(s.lower, Type::Real)});
+    if (high) {
+      ExprP above = Op(">", {x, Literal(s.upper, Type::Real)});
+      out = out ? Op("or", {out, above}) : above;
+    }
+    out_ << "  timed " << names_.Claim(s.name + "_out_of_bounds")
+         << " {  # stops the run: " << s.janiName << " left "
+         << (low ? "[" + NumberText(s.lower, Type::Real) : "(-inf") << ", "
+         << (high ? NumberText(s.upper, Type::Real) + "]" : "inf)")
+         << "\n    delay deterministic(-1 - abs(" << s.name << "))\n    when " << E(out)
+         << "\n  }\n";
+  }
+
   void Conflicts() {
     for (const auto& c : p_.conflicts) {
       const Activity& a = p_.activities[c.first];
@@ -173,6 +203,9 @@ class Writer {
       const Instance& inst = net_.instances[static_cast<size_t>(a.sources[0].first)];
       std::string place =
           inst.locationSymbol >= 0 ? sym_[inst.locationSymbol].name : sym_[net_.places[0]].name;
+      // The delay must be negative whatever the place holds.
+      if (inst.locationSymbol < 0 && sym_[net_.places[0]].type == Type::Real)
+        place = "abs(" + place + ")";
       out_ << "  timed " << names_.Claim("nondeterminism_" + a.name + "_" + b.name)
            << " {  # stops the run: " << a.edgePaths[0] << " and " << b.edgePaths[0]
            << " enabled together\n"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <set>
 
 #include "jani/ExprFold.h"
@@ -189,11 +190,22 @@ void NetworkReader::ReadVariable(const json& v, const std::string& path, const s
     scope[s.janiName] = net_.symbols.Add(s);
     return;
   }
-  if (s.type == Type::Real)
-    throw JaniError(
-        path, "real variable '" + s.janiName + "': the model language has no real-valued places");
   s.kind = Symbol::Kind::Variable;
-  if (s.type == Type::Bool) {
+  if (s.type == Type::Real) {
+    // A double place: no offset, a missing bound is infinite (never checked).
+    s.lower = t.lower ? exprs_.ReadConstant(*t.lower, path + "/type/lower-bound")
+                      : -std::numeric_limits<double>::infinity();
+    s.upper = t.upper ? exprs_.ReadConstant(*t.upper, path + "/type/upper-bound")
+                      : std::numeric_limits<double>::infinity();
+    s.declaredBounds = t.lower && t.upper;
+    if (s.lower > s.upper) throw JaniError(path + "/type", "empty bounds");
+    if (s.initial < s.lower || s.initial > s.upper)
+      throw JaniError(path + "/initial-value", "out of the bounds of '" + s.janiName + "'");
+    s.comment = "real";
+    if (t.lower || t.upper)
+      s.comment += std::string(" ") + (t.lower ? "[" + NumberText(s.lower, Type::Real) : "(-inf") +
+                   ", " + (t.upper ? NumberText(s.upper, Type::Real) + "]" : "inf)");
+  } else if (s.type == Type::Bool) {
     s.lower = 0, s.upper = 1;
   } else {
     s.declaredBounds = t.lower && t.upper;

@@ -104,8 +104,10 @@ class PropertyReader {
       OnlyKeys(p, path, {"op", "exp", "step-bounds", "time-bounds", "reward-bounds"});
     if (p.contains("reward-bounds"))
       throw JaniError(path + "/reward-bounds", "reward-bounds are not supported");
-    int stepBound =
-        p.contains("step-bounds") ? StepBound(p["step-bounds"], path + "/step-bounds") : -1;
+    int lowSteps = 0;
+    int stepBound = p.contains("step-bounds")
+                        ? StepBound(p["step-bounds"], path + "/step-bounds", &lowSteps)
+                        : -1;
     double lower = 0;
     double t =
         p.contains("time-bounds") ? Bound(p["time-bounds"], path + "/time-bounds", &lower) : -1;
@@ -129,6 +131,17 @@ class PropertyReader {
                       "property '" + name_ + "': path operator '" + op + "' is not supported");
     }
     if (lower > 0) latch.opensAt = lower;
+    if (lowSteps > 0) {
+      // F with steps from k: the goal counts only in the states reached by
+      // the k-th transition and later (the counter is held at k + 1 at most).
+      if (op != "F")
+        throw JaniError(path + "/step-bounds/lower", "a lower step bound is supported on F only");
+      if (stepBound >= 0 && stepBound < lowSteps)
+        throw JaniError(path + "/step-bounds/upper", "the upper step bound is below the lower one");
+      latch.reach =
+          And(Op(">=", {SymbolRef(StepCounter(lowSteps), Type::Int), Literal(lowSteps, Type::Int)}),
+              latch.reach);
+    }
     // A weak until holds unless its left side broke first.
     bool weak = op == "W";
     if (stepBound >= 0) {
@@ -164,18 +177,24 @@ class PropertyReader {
     Add(r);
   }
 
-  // The upper step bound; a lower one is an error.
-  int StepBound(const json& sb, const std::string& path) {
+  // The upper step bound (-1 when none); the lower one (0 when none) goes
+  // to *lower. Exclusive bounds are turned into inclusive ones.
+  int StepBound(const json& sb, const std::string& path, int* lower) {
     OnlyKeys(sb, path, {"lower", "upper", "lower-exclusive", "upper-exclusive"});
-    if (sb.contains("lower") || sb.contains("lower-exclusive"))
-      throw JaniError(path + "/lower", "lower step bounds are not supported");
-    double k = exprs_.ReadConstant(Member(sb, "upper", path), path + "/upper");
-    bool exclusive = sb.contains("upper-exclusive") && sb["upper-exclusive"] == true;
-    if (exclusive) k -= 1;
-    if (k < 0 || k >= kPlaceMax - 1 || k != std::floor(k))
-      throw JaniError(path + "/upper", "a step bound must be a natural number below " +
-                                           std::to_string(kPlaceMax - 1));
-    return static_cast<int>(k);
+    auto natural = [&](const char* key, int shift) {
+      double k = exprs_.ReadConstant(Member(sb, key, path), path + "/" + key) + shift;
+      if (k < 0 || k >= kPlaceMax - 1 || k != std::floor(k))
+        throw JaniError(path + "/" + key, "a step bound must be a natural number below " +
+                                              std::to_string(kPlaceMax - 1));
+      return static_cast<int>(k);
+    };
+    auto exclusive = [&](const char* key) { return sb.contains(key) && sb[key] == true; };
+    *lower = sb.contains("lower") ? natural("lower", exclusive("lower-exclusive") ? 1 : 0) : 0;
+    if (!sb.contains("upper")) {
+      if (!sb.contains("lower")) Member(sb, "upper", path);  // an empty bound: the error
+      return -1;
+    }
+    return natural("upper", exclusive("upper-exclusive") ? -1 : 0);
   }
 
   // The step counter place, holding up to one past the largest bound.

@@ -19,7 +19,9 @@ constexpr int kPlaceMax = 32767;
 // locations and helpers become places; transient variables are replaced by
 // their value expression wherever they are read.
 // Invariants (variables): offset <= lower <= initial <= upper, and the
-// stored marking is value - offset, in [0, upper - offset].
+// stored marking is value - offset, in [0, upper - offset]. Real variables
+// (and real helpers) are double places holding the value itself: offset 0,
+// a missing bound is infinite.
 struct Symbol {
   enum class Kind { Constant, Variable, Location, Transient, Helper };
   Kind kind = Kind::Constant;

@@ -174,6 +174,23 @@ TEST_F(JaniExamples, SparesMarkovAutomatonLongRunAndGoal) {
   ExpectAgrees(got, "spares.jani", {"availability", "fail_rate"});
 }
 
+// Real variables (one bounded below only), their simultaneous swap through a
+// double helper, real division of integers; means at and up to T, lower step
+// bounds (inclusive and exclusive) and a long-run average of a real expression.
+TEST_F(JaniExamples, ReservoirRealVariables) {
+  if (!CanBuildModels()) GTEST_SKIP() << "models are not built in a sanitizer build";
+  auto got = ImportBuildRun(
+      dir_, "reservoir.jani",
+      {"--properties", "level_at_T,spare_at_T,level_time_T,dry_spare_at_3,dry_spare_at_2"},
+      {"-N", "20000", "-s", "11"});
+  ExpectAgrees(got, "reservoir.jani",
+               {"level_at_T", "spare_at_T", "level_time_T", "dry_spare_at_3", "dry_spare_at_2"});
+  fs::remove_all(dir_ + "/b");
+  got = ImportBuildRun(dir_, "reservoir.jani", {"--properties", "mean_total"},
+                       {"-t", "0", "-N", "200", "-s", "11"});
+  ExpectAgrees(got, "reservoir.jani", {"mean_total"});
+}
+
 // The exact values are those the solver script computes (when python3 is
 // there to run it).
 TEST(JaniExactValues, MatchTheSolverScript) {
@@ -219,11 +236,11 @@ TEST_F(JaniExamples, ImportCommandErrorsAndDeterminism) {
 TEST_F(JaniExamples, BoundViolationAndNondeterminismStopTheRun) {
   if (!CanBuildModels()) GTEST_SKIP() << "models are not built in a sanitizer build";
   const char* const model = R"({"jani-version": 1, "name": "over", "type": "ma",
-    "variables": [{"name": "c", "type": {"kind": "bounded", "base": "int", "lower-bound": -1,
+    "variables": [{"name": "c", "type": {"kind": "bounded", "base": "BASE", "lower-bound": -1,
                    "upper-bound": 1}, "initial-value": 0}],
     "automata": [{"name": "A", "locations": [{"name": "l"}, {"name": "m"}], "initial-locations": ["l"],
       "edges": [{"location": "l", "rate": {"exp": 1.0},
-                 "destinations": [{"location": "l", "assignments": [{"ref": "c", "value": {"op": "+", "left": "c", "right": 1}}]}]},
+                 "destinations": [{"location": "l", "assignments": [{"ref": "c", "value": {"op": "+", "left": "c", "right": STEP}}]}]},
                 {"location": "m", "guard": {"exp": {"op": "≥", "left": "c", "right": 0}}, "destinations": [{"location": "l"}]},
                 {"location": "m", "guard": {"exp": {"op": "≤", "left": "c", "right": 0}}, "destinations": [{"location": "l"}]},
                 {"location": "l", "rate": {"exp": MRATE}, "guard": {"exp": {"op": "<", "left": "c", "right": 1}},
@@ -231,13 +248,17 @@ TEST_F(JaniExamples, BoundViolationAndNondeterminismStopTheRun) {
     "system": {"elements": [{"automaton": "A"}]},
     "properties": [{"name": "c_at_5", "expression": {"op": "Emax", "exp": "c", "time-instant": 5}}]})";
   struct Case {
-    std::string rate, message;
+    std::string rate, message, base = "int", step = "1";
   };
+  // A real counter stepping by 0.75 leaves [-1, 1] at its second step too.
   for (const Case& c :
        {Case{"0.0", "ERROR: Activity c_out_of_bounds drew the delay"},
+        Case{"0.0", "ERROR: Activity c_out_of_bounds drew the delay", "real", "0.75"},
         Case{"100.0", "ERROR: Activity nondeterminism_A_m_1_A_m_2 drew the delay"}}) {
     std::string text = model;
     text.replace(text.find("MRATE"), 5, c.rate);
+    text.replace(text.find("BASE"), 4, c.base);
+    text.replace(text.find("STEP"), 4, c.step);
     std::ofstream(dir_ + "/over.jani") << text;
     ProcessResult imp =
         RunProcess(Bin("velmor"), {"import", dir_ + "/over.jani", "-o", dir_ + "/over.vm"});

@@ -72,13 +72,17 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
        "/constants: constants left open: r (give them with --constants NAME=VALUE,...)"},
       {R"("exp": "r"})", R"("exp": {"op": "sin", "exp": "r"}})",
        "/automata/0/edges/0/rate/exp: operator 'sin' is not supported"},
-      {R"("type": "bool", "transient": true)", R"("type": "real")",
-       "/variables/1: real variable 'goal': the model language has no real-valued places"},
+      {R"("type": "bool", "transient": true)",
+       R"("type": {"kind": "bounded", "base": "real", "upper-bound": -0.5})",
+       "/variables/1/initial-value: out of the bounds of 'goal'"},
       {R"({"name": "l0"})", R"({"name": "l0", "time-progress": {"exp": true}})",
        "/automata/0/locations/0/time-progress: time-progress conditions are not supported"},
-      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"lower": 1, "upper": 3})",
-       "/properties/0/expression/values/exp/step-bounds/lower: lower step bounds are not "
-       "supported (property 'p'; leave it out with --properties)"},
+      {R"("op": "F", "exp": "goal", "time-bounds": {"upper": 1})",
+       R"("op": "U", "left": true, "right": "goal", "step-bounds": {"lower": 1, "upper": 3})",
+       "/properties/0/expression/values/exp/step-bounds/lower: a lower step bound is supported "
+       "on F only (property 'p'; leave it out with --properties)"},
+      {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"lower": 4, "upper": 3})",
+       "/properties/0/expression/values/exp/step-bounds/upper: the upper step bound is below"},
       {R"("time-bounds": {"upper": 1})", R"("step-bounds": {"upper": 2.5})",
        "/properties/0/expression/values/exp/step-bounds/upper: a step bound must be a natural"},
       {R"("time-bounds": {"upper": 1})", R"("reward-bounds": [])",
@@ -171,6 +175,16 @@ TEST(JaniImport, NondeterministicInstantaneousEdgesAreAnError) {
   std::string text = ma;
   text.replace(text.find(R"({"location": "l1", "rate": {"exp": 1.0},)"), 40, instant);
   EXPECT_EQ(ErrorOf(text),
+            "/automata/0/edges/1: nondeterminism: in location 'l1' of automaton 'A' the "
+            "instantaneous edges /automata/0/edges/1 and /automata/0/edges/2 are both enabled");
+  // The same guard over the state on both edges: as certain.
+  std::string guarded = ma;
+  const std::string guard = R"("guard": {"exp": {"op": ">", "left": "c", "right": 0}}, )";
+  std::string twice = instant;
+  twice.insert(twice.find(R"("destinations": [{"location": "l0"}])"), guard);
+  twice.insert(twice.find(R"("destinations": [{"location": "l1"}])"), guard);
+  guarded.replace(guarded.find(R"({"location": "l1", "rate": {"exp": 1.0},)"), 40, twice);
+  EXPECT_EQ(ErrorOf(guarded),
             "/automata/0/edges/1: nondeterminism: in location 'l1' of automaton 'A' the "
             "instantaneous edges /automata/0/edges/1 and /automata/0/edges/2 are both enabled");
   EXPECT_EQ(ErrorOf(ma), "");
