@@ -220,6 +220,12 @@ const ExampleRun kRuns[] = {
      {{0, 1.51577258559, "servers serving at 10"},
       {1, 76.3028991211, "server-hours served in [0,50]"},
       {2, 0.602362586908, "outage cost per hour over [0,50]"}}},
+    {"roving_repair",
+     {"-N", "20000", "-s", "4711"},
+     {{0, 1.65854098455, "units up at 1"},
+      {1, 1.4813339964, "units up at 5"},
+      {2, 0.331643191627, "the crew's next unit up at 5"},
+      {3, 5.85797626556, "repairs by 5"}}},
 };
 
 class ExampleAgainstExactValue : public ::testing::TestWithParam<ExampleRun> {
