@@ -35,9 +35,10 @@ bool FindLineValue(const std::string& text, const std::string& key, std::string*
 }  // namespace
 
 BlockRun::BlockRun(BlockSpec blockSpec, int numVariables, std::vector<int> wanted,
-                   double timeoutSeconds)
+                   double timeoutSeconds, bool atLeast)
     : spec(blockSpec),
       variables(std::move(wanted)),
+      countsAtLeast(atLeast),
       timeout(timeoutSeconds),
       stream(numVariables) {}
 
@@ -183,7 +184,7 @@ void BlockRun::Conclude() {
   if (reason.empty()) {
     for (int v : variables) {
       const long got = static_cast<long>(stream.Values()[static_cast<size_t>(v)].size());
-      if (got != spec.replications) {
+      if (got < spec.replications || (got > spec.replications && !countsAtLeast)) {
         reason = "ended after " + std::to_string(got) + " of " + std::to_string(spec.replications) +
                  " replications";
         break;

@@ -31,8 +31,11 @@ struct BlockSpec {
 class BlockRun {
  public:
   // `variables` are the indices whose observation counts must reach
-  // spec.replications for the block to count as complete.
-  BlockRun(BlockSpec spec, int numVariables, std::vector<int> variables, double timeoutSeconds);
+  // spec.replications for the block to count as complete: exactly, or at
+  // least when `atLeast` (a steady-state run, where a variable with shorter
+  // batches completes more of them).
+  BlockRun(BlockSpec spec, int numVariables, std::vector<int> variables, double timeoutSeconds,
+           bool atLeast = false);
   ~BlockRun();
   BlockRun(const BlockRun&) = delete;  // owns a process and a socket
   BlockRun& operator=(const BlockRun&) = delete;
@@ -66,6 +69,7 @@ class BlockRun {
 
   BlockSpec spec;
   std::vector<int> variables;
+  bool countsAtLeast = false;
   double timeout;
   const Launcher* launcher = nullptr;
   ChildProcess child;

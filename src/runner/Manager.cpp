@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <time.h>
 
+#include <algorithm>
 #include <iostream>
 
 namespace velmor_runner {
@@ -73,6 +74,7 @@ std::vector<std::string> Manager::SimulatorArgs(const Cell& cell, const BlockSpe
                                    std::to_string(std::min(settings.reportSize, spec.replications)),
                                    "-r",
                                    std::to_string(settings.generator)};
+  if (settings.steadyState) args.insert(args.end(), {"-t", "0"});
   const std::string text = OverrideText(cell.Point());
   if (!text.empty()) args.insert(args.end(), {"-O", text});
   return args;
@@ -122,7 +124,7 @@ bool Manager::LaunchNext() {
 bool Manager::Launch(const BlockSpec& spec) {
   const Cell& cell = (*cells)[static_cast<size_t>(spec.cell)];
   auto run = std::make_unique<BlockRun>(spec, settings.numVariables, settings.variables,
-                                        settings.timeoutSeconds);
+                                        settings.timeoutSeconds, settings.steadyState);
   std::string error;
   if (!run->Start(*launcher, SimulatorArgs(cell, spec), &error)) {
     failed = true;
@@ -161,8 +163,14 @@ void Manager::Finish(BlockRun* run) {
   // program and the link's -w -p 0.
   const std::vector<std::string> args = SimulatorArgs(cell, spec);
   data.arguments.assign(args.begin() + 4, args.end());
-  for (int v : settings.variables)
-    data.values.push_back(run->Stream().Values()[static_cast<size_t>(v)]);
+  // A steady-state run gives a variable with shorter batches more of them:
+  // each variable pools the block's first spec.replications batches.
+  for (int v : settings.variables) {
+    const std::vector<double>& all = run->Stream().Values()[static_cast<size_t>(v)];
+    data.values.emplace_back(
+        all.begin(),
+        all.begin() + std::min<long>(static_cast<long>(all.size()), spec.replications));
+  }
   data.observationBytes = run->Stream().ObservationBytes();
   for (const BlockData& pooled : cell.Deliver(std::move(data))) {
     if (pooledSink) pooledSink(cell, pooled);

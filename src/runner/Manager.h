@@ -28,6 +28,7 @@ struct BlockSettings {
   long reportSize = 250;       // -n
   double timeoutSeconds = 60;  // silence after which a block is stopped
   int jobs = 1;
+  bool steadyState = false;  // -t 0: each replication is a batch
 };
 
 enum class Outcome { kCompleted, kInterrupted, kFailed };

@@ -1,6 +1,7 @@
 #include "ResultsCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -98,10 +99,18 @@ int ShowResults(const std::string& folder, const std::string& format) {
           return Fail(folder + "/" + file + ": " + error);
         BlockData block;
         block.block = index;
-        for (const RewardVariable& v : record.variables) {
-          block.values.push_back(data.observations[v.index]);
-          block.replications = static_cast<long>(block.values.back().size());
+        // Every variable pools as many observations as the one with the
+        // fewest (in a steady-state run, shorter batches complete more).
+        size_t fewest = 0;
+        for (size_t k = 0; k < record.variables.size(); ++k) {
+          const size_t n = data.observations[record.variables[k].index].size();
+          fewest = k == 0 ? n : std::min(fewest, n);
         }
+        for (const RewardVariable& v : record.variables) {
+          const std::vector<double>& all = data.observations[v.index];
+          block.values.emplace_back(all.begin(), all.begin() + static_cast<long>(fewest));
+        }
+        block.replications = static_cast<long>(fewest);
         blocks.push_back(block);
       }
       cell.Restore(blocks, StateOf(c.at("stopped")));

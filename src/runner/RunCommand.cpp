@@ -149,10 +149,15 @@ int RunStudy(const RunOptions& o, const std::vector<std::string>& command) {
   }
   StudyRecord record;
   record.study = &study;
-  record.variables = study.TerminatingVariables();
+  record.variables = o.steadyState ? study.SteadyStateVariables() : study.TerminatingVariables();
   record.sweptNames = sweep.Names();
+  if (record.variables.empty() && o.steadyState)
+    return Fail("the model has no steady-state reward variable (--steady-state estimates those)");
   if (record.variables.empty())
-    return Fail("the model has no reward variable of a terminating run");
+    return Fail(study.SteadyStateVariables().empty()
+                    ? "the model has no reward variable of a terminating run"
+                    : "the model has no reward variable of a terminating run; its steady-state "
+                      "variables need --steady-state");
   const StoppingRule rule = MakeRule(o);
   record.target = rule.target;
 
@@ -197,6 +202,7 @@ int RunStudy(const RunOptions& o, const std::vector<std::string>& command) {
   settings.numVariables = static_cast<int>(study.variables.size());
   for (const RewardVariable& v : record.variables) settings.variables.push_back(v.index);
   settings.timeoutSeconds = o.timeout;
+  settings.steadyState = o.steadyState;
   settings.jobs = run.jobs;
   Manager manager(&cells, launcher.get(), settings);
   std::string writeError;
@@ -279,6 +285,9 @@ void AddRunCommand(CLI::App& app) {
                   "an extra argument for srun, as --slurm-arg=--foo (repeatable)")
       ->allow_extra_args(false);
   run->add_flag("!--no-plots", options->plots, "do not draw the plots");
+  run->add_flag("--steady-state", options->steadyState,
+                "batch means: each block is one steady-state run (-t 0) of that many batches, "
+                "and the steady-state variables are estimated");
   run->callback([options]() {
     std::vector<std::string> command = {"velmor"};
     for (const std::string& a : CommandLine()) command.push_back(a);

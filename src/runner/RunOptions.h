@@ -31,6 +31,7 @@ struct RunOptions {
   std::string timeLimit;
   std::vector<std::string> slurmArgs;
   bool plots = true;
+  bool steadyState = false;  // batch means (-t 0): pools the steady-state variables
 };
 
 // The generator's -r number, or -1 for an unknown name.

@@ -53,6 +53,13 @@ std::vector<RewardVariable> StudyInfo::TerminatingVariables() const {
   return out;
 }
 
+std::vector<RewardVariable> StudyInfo::SteadyStateVariables() const {
+  std::vector<RewardVariable> out;
+  for (const RewardVariable& v : variables)
+    if (v.steadyState) out.push_back(v);
+  return out;
+}
+
 const GlobalVariable* StudyInfo::Find(const std::string& name) const {
   for (const GlobalVariable& g : globals)
     if (g.name == name) return &g;

@@ -33,6 +33,8 @@ struct StudyInfo {
   bool Parse(const std::string& json, std::string* error);
   // The variables of a terminating run, in index order.
   std::vector<RewardVariable> TerminatingVariables() const;
+  // The steady-state (batch means) variables, in index order.
+  std::vector<RewardVariable> SteadyStateVariables() const;
   // The global variable named `name`, or null.
   const GlobalVariable* Find(const std::string& name) const;
 };

@@ -169,6 +169,56 @@ TEST(RunnerE2ETest, SweepsAndTheirChecks) {
   EXPECT_NE(stat((dir + "/bad").c_str(), &st), 0);
 }
 
+// Batch means: each block one steady-state run, the steady-state variables
+// pooled. mm1k's experiment 5 (arrival = service = 1, at most 10 jobs) has
+// 5 jobs on average.
+TEST(RunnerE2ETest, SteadyStateStudiesPoolBatches) {
+  const std::string mm1k = std::string(VELMOR_BIN_DIR) + "/mm1k_sim";
+  if (!Exists(Velmor()) || !Exists(mm1k)) GTEST_SKIP() << "velmor or mm1k is not built";
+  const std::string dir = MakeTempDir("velmor-steady");
+  ProcessResult r =
+      RunVelmor({"run", mm1k, "--steady-state", "--experiments", "4", "--replications", "400",
+                 "--block-size", "200", "--no-plots", "--out", dir + "/s"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> lines = Lines(ReadFileBytes(dir + "/s/summary.csv"));
+  ASSERT_EQ(lines.size(), 1u + 3);
+  std::vector<std::string> row = Split(lines[1], ',');
+  const std::vector<std::string> header = Split(lines[0], ',');
+  auto field = [&](const std::string& name) {
+    for (size_t i = 0; i < header.size(); ++i)
+      if (header[i] == name) return row.at(i + 1);  // the quoted variable name holds a comma
+    return std::string();
+  };
+  EXPECT_EQ(field("n"), "400");
+  EXPECT_NEAR(std::stod(field("mean")), 5.0, 4 * std::stod(field("std_error")));
+  // velmor results pools the block files to the same table.
+  ProcessResult again = RunVelmor({"results", dir + "/s"});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, r.out);
+
+  // The test model's ss_up has batches of 5, ss_ticks of 10: the first
+  // completes more of them in a run, and each pools the block's count.
+  r = RunVelmor({"run", TestModelSim(), "--steady-state", "--replications", "40", "--block-size",
+                 "20", "--no-plots", "--out", dir + "/t"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> rows = Lines(ReadFileBytes(dir + "/t/summary.csv"));
+  ASSERT_EQ(rows.size(), 1u + 2 * 2);
+  for (size_t i = 1; i < rows.size(); ++i) EXPECT_NE(rows[i].find(",40,"), std::string::npos);
+  ProcessResult pooled = RunVelmor({"results", dir + "/t"});
+  EXPECT_EQ(pooled.out, r.out);
+
+  // A model without steady-state variables says which kind it has.
+  ProcessResult bad = RunVelmor(
+      {"run", std::string(VELMOR_BIN_DIR) + "/joint_sim", "--steady-state", "--out", dir + "/bad"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("the model has no steady-state reward variable"), std::string::npos)
+      << bad.err;
+  bad = RunVelmor({"run", mm1k, "--out", dir + "/bad"});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("its steady-state variables need --steady-state"), std::string::npos)
+      << bad.err;
+}
+
 TEST(RunnerE2ETest, AModelFileIsBuiltThenRun) {
 #ifdef VELMOR_SANITIZED_TREE
   GTEST_SKIP() << "models are not built in a sanitizer build";
