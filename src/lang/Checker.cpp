@@ -1139,49 +1139,42 @@ class Checker {
     }
     return out;
   }
-  // The type of the place a node offers (short when unknown); depth
-  // guards against a composition that contains itself.
-  std::string OfferedType(const std::string& node, const std::string& place, size_t depth) {
+  // The submodel place a node offers as place comes from: (submodel
+  // index, place name), or (-1, "") when unknown; depth guards against a
+  // composition that contains itself.
+  std::pair<int, std::string> OfferedSource(const std::string& node, const std::string& place,
+                                            size_t depth) {
     int s = m_.FindSubmodel(node);
-    if (s >= 0) {
-      const Submodel& sub = m_.submodels[s];
-      int p = sub.FindPlace(place);
-      int x = sub.FindExtended(place);
-      if (x >= 0) return ExtendedShape(sub.extended[x]);
-      return p >= 0 ? sub.places[p].type : "short";
-    }
+    if (s >= 0) return {s, place};
     int c = m_.FindComposer(node);
-    if (c < 0 || depth > m_.composers.size()) return "short";
+    if (c < 0 || depth > m_.composers.size()) return {-1, ""};
     for (const Share& sh : m_.composers[c].shares) {
       if (sh.name != place) continue;
       if (sh.explicitMembers && !sh.members.empty()) {
-        return OfferedType(sh.members[0].child, sh.members[0].place, depth + 1);
+        return OfferedSource(sh.members[0].child, sh.members[0].place, depth + 1);
       }
       for (const std::string& k : m_.composers[c].children) {
-        if (Offers(k, place)) return OfferedType(k, place, depth + 1);
+        if (Offers(k, place)) return OfferedSource(k, place, depth + 1);
       }
     }
-    return "short";
+    return {-1, ""};
+  }
+  // The type of the place a node offers (short when unknown).
+  std::string OfferedType(const std::string& node, const std::string& place, size_t depth) {
+    auto [s, name] = OfferedSource(node, place, depth);
+    if (s < 0) return "short";
+    const Submodel& sub = m_.submodels[s];
+    int x = sub.FindExtended(name);
+    if (x >= 0) return ExtendedShape(sub.extended[x]);
+    int p = sub.FindPlace(name);
+    return p >= 0 ? sub.places[p].type : "short";
   }
   // The generated class of the structure a node offers as place ("" when
   // it is no extended place): that of the submodel place it comes from.
   std::string StructClassOf(const std::string& node, const std::string& place, size_t depth) {
-    int s = m_.FindSubmodel(node);
-    if (s >= 0) {
-      return m_.submodels[s].FindExtended(place) >= 0 ? node + "SAN::" + place + "Struct" : "";
-    }
-    int c = m_.FindComposer(node);
-    if (c < 0 || depth > m_.composers.size()) return "";
-    for (const Share& sh : m_.composers[c].shares) {
-      if (sh.name != place) continue;
-      if (sh.explicitMembers && !sh.members.empty()) {
-        return StructClassOf(sh.members[0].child, sh.members[0].place, depth + 1);
-      }
-      for (const std::string& k : m_.composers[c].children) {
-        if (Offers(k, place)) return StructClassOf(k, place, depth + 1);
-      }
-    }
-    return "";
+    auto [s, name] = OfferedSource(node, place, depth);
+    if (s < 0 || m_.submodels[s].FindExtended(name) < 0) return "";
+    return m_.submodels[s].name + "SAN::" + name + "Struct";
   }
   bool Offers(const std::string& node, const std::string& place) {
     std::vector<std::string> o = Offered(node);

@@ -131,7 +131,7 @@ std::string PlacesSim() { return std::string(VELMOR_BIN_DIR) + "/places_sim"; }
 
 TEST(ExtendedModelE2E, ArrayAndRecordPlacesAgreeWithTheirMarkovChain) {
   // Results ids: 0 and 1 units_up at 1 and 5, 2 crew_unit_up at 5, 3
-  // repairs at 5. Exact values: tests/lang/models/places_exact.py (units_up
+  // repairs at 5. Exact values: examples/roving_repair/exact.py, the same chain (units_up
   // counts each unit in both monitors).
   std::string ascii = RunExtended({"-N", "20000", "-s", "4711"}, PlacesSim());
   const double exact[] = {2 * 1.65854098455, 2 * 1.4813339964, 0.331643191627, 5.85797626556};
