@@ -205,6 +205,32 @@ TEST_F(StructStateVariableTest, ShareWithLeavesOneEntryInActionsThatListedBoth) 
   EXPECT_EQ(onlyY.getAffectedSVs()->getItem(0), &x);
 }
 
+// A class shared into another (a rep's copies, then the rep's place joined
+// with a third): every member follows the new representative's lists, none
+// keeps the freed ones.
+TEST_F(StructStateVariableTest, SharingARepresentativeMovesItsWholeClass) {
+  TestStruct x("x", {kShortElement});
+  TestStruct y("y", {kShortElement});
+  TestStruct z("z", {kShortElement});
+  y.ShareWith(&z);
+  x.ShareWith(&y);
+  ScriptedActivity onX("onX");
+  x.appendAffectingAction(&onX);
+  EXPECT_EQ(z.getAffectingActions(), x.getAffectingActions());
+  EXPECT_EQ(z.getNumAffectingActions(), 1);
+  EXPECT_EQ(y.getNumAffectingActions(), 1);
+  // Sharing through a member that is not the owner (a rep's first copy
+  // taking in the others) registers the newcomer with the owner.
+  TestStruct a("a", {kShortElement});
+  TestStruct b("b", {kShortElement});
+  TestStruct c("c", {kShortElement});
+  TestStruct d("d", {kShortElement});
+  a.ShareWith(&b);
+  b.ShareWith(&c);
+  d.ShareWith(&a);
+  EXPECT_EQ(c.getAffectingActions(), d.getAffectingActions());
+}
+
 TEST_F(StructStateVariableTest, SharingWithFewerFieldsOrAnotherKindIsAProgrammingError) {
   EXPECT_DEATH(
       {

@@ -1,6 +1,7 @@
 // BaseStructStateVariable: delegation to the fields, and struct sharing.
 #include "framework/state/BaseStructStateVariable.h"
 
+#include <algorithm>
 #include <iostream>
 #include <new>
 
@@ -105,16 +106,34 @@ void BaseStructStateVariable::ShareWith(BaseStructStateVariable* otherStruct) {
     ++otheri;
   }
   // 2. One pair of action lists: this variable's. Lists the other does not
-  // own (it was shared before) belong to its own representative.
+  // own (it was shared before) belong to its own representative. When the
+  // other owns them, the variables shared into it before point at them
+  // too: they all follow this variable's lists before the other's are freed.
   if (otherStruct->SVAffectingActions != SVAffectingActions) {
     SVAffectingActions->append(otherStruct->SVAffectingActions);
     SVEnabledActions->append(otherStruct->SVEnabledActions);
+    List<BaseActionClass>* oldAffecting = otherStruct->SVAffectingActions;
+    List<BaseActionClass>* oldEnabled = otherStruct->SVEnabledActions;
+    std::vector<BaseStructStateVariable*> moving = {otherStruct};
     if (otherStruct->stored) {
-      delete otherStruct->SVAffectingActions;
-      delete otherStruct->SVEnabledActions;
+      moving.insert(moving.end(), otherStruct->followers.begin(), otherStruct->followers.end());
+      otherStruct->followers.clear();
+    } else if (otherStruct->owner != nullptr) {
+      std::vector<BaseStructStateVariable*>& old = otherStruct->owner->followers;
+      old.erase(std::remove(old.begin(), old.end(), otherStruct), old.end());
     }
-    otherStruct->SVAffectingActions = SVAffectingActions;
-    otherStruct->SVEnabledActions = SVEnabledActions;
+    // The owner of this variable's lists: this one, or the one it follows.
+    BaseStructStateVariable* listOwner = owner != nullptr ? owner : this;
+    for (BaseStructStateVariable* m : moving) {
+      m->SVAffectingActions = SVAffectingActions;
+      m->SVEnabledActions = SVEnabledActions;
+      m->owner = listOwner;
+      listOwner->followers.push_back(m);
+    }
+    if (otherStruct->stored) {
+      delete oldAffecting;
+      delete oldEnabled;
+    }
   }
   // 3. Flags of the other.
   otherStruct->shared = true;

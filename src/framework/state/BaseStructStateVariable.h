@@ -72,6 +72,14 @@ class BaseStructStateVariable : public BaseStateVariableClass {
  protected:
   int cachedStateSize;
   std::vector<fieldType> fields;
+
+ private:
+  // The owner of the action lists this variable points at, when that is
+  // another variable (null while it points at its own), and the variables
+  // that point at this one's: every member of a class that has been shared
+  // into another follows the new owner's lists. Not owned.
+  BaseStructStateVariable* owner = nullptr;
+  std::vector<BaseStructStateVariable*> followers;
 };
 
 #endif  // VELMOR_FRAMEWORK_STATE_BASESTRUCTSTATEVARIABLE_H
