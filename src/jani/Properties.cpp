@@ -79,7 +79,8 @@ class PropertyReader {
         throw JaniError(
             net_.symbols[t].impulsePath,
             "property '" + name_ + "': '" + net_.symbols[t].janiName +
-                "' is set on edges (impulse rewards and edge labels are not supported)");
+                "' is set on edges: only an expectation accumulating \"steps\" reads such a "
+                "variable (edge labels and other uses are not supported)");
   }
 
   // The upper bound (-1 when none); the lower one goes to *lower.
