@@ -669,13 +669,7 @@ class Checker {
           e.type = RealPlace(sub->places[p]) ? ValueType::kReal : ValueType::kInt;
           return true;
         }
-        int g = m_.FindGlobal(e.text);
-        if (g >= 0) {
-          e.ref = Expr::kGlobal;
-          e.index = g;
-          e.type = GlobalType(m_.globals[g].type);
-          return true;
-        }
+        if (BindGlobal(e)) return true;
         if (sub && sub->FindExtended(e.text) >= 0) {
           const ExtendedPlace& x = sub->extended[sub->FindExtended(e.text)];
           d_.Error(e.pos, x.IsArray() ? "array '" + e.text + "' needs an index (" + e.text + "[i])"
@@ -752,6 +746,16 @@ class Checker {
     return true;
   }
 
+  // Resolves e (a name) to the global of its name; false when there is none.
+  bool BindGlobal(Expr& e) {
+    int g = m_.FindGlobal(e.text);
+    if (g < 0) return false;
+    e.ref = Expr::kGlobal;
+    e.index = g;
+    e.type = GlobalType(m_.globals[g].type);
+    return true;
+  }
+
   // A name in a reward variable's rate or impulse, with scope_ set: a place
   // of one of the scope's submodels (qualified, or unqualified when the
   // scope has one submodel) or a global.
@@ -792,13 +796,7 @@ class Checker {
                "'" + e.text + "' is a place of " + list + ": write " + holders[0] + "." + e.text);
       return false;
     }
-    int g = m_.FindGlobal(e.text);
-    if (g >= 0) {
-      e.ref = Expr::kGlobal;
-      e.index = g;
-      e.type = GlobalType(m_.globals[g].type);
-      return true;
-    }
+    if (BindGlobal(e)) return true;
     if (scope.size() == 1) {
       d_.Error(e.pos, "'" + e.text + "' is neither a place of submodel '" +
                           m_.submodels[scope[0]].name + "' nor a global");
