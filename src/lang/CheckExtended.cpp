@@ -122,10 +122,10 @@ void ExpandExtended(Submodel& s, int xi, Diagnostics& d) {
       d.Error(x.size->pos, "an array size must be a constant (it cannot read places or globals)");
     } else if (v < 1) {
       d.Error(x.size->pos, "an array has at least one element (size " +
-                               std::to_string(static_cast<long>(v)) + ")");
+                               ValueText(v) + ")");
     } else if (v > kMaxElements) {
       d.Error(x.size->pos, "an array has at most " + std::to_string(kMaxElements) +
-                               " elements (size " + std::to_string(static_cast<long>(v)) + ")");
+                               " elements (size " + ValueText(v) + ")");
     } else {
       x.count = static_cast<int>(v);
     }
@@ -218,7 +218,7 @@ bool ResolveElement(Expr& e, const Submodel& s, Diagnostics& d) {
   double v = 0;
   if (ConstantValue(index, v)) {
     if (v < 0 || v >= x.count) {
-      d.Error(index.pos, "index " + std::to_string(static_cast<long>(v)) + " is outside '" +
+      d.Error(index.pos, "index " + ValueText(v) + " is outside '" +
                              x.name + "' (elements 0 to " + std::to_string(x.count - 1) + ")");
       return false;
     }

@@ -341,7 +341,10 @@ const std::set<std::string> kGeneratedCodeNames = {
     "VariableDependencies",
     "VariableDependencyCapacity",
     "VariableId",
+    "VelmorDivide",
     "VelmorIntegerOf",
+    "VelmorRemainder",
+    "VelmorStopArithmetic",
     "Weight",
     "WindowLength",
     "WireImpulse",
@@ -986,9 +989,9 @@ class Checker {
       double high = type == "char" ? 127 : (type == "int" ? 2147483647.0 : 32767);
       if (IntegerExpr(*initial, nullptr, "an initial marking") && ConstantValue(*initial, v) &&
           (v < low || v > high)) {
-        d_.Error(initial->pos, "initial marking " + std::to_string(static_cast<long>(v)) +
-                                   " is outside " + std::to_string(static_cast<long>(low)) +
-                                   " to " + std::to_string(static_cast<long>(high)));
+        d_.Error(initial->pos, "initial marking " + ValueText(v) +
+                                   " is outside " + ValueText(low) +
+                                   " to " + ValueText(high));
       }
     }
   }
@@ -1238,7 +1241,7 @@ class Checker {
     double v;
     if (ConstantValue(e, v) && v < 1) {
       d_.Error(e.pos, "a rep needs at least one copy (count " +
-                          std::to_string(static_cast<long>(v)) + ")");
+                          ValueText(v) + ")");
     }
   }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace lang {
@@ -49,8 +50,19 @@ std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText
       return element ? element(e, arg(0)) : std::string();
     case Expr::kUnary:
       return "(" + e.text + arg(0) + ")";
-    case Expr::kBinary:
+    case Expr::kBinary: {
+      double divisor = 0;
+      bool checked = (e.text == "/" || e.text == "%") && e.type == ValueType::kInt &&
+                     !(ConstantValue(*e.args[1], divisor) && divisor != 0 && divisor != -1);
+      if (checked) {
+        // An integer divisor known only at run time: zero stops the run.
+        std::string file = m.file.substr(m.file.find_last_of('/') + 1);
+        return std::string(e.text == "/" ? "VelmorDivide(" : "VelmorRemainder(") + arg(0) +
+               ", " + arg(1) + ", \"" + file + ":" + std::to_string(e.pos.line) + ":" +
+               std::to_string(e.pos.col) + "\")";
+      }
       return "(" + arg(0) + " " + e.text + " " + arg(1) + ")";
+    }
     case Expr::kCond:
       return "(" + arg(0) + " ? " + arg(1) + " : " + arg(2) + ")";
     case Expr::kCall: {
@@ -95,6 +107,15 @@ std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const Plac
     }
   }
   return out;
+}
+
+std::string ValueText(double v) {
+  if (std::floor(v) == v && std::fabs(v) < 9.0e18) {
+    return std::to_string(static_cast<long long>(v));
+  }
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
 }
 
 bool ConstantValue(const Expr& e, double& value) {

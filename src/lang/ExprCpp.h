@@ -48,6 +48,10 @@ std::string StmtsToCpp(const std::vector<Stmt>& body, const Model& m, const Plac
 // zero); false otherwise.
 bool ConstantValue(const Expr& e, double& value);
 
+// A constant's text for a message: digits when it is a whole number that
+// fits a long, otherwise the shortest %g form ("1e+44").
+std::string ValueText(double v);
+
 // Every place index e reads, appended in first-appearance order (no
 // duplicates); an element access reads every leaf it may touch.
 void PlacesRead(const Expr& e, std::vector<int>& out);

@@ -138,6 +138,11 @@ GeneratedCode Generate(const Model& m, const std::string& base) {
     code.source.insert(code.source.find(kLastInclude) + kLastInclude.size(),
                        "#include \"modelkit/IntegerOf.h\"\n");
   }
+  if (code.source.find("VelmorDivide(") != std::string::npos ||
+      code.source.find("VelmorRemainder(") != std::string::npos) {
+    code.source.insert(code.source.find(kLastInclude) + kLastInclude.size(),
+                       "#include \"modelkit/IntegerDivide.h\"\n");
+  }
   return code;
 }
 

@@ -127,6 +127,15 @@ TEST(ExtendedModelE2E, RoundingBeyondTheIntegersStopsTheRun) {
   EXPECT_NE(r.err.find("e+12, outside the range of an integer\n"), std::string::npos) << r.err;
 }
 
+TEST(ExtendedModelE2E, IntegerDivisionByZeroStopsTheRun) {
+  ProcessOptions options;
+  options.workDir = MakeTempDir("velmor_joint_");
+  ProcessResult r =
+      RunProcess(std::string(VELMOR_BIN_DIR) + "/joint_sim", {"-N", "1", "-O", "i:k:0"}, options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "ERROR: division by zero at joint.vm:50:29\n");
+}
+
 std::string PlacesSim() { return std::string(VELMOR_BIN_DIR) + "/places_sim"; }
 
 TEST(ExtendedModelE2E, ArrayAndRecordPlacesAgreeWithTheirMarkovChain) {
