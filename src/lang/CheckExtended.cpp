@@ -121,8 +121,7 @@ void ExpandExtended(Submodel& s, int xi, Diagnostics& d) {
     } else if (!ConstantValue(*x.size, v)) {
       d.Error(x.size->pos, "an array size must be a constant (it cannot read places or globals)");
     } else if (v < 1) {
-      d.Error(x.size->pos, "an array has at least one element (size " +
-                               ValueText(v) + ")");
+      d.Error(x.size->pos, "an array has at least one element (size " + ValueText(v) + ")");
     } else if (v > kMaxElements) {
       d.Error(x.size->pos, "an array has at most " + std::to_string(kMaxElements) +
                                " elements (size " + ValueText(v) + ")");
@@ -218,8 +217,8 @@ bool ResolveElement(Expr& e, const Submodel& s, Diagnostics& d) {
   double v = 0;
   if (ConstantValue(index, v)) {
     if (v < 0 || v >= x.count) {
-      d.Error(index.pos, "index " + ValueText(v) + " is outside '" +
-                             x.name + "' (elements 0 to " + std::to_string(x.count - 1) + ")");
+      d.Error(index.pos, "index " + ValueText(v) + " is outside '" + x.name + "' (elements 0 to " +
+                             std::to_string(x.count - 1) + ")");
       return false;
     }
     e.index = x.firstLeaf + static_cast<int>(v) * per + field;

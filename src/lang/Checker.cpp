@@ -989,8 +989,7 @@ class Checker {
       double high = type == "char" ? 127 : (type == "int" ? 2147483647.0 : 32767);
       if (IntegerExpr(*initial, nullptr, "an initial marking") && ConstantValue(*initial, v) &&
           (v < low || v > high)) {
-        d_.Error(initial->pos, "initial marking " + ValueText(v) +
-                                   " is outside " + ValueText(low) +
+        d_.Error(initial->pos, "initial marking " + ValueText(v) + " is outside " + ValueText(low) +
                                    " to " + ValueText(high));
       }
     }
@@ -1240,8 +1239,7 @@ class Checker {
     }
     double v;
     if (ConstantValue(e, v) && v < 1) {
-      d_.Error(e.pos, "a rep needs at least one copy (count " +
-                          ValueText(v) + ")");
+      d_.Error(e.pos, "a rep needs at least one copy (count " + ValueText(v) + ")");
     }
   }
 

@@ -57,8 +57,8 @@ std::string ScopedExprToCpp(const Expr& e, const Model& m, const ScopedPlaceText
       if (checked) {
         // An integer divisor known only at run time: zero stops the run.
         std::string file = m.file.substr(m.file.find_last_of('/') + 1);
-        return std::string(e.text == "/" ? "VelmorDivide(" : "VelmorRemainder(") + arg(0) +
-               ", " + arg(1) + ", \"" + file + ":" + std::to_string(e.pos.line) + ":" +
+        return std::string(e.text == "/" ? "VelmorDivide(" : "VelmorRemainder(") + arg(0) + ", " +
+               arg(1) + ", \"" + file + ":" + std::to_string(e.pos.line) + ":" +
                std::to_string(e.pos.col) + "\")";
       }
       return "(" + arg(0) + " " + e.text + " " + arg(1) + ")";
