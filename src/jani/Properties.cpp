@@ -326,6 +326,12 @@ class PropertyReader {
     for (const char* key : {"step-instant", "reward-instants"})
       if (v.contains(key))
         throw JaniError(path + "/" + key, std::string("\"") + key + "\" is not supported");
+    if (!v.contains("time-instant") && !v.contains("reach"))
+      // Asked of the file's own reading, before what the reward reads.
+      throw JaniError(path, "property '" + name_ +
+                                "': an expectation with neither a time instant nor a goal is "
+                                "the reward over an unbounded horizon, which no run reaches (a "
+                                "long-run average is written Smin or Smax)");
     bool steps = false, time = false;
     bool accumulates = Accumulate(v, path, &steps, &time);
     std::vector<std::pair<std::string, ExprP>> impulses;
@@ -346,9 +352,10 @@ class PropertyReader {
       Add(var);
       return;
     }
-    if (!v.contains("reach") || !accumulates)
-      throw JaniError(
-          path, "property '" + name_ + "': an expectation needs a time instant or a goal to reach");
+    if (!accumulates)
+      throw JaniError(path, "property '" + name_ +
+                                "': an expectation until a goal needs an accumulation (\"time\" "
+                                "or \"steps\")");
     Latch latch;
     latch.reach = State(v["reach"], path + "/reach");
     int place = AddLatch(latch, true);

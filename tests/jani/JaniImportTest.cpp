@@ -112,8 +112,12 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
       {R"("system": {)", R"("x-tool": 1, "bogus": 1, "system": {)",
        "/bogus: \"bogus\" is not supported"},
       {R"("op": "Emax", "exp": "c", "time-instant": 2)", R"("op": "Emax", "exp": "c")",
-       "/properties/1/expression/values: property 'e': an expectation needs a time instant or a "
-       "goal"},
+       "/properties/1/expression/values: property 'e': an expectation with neither a time "
+       "instant nor a goal is the reward over an unbounded horizon"},
+      {R"("op": "Emax", "exp": "c", "time-instant": 2)",
+       R"("op": "Emax", "exp": "c", "reach": "goal")",
+       "/properties/1/expression/values: property 'e': an expectation until a goal needs an "
+       "accumulation"},
       {R"("exp": "c", "time-instant": 2}}})",
        R"("exp": "c", "accumulate": ["time"], "reach": "goal"}}},
           {"name": "s", "expression": {"op": "Smax", "exp": "c"}})",
@@ -139,6 +143,14 @@ TEST(JaniImport, OutsideTheSubsetIsAnErrorNamingFeatureAndPlace) {
     else
       EXPECT_EQ(error.substr(0, c.error.size()), c.error) << c.to;
   }
+  // Of a transient only edges set, the missing instant is what is named.
+  std::string onEdges = Edit(R"([{"ref": "c", "value": 1}])",
+                             R"([{"ref": "c", "value": 1}, {"ref": "goal", "value": true}])");
+  onEdges.replace(onEdges.find(R"("exp": "c", "time-instant": 2)"), 29, R"("exp": "goal")");
+  ImportOptions onlyE;
+  onlyE.measures.only = {"e"};
+  EXPECT_EQ(ErrorOf(onEdges, onlyE).substr(0, 80),
+            "/properties/1/expression/values: property 'e': an expectation with neither a tim");
   EXPECT_EQ(ErrorOf("[1]"), ": a JANI model must be a JSON object");
 }
 
