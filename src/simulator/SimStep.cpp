@@ -29,6 +29,20 @@ double CompletionTime(BaseActionClass* g, double now) {
   return delay + now;
 }
 
+// Completions in a row at one time after which a run is taken to be caught
+// in a loop of instantaneous (or zero-delay) activities that keep enabling
+// one another: without this a replication would never end. No model's
+// instant holds this many completions otherwise.
+constexpr int64_t kMaxCompletionsAtOneTime = 10000000;
+
+[[noreturn]] void StopTimelessLoop(const BaseActionClass* last, double now) {
+  std::cerr << "ERROR: " << kMaxCompletionsAtOneTime << " activity completions in a row at time "
+            << now << " without time advancing (the last: Activity " << last->getName()
+            << "); instantaneous activities keep enabling one another\n"
+            << std::flush;
+  std::exit(1);
+}
+
 }  // namespace
 
 short SimulatorClass::GenerateInitialEnabledList() {
@@ -95,7 +109,15 @@ bool SimulatorClass::SimStep() {
   InsertAffectedActions();
   nextEventSlot = eventList->Earliest();
   if (nextEventSlot == nullptr) return false;
-  currentTime = (*nextEventSlot)->time;
+  const double next = (*nextEventSlot)->time;
+  if (next == currentTime) {
+    if (++completionsAtThisTime >= kMaxCompletionsAtOneTime) {
+      StopTimelessLoop(lastFiredAction, currentTime);
+    }
+  } else {
+    completionsAtThisTime = 0;
+  }
+  currentTime = next;
   nextAction = (*nextEventSlot)->action;
   return true;
 }

@@ -181,6 +181,9 @@ class SimulatorClass : public CommandLineOptions,
   bool traceFirings = false;
   int64_t batchesDone = 0;   // 64 bits: a run without -N can go past 2^31
   int64_t actionsFired = 0;  // 64 bits: 2^31 firings take minutes
+  // Completions in a row since simulated time last advanced; reset when a
+  // replication or run starts at time 0.
+  int64_t completionsAtThisTime = 0;
 
   // The SIGINT or SIGTERM that asked the run to end, or 0.
   static int PendingStopSignal();

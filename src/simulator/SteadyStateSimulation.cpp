@@ -26,6 +26,7 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 void SimulatorClass::SteadyStateSimulation() {
   char* savedState = BeginLoop();
   currentTime = 0.0;
+  completionsAtThisTime = 0;
   GenerateInitialEnabledList();
   if (GenerateCompleteEventListSS() != 0) {
     std::cerr << "ERROR: unable to generate event list\n" << std::flush;

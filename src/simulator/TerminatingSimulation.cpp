@@ -92,6 +92,7 @@ void SimulatorClass::ReportReplications(int count) {
 // and including the run end, then completes the reward variables.
 void SimulatorClass::RunReplication() {
   currentTime = 0.0;
+  completionsAtThisTime = 0;
   eventList->ClearEventList();
   ClearReactivationList();
   if (GenerateCompleteEventList() != 0) {

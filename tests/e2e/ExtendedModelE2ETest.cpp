@@ -123,7 +123,7 @@ TEST(ExtendedModelE2E, RoundingBeyondTheIntegersStopsTheRun) {
   ProcessResult r = RunProcess(std::string(VELMOR_BIN_DIR) + "/joint_sim",
                                {"-N", "1", "-O", "d:scale:1e12"}, options);
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(StartsWith(r.err, "ERROR: floor at joint.vm:50:8 is ")) << r.err;
+  EXPECT_TRUE(StartsWith(r.err, "ERROR: floor at joint.vm:53:8 is ")) << r.err;
   EXPECT_NE(r.err.find("e+12, outside the range of an integer\n"), std::string::npos) << r.err;
 }
 
@@ -133,7 +133,18 @@ TEST(ExtendedModelE2E, IntegerDivisionByZeroStopsTheRun) {
   ProcessResult r =
       RunProcess(std::string(VELMOR_BIN_DIR) + "/joint_sim", {"-N", "1", "-O", "i:k:0"}, options);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "ERROR: division by zero at joint.vm:50:29\n");
+  EXPECT_EQ(r.err, "ERROR: division by zero at joint.vm:53:29\n");
+}
+
+TEST(ExtendedModelE2E, InstantaneousActivitiesThatNeverLetTimePassStopTheRun) {
+  ProcessOptions options;
+  options.workDir = MakeTempDir("velmor_joint_");
+  ProcessResult r =
+      RunProcess(std::string(VELMOR_BIN_DIR) + "/joint_sim", {"-N", "1", "-O", "i:k:2"}, options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "ERROR: 10000000 activity completions in a row at time 0 without time advancing (the "
+            "last: Activity spin); instantaneous activities keep enabling one another\n");
 }
 
 std::string PlacesSim() { return std::string(VELMOR_BIN_DIR) + "/places_sim"; }
