@@ -29,19 +29,16 @@ double CompletionTime(BaseActionClass* g, double now) {
   return delay + now;
 }
 
-// Completions in a row at one time after which a run is taken to be caught
-// in a loop of instantaneous (or zero-delay) activities that keep enabling
-// one another: without this a replication would never end. No model's
-// instant holds this many completions otherwise.
-constexpr int64_t kMaxCompletionsAtOneTime = 10000000;
-
-[[noreturn]] void StopTimelessLoop(const BaseActionClass* last, double now) {
-  std::cerr << "ERROR: " << kMaxCompletionsAtOneTime << " activity completions in a row at time "
-            << now << " without time advancing (the last: Activity " << last->getName()
-            << "); instantaneous activities keep enabling one another\n"
-            << std::flush;
-  std::exit(1);
-}
+// Every kTimeCheckMask + 1 completions the simulator compares simulated
+// time with its value at the previous check. Time never decreases, so an
+// equal value means no completion in between let time pass; after
+// kStalledChecks such checks in a row (over ten million completions) the run
+// is taken to be caught in a loop of instantaneous (or zero-delay)
+// activities that keep enabling one another, which would never end. No
+// model's instant holds this many completions otherwise. The firing step
+// pays one mask test.
+constexpr int64_t kTimeCheckMask = (int64_t{1} << 20) - 1;
+constexpr int kStalledChecks = 10;
 
 }  // namespace
 
@@ -104,25 +101,33 @@ bool SimulatorClass::SimStep() {
     lastFiredAction = pvModel->FireAction(nextAction, currentTime);
   }
   ++actionsFired;
+  if (__builtin_expect((actionsFired & kTimeCheckMask) == 0, false)) CheckTimeAdvances();
   CheckReactivationList();
   RemoveAffectedActions();
   InsertAffectedActions();
   nextEventSlot = eventList->Earliest();
   if (nextEventSlot == nullptr) return false;
-  const double next = (*nextEventSlot)->time;
-  if (next == currentTime) {
-    if (++completionsAtThisTime >= kMaxCompletionsAtOneTime) {
-      StopTimelessLoop(lastFiredAction, currentTime);
-    }
-  } else {
-    completionsAtThisTime = 0;
-  }
-  currentTime = next;
+  currentTime = (*nextEventSlot)->time;
   nextAction = (*nextEventSlot)->action;
   return true;
 }
 
 bool SimulatorClass::SimStepSS() { return SimStep(); }
+
+void SimulatorClass::CheckTimeAdvances() {
+  if (currentTime != timeAtLastCheck) {
+    timeAtLastCheck = currentTime;
+    stalledChecks = 0;
+    return;
+  }
+  if (++stalledChecks < kStalledChecks) return;
+  std::cerr << "ERROR: over " << kStalledChecks * (kTimeCheckMask + 1)
+            << " activity completions in a row at time " << currentTime
+            << " without time advancing (the last: Activity " << lastFiredAction->getName()
+            << "); instantaneous activities keep enabling one another\n"
+            << std::flush;
+  std::exit(1);
+}
 
 void SimulatorClass::CheckReactivationList() {
   ReactivationNode* node = reactivationList;

@@ -98,6 +98,8 @@ class SimulatorClass : public CommandLineOptions,
   // earliest event. Returns true when another event is pending afterwards.
   bool SimStep();
   bool SimStepSS();
+  // Stops the run when simulated time has not advanced over many checks.
+  void CheckTimeAdvances();
   // SimStep's firing of nextAction with its trace records around it (the
   // firing, the case chosen and, by trace level, the values read and
   // changed and the whole state); draws exactly what the untraced firing
@@ -181,9 +183,10 @@ class SimulatorClass : public CommandLineOptions,
   bool traceFirings = false;
   int64_t batchesDone = 0;   // 64 bits: a run without -N can go past 2^31
   int64_t actionsFired = 0;  // 64 bits: 2^31 firings take minutes
-  // Completions in a row since simulated time last advanced; reset when a
-  // replication or run starts at time 0.
-  int64_t completionsAtThisTime = 0;
+  // Simulated time at the last periodic check, and how many checks in a row
+  // found it unchanged; reset when a replication or run starts.
+  double timeAtLastCheck = -1.0;
+  int stalledChecks = 0;
 
   // The SIGINT or SIGTERM that asked the run to end, or 0.
   static int PendingStopSignal();

@@ -26,7 +26,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 void SimulatorClass::SteadyStateSimulation() {
   char* savedState = BeginLoop();
   currentTime = 0.0;
-  completionsAtThisTime = 0;
+  timeAtLastCheck = -1.0;
+  stalledChecks = 0;
   GenerateInitialEnabledList();
   if (GenerateCompleteEventListSS() != 0) {
     std::cerr << "ERROR: unable to generate event list\n" << std::flush;

@@ -92,7 +92,8 @@ void SimulatorClass::ReportReplications(int count) {
 // and including the run end, then completes the reward variables.
 void SimulatorClass::RunReplication() {
   currentTime = 0.0;
-  completionsAtThisTime = 0;
+  timeAtLastCheck = -1.0;
+  stalledChecks = 0;
   eventList->ClearEventList();
   ClearReactivationList();
   if (GenerateCompleteEventList() != 0) {
